@@ -1,0 +1,9 @@
+// The class library's layer without windows: strings, arrays, geometry,
+// time, files, run-time classes and threads. Safe inside a DLL: nothing in
+// it needs DllMain, per-thread state or a dynamically initialised global.
+#pragma once
+
+#include "CString.h"
+#include "StringCodePage.h"
+#include "CStringArray.h"
+#include "CDWordArray.h"
