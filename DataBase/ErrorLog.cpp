@@ -1,0 +1,98 @@
+#include "ErrorLog.h"
+
+#include "CppSQLiteException.h"
+
+namespace {
+
+CString &ErrorLogFolder()
+{
+    static CString folder;
+    return folder;
+}
+
+CString ProgramFolder()
+{
+    CString path;
+    DWORD length = GetModuleFileNameA(nullptr, path.GetBuffer(MAX_PATH), MAX_PATH);
+    path.ReleaseBuffer(length < MAX_PATH ? static_cast<int>(length) : 0);
+    return path.Left(path.ReverseFind('\\') + 1);
+}
+
+bool FolderExists(const CString &folder)
+{
+    DWORD attributes = GetFileAttributesA(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+void SetErrorLogFolder(LPCTSTR folder)
+{
+    ErrorLogFolder() = folder;
+}
+
+CString GetErrorLogFolder()
+{
+    if (ErrorLogFolder().IsEmpty())
+        ErrorLogFolder() = ProgramFolder();
+    return ErrorLogFolder();
+}
+
+CString FormatLogTime(const SYSTEMTIME &time)
+{
+    static const char days[] = "SunMonTueWedThuFriSat";
+    static const char months[] = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    CString text;
+    text.Format("%.3s %.3s %2u %02u:%02u:%02u %u", days + 3 * (time.wDayOfWeek % 7),
+                months + 3 * ((time.wMonth + 11) % 12), time.wDay, time.wHour, time.wMinute,
+                time.wSecond, time.wYear);
+    return text;
+}
+
+void LogDatabaseError(const CppSQLiteException &e, const SourcePlace &place)
+{
+    CString message;
+    message.Format("%d:%s", e.GetCode(), e.GetMessageText());
+    WriteErrorLog(GetErrorLogFolder() + "sqlite_err.log", message, place);
+}
+
+void LogOtherError(const SourcePlace &place)
+{
+    WriteErrorLog(GetErrorLogFolder() + "kv_err.log", "error", place);
+}
+
+bool WriteErrorLog(LPCTSTR path, LPCTSTR message, const SourcePlace &place)
+{
+    // The folder is tested, not entered: changing the process's current
+    // folder would move every relative path of the console with it.
+    CString file(path);
+    int slash = file.ReverseFind('\\');
+    if (slash >= 0) {
+        CString folder = file.Left(slash);
+        if (!FolderExists(folder) && !CreateDirectoryA(folder, nullptr))
+            return false;
+    }
+    WriteErrorLine(path, message, place);
+    return true;
+}
+
+bool WriteErrorLine(LPCTSTR path, LPCTSTR message, const SourcePlace &place)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    CString line;
+    line.Format("%s,%s[%s],line %d: %s\r\n", static_cast<LPCTSTR>(FormatLogTime(now)), place.file,
+                place.timestamp, place.line, message);
+    // Appended in place, shared with everyone: another reader or writer of
+    // the log never makes a line fail.
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER
+              && WriteFile(file, static_cast<LPCTSTR>(line), line.GetLength(), &written, nullptr)
+              && written == static_cast<DWORD>(line.GetLength());
+    CloseHandle(file);
+    return ok;
+}
