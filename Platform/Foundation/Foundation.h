@@ -7,3 +7,5 @@
 #include "StringCodePage.h"
 #include "CStringArray.h"
 #include "CDWordArray.h"
+#include "CTime.h"
+#include "LocalTime.h"
