@@ -1,0 +1,36 @@
+// A GoogleTest fixture for tests that talk to the emulated driver: the
+// device is installed and its state empty when each test starts, and the
+// process's driver caches (DriverInterface.h) are cleared before and after.
+// Tests that use it hold the ctest RESOURCE_LOCKs "netvane" and "registry"
+// and link qfw_common and qfw_netvane_control.
+#pragma once
+
+#include <gtest/gtest.h>
+#include "DriverInterface.h"
+#include "NetvaneControl.h"
+
+class CNetvaneFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        HKEY key;
+        m_wasInstalled = RegOpenKeyExA(HKEY_LOCAL_MACHINE, NETVANE_SERVICE_KEY, 0, KEY_READ,
+                                       &key) == ERROR_SUCCESS;
+        if (m_wasInstalled)
+            RegCloseKey(key);
+        CloseDriver();
+        NetvaneReset();
+        ASSERT_TRUE(NetvaneInstallService());
+    }
+
+    void TearDown() override
+    {
+        CloseDriver();
+        NetvaneReset();
+        if (!m_wasInstalled)
+            NetvaneRemoveService();
+    }
+
+private:
+    bool m_wasInstalled = false;
+};
