@@ -9,3 +9,8 @@
 #include "CDWordArray.h"
 #include "CTime.h"
 #include "LocalTime.h"
+#include "CException.h"
+#include "CFileException.h"
+#include "CFileStatus.h"
+#include "CFile.h"
+#include "CFileFind.h"
