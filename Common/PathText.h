@@ -1,0 +1,17 @@
+// Folders and file names of paths. Paths are split into drive, folder,
+// name and extension without any fixed-size buffer, stepping over the
+// double-byte characters of the code page (a trail byte may be '\\').
+#pragma once
+
+#include <windows.h>
+#include "CString.h"
+
+// The folder of a module's file (null: the program) with a trailing
+// backslash, or with fullPath the file's whole path.
+CString GetModuleDir(HMODULE module, bool fullPath);
+
+// Drive and folder of a path, with a trailing backslash.
+CString GetDirFromPath(LPCTSTR path);
+
+// The file name of a path, with or without its extension.
+CString GetFileNameFromPath(LPCTSTR path, bool withExtension);
