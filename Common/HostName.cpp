@@ -42,6 +42,7 @@ bool IpToHostName(DWORD address, char *out, DWORD outSize)
         return true;
     }
     snprintf(out, outSize, "%u.%u.%u.%u", unsigned(address >> 24 & 0xFF),
-             unsigned(address >> 16 & 0xFF), unsigned(address >> 8 & 0xFF), unsigned(address & 0xFF));
+             unsigned(address >> 16 & 0xFF), unsigned(address >> 8 & 0xFF),
+             unsigned(address & 0xFF));
     return false;
 }

@@ -40,8 +40,10 @@ DWORD OpenSection(DWORD generation, DWORD size)
     if (!slot)
         return ERROR_NOT_ENOUGH_MEMORY;
     char name[64];
-    snprintf(name, sizeof name, "NetvaneEmulator.Block.%lu", static_cast<unsigned long>(generation));
-    HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
+    snprintf(name, sizeof name, "NetvaneEmulator.Block.%lu",
+             static_cast<unsigned long>(generation));
+    HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size,
+                                        name);
     if (!section)
         return GetLastError();
     slot->Generation = generation;

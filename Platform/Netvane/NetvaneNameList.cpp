@@ -31,8 +31,8 @@ DWORD GetNameListRequest(NetvaneRequest &request)
         return ERROR_INSUFFICIENT_BUFFER;
     NetvaneNames *names = NetvaneNamesSection();
     if (!g_chain)
-        g_chain = static_cast<NameListEntry *>(
-            HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(NameListEntry) * NETVANE_NAME_ENTRIES));
+        g_chain = static_cast<NameListEntry *>(HeapAlloc(
+            GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(NameListEntry) * NETVANE_NAME_ENTRIES));
     if (!names || !g_chain)
         return ERROR_NOT_ENOUGH_MEMORY;
     DWORD count = names->Count < NETVANE_NAME_ENTRIES ? names->Count : NETVANE_NAME_ENTRIES;

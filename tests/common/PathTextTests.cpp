@@ -1,6 +1,7 @@
 // Splitting paths into folder and file name, in the system code page and in
 // code page 936, where a character's trail byte may be a backslash.
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <string>
 #include "PathText.h"
 #include "StringCodePage.h"
@@ -61,12 +62,17 @@ TEST(PathText, LongFoldersAreNeverCut)
         ExpectSplits(c);
 }
 
+// Run by common_tests_cp936 in a system whose code page is 936, and
+// otherwise with the strings' code page set to 936.
 class PathTextIn936 : public ::testing::Test {
 protected:
     void SetUp() override
     {
         m_codePage = GetStringCodePage();
-        SetStringCodePage(936);
+        if (getenv("QFW_SYSTEM_CODE_PAGE_936"))
+            ASSERT_EQ(936u, GetACP());
+        else
+            SetStringCodePage(936);
     }
     void TearDown() override { SetStringCodePage(m_codePage); }
 

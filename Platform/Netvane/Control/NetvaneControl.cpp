@@ -71,7 +71,8 @@ BOOL NetvanePushRecord(const DriverQueueRecord &record)
         return FALSE;
     ring->Records[write] = record;
     // The console reads the record once it sees the new index.
-    InterlockedExchange(reinterpret_cast<volatile LONG *>(&ring->WriteIndex), static_cast<LONG>(next));
+    InterlockedExchange(reinterpret_cast<volatile LONG *>(&ring->WriteIndex),
+                        static_cast<LONG>(next));
     return TRUE;
 }
 
