@@ -1,6 +1,7 @@
 // A GoogleTest fixture for tests that talk to the emulated driver: the
 // device is installed and its state empty when each test starts, and the
-// process's driver caches (DriverInterface.h) are cleared before and after.
+// test program's driver caches (DriverInterface.h) are cleared before and
+// after; a DLL that links the driver functions keeps caches of its own.
 // Tests that use it hold the ctest RESOURCE_LOCKs "netvane" and "registry"
 // and link qfw_common and qfw_netvane_control.
 #pragma once
