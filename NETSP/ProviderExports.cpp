@@ -1,13 +1,28 @@
+// The entry points of QFW.DLL: the library's entry procedure, the control
+// entry SpiIoControl (ordinal 1) and the service provider's WSPStartup
+// (ordinal 2), exported by name through QFW.def.
 #include <winsock2.h>
 #include <ws2spi.h>
+#include "ProviderProcess.h"
+#include "ProviderStartup.h"
+#include "SpiControl.h"
 
-extern "C" DWORD WINAPI SpiIoControl(DWORD, void *)
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
-    return 0;
+    if (reason == DLL_PROCESS_ATTACH)
+        AttachProcess();
+    else if (reason == DLL_PROCESS_DETACH)
+        DetachProcess();
+    return TRUE;
 }
 
-extern "C" int WSPAPI WSPStartup(WORD, LPWSPDATA, LPWSAPROTOCOL_INFOW, WSPUPCALLTABLE,
-                                 LPWSPPROC_TABLE)
+extern "C" DWORD WINAPI SpiIoControl(DWORD code, SpiIoBlock *block)
 {
-    return WSAEPROVIDERFAILEDINIT;
+    return SpiControl(code, block);
+}
+
+extern "C" int WSPAPI WSPStartup(WORD versionRequested, LPWSPDATA data, LPWSAPROTOCOL_INFOW info,
+                                 WSPUPCALLTABLE upcalls, LPWSPPROC_TABLE procedures)
+{
+    return ProviderStartup(versionRequested, data, info, upcalls, procedures);
 }

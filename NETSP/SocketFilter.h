@@ -1,0 +1,51 @@
+// The socket filter of one process: it keeps each filtered socket's record
+// in the connection table up to date as the socket is used, and asks the
+// decision whether a call may pass. One instance per process, constructed
+// when the provider is loaded and destroyed when it is unloaded; its
+// destructor destroys the decision object and then runs the connection
+// table's teardown.
+//
+// The deciding methods return ACTION_PASS for a socket that has no record
+// (not AF_INET, table full or not mapped), and otherwise the decision on its
+// record: ACTION_PASS lets the call through, any other value refuses it.
+#pragma once
+
+#include <winsock2.h>
+#include "AclMemory.h"
+#include "SessionTable.h"
+
+class CSocketFilter {
+public:
+    CSocketFilter() = default;
+    virtual ~CSocketFilter() = default;
+    CSocketFilter(const CSocketFilter &) = delete;
+    CSocketFilter &operator=(const CSocketFilter &) = delete;
+
+    CSessionTable &Sessions() { return m_sessions; }
+    CAclMemory &Acl() { return m_acl; }
+
+    // Registers an AF_INET socket; other families are not recorded.
+    void OnSocket(SOCKET s, int af, int type, int protocol);
+    void OnCloseSocket(SOCKET s);
+    BYTE OnBind(SOCKET s, const sockaddr *name);
+    BYTE OnListen(SOCKET s);
+    BYTE OnConnect(SOCKET s, const sockaddr *name, int namelen);
+    BYTE OnAccept(SOCKET listener, SOCKET accepted);
+    BYTE OnSend(SOCKET s);
+    BYTE OnSendTo(SOCKET s, const sockaddr *to);
+    BYTE OnRecv(SOCKET s, DWORD count);
+    BYTE OnRecvFrom(SOCKET s, const sockaddr *from, DWORD count);
+    // Adds what the next provider reports as sent to the socket's record.
+    void CountSent(SOCKET s, DWORD count);
+
+    void SetWorkMode(BYTE mode) { m_acl.SetWorkMode(mode); }
+
+private:
+    BYTE Decide(int index);
+
+    CSessionTable m_sessions;
+    CAclMemory m_acl;
+};
+
+// The process's filter.
+CSocketFilter &SocketFilter();
