@@ -8,11 +8,14 @@
 
 namespace {
 
+// Any object of this library tells which module it is.
+const char g_inThisLibrary = 0;
+
 HMODULE ThisLibrary()
 {
     HMODULE self = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ProviderStartup), &self);
+                       &g_inThisLibrary, &self);
     return self;
 }
 
