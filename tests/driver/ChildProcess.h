@@ -5,4 +5,6 @@
 
 // The exit code of "<program> <arguments>", or -1 when it did not start or
 // end within a minute. An empty program means this test program itself.
-int RunChild(const std::string &program, const std::string &arguments);
+// With output, what the program wrote to its standard output is kept there.
+int RunChild(const std::string &program, const std::string &arguments,
+             std::string *output = nullptr);

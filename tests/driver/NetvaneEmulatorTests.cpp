@@ -2,6 +2,7 @@
 // CloseHandle, it checks its buffers, and an injected failure changes
 // nothing.
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 #include "ChildProcess.h"
 #include "DeviceSeam.h"
@@ -158,6 +159,25 @@ TEST_F(NetvaneEmulator, TheToolChangesTheSharedState)
     EXPECT_STREQ("mail", name);
     EXPECT_FALSE(DriverTick());
     EXPECT_EQ(5u, GetLastError());
+}
+
+TEST_F(NetvaneEmulator, TheToolShowsTheStateAndTheCalls)
+{
+    ASSERT_TRUE(DriverTick());
+    ASSERT_TRUE(DriverSetAclReady(1));
+    NetvaneSetRingIndexes(7, 9);
+
+    std::string status;
+    ASSERT_EQ(0, RunChild("NetvaneCtl.exe", "status", &status));
+    EXPECT_NE(std::string::npos, status.find("ring read 7 write 9")) << status;
+    EXPECT_NE(std::string::npos, status.find("rule image ready 1, events started 0, ticks 1"))
+        << status;
+
+    std::string calls;
+    ASSERT_EQ(0, RunChild("NetvaneCtl.exe", "calls " + std::to_string(GetCurrentProcessId()),
+                          &calls));
+    EXPECT_NE(std::string::npos, calls.find("code 0x804D2174 ok in 4: 00 00 00 00")) << calls;
+    EXPECT_NE(std::string::npos, calls.find("code 0x804D2154 ok in 4: 01 00 00 00")) << calls;
 }
 
 } // namespace
