@@ -22,7 +22,7 @@
 
 #include <functional>
 
-// The table of the last ID handed out per table, and the row of one table.
+// The table that holds the last ID handed out, one row per table with IDs.
 extern const char kCreateSystemTable[];
 // "update system set maxID='%d' where tablename = '%s';"
 extern const char kUpdateMaxId[];
