@@ -1,5 +1,6 @@
 #include "ErrorLog.h"
 
+#include "CFile.h"
 #include "CppSQLiteException.h"
 
 namespace {
@@ -83,16 +84,17 @@ bool WriteErrorLine(LPCTSTR path, LPCTSTR message, const SourcePlace &place)
     CString line;
     line.Format("%s,%s[%s],line %d: %s\r\n", static_cast<LPCTSTR>(FormatLogTime(now)), place.file,
                 place.timestamp, place.line, message);
-    // Appended in place, shared with everyone: another reader or writer of
-    // the log never makes a line fail.
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    // Shared with everyone: another reader or writer of the log never makes
+    // a line fail.
+    try {
+        CFile file(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite
+                             | CFile::shareDenyNone);
+        file.SeekToEnd();
+        file.Write(static_cast<LPCTSTR>(line), line.GetLength());
+        file.Close();
+    } catch (CException *e) {
+        e->Delete();
         return false;
-    DWORD written = 0;
-    bool ok = SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER
-              && WriteFile(file, static_cast<LPCTSTR>(line), line.GetLength(), &written, nullptr)
-              && written == static_cast<DWORD>(line.GetLength());
-    CloseHandle(file);
-    return ok;
+    }
+    return true;
 }

@@ -1,5 +1,6 @@
 #include "StoreBase.h"
 
+#include "CException.h"
 #include "CppSQLiteException.h"
 
 #include <climits>
@@ -17,6 +18,8 @@ void LogQuietly(Write write)
 {
     try {
         write();
+    } catch (CException *e) {
+        e->Delete();
     } catch (...) {
     }
 }
@@ -35,6 +38,9 @@ bool CStoreBase::Guarded(const SourcePlace &place, const std::function<void()> &
         return true;
     } catch (const CppSQLiteException &e) {
         LogQuietly([&] { LogDatabaseError(e, place); });
+    } catch (CException *e) {
+        e->Delete();
+        LogQuietly([&] { LogOtherError(place); });
     } catch (...) {
         LogQuietly([&] { LogOtherError(place); });
     }

@@ -1,5 +1,6 @@
 // The shared shape of a store operation, shown through a small store of the
 // same build as the real ones: a table of named items with IDs from `system`.
+#include "CFile.h"
 #include "ErrorLogFile.h"
 #include "StoreBase.h"
 #include "TestFolder.h"
@@ -86,6 +87,12 @@ public:
     BOOL ThrowOther()
     {
         return Guarded(STORE_PLACE, [] { throw std::runtime_error("not the engine"); });
+    }
+
+    // The class library's own failures arrive as heap objects.
+    BOOL OpenForReading(LPCTSTR path)
+    {
+        return Guarded(STORE_PLACE, [&] { CFile file(path, CFile::modeRead); });
     }
 
     // A transaction whose body loses the transaction before it fails, as the
@@ -259,9 +266,11 @@ TEST_F(StoreBaseTest, BusyDatabaseFailsTheOperationWithOneLine)
 TEST_F(StoreBaseTest, OtherExceptionsGoToTheOtherLog)
 {
     EXPECT_FALSE(m_store.ThrowOther());
+    EXPECT_FALSE(m_store.OpenForReading(m_folder.File("missing.bin").c_str()));
     std::vector<std::string> log = ReadLogLines(m_folder.File("kv_err.log"));
-    ASSERT_EQ(1u, log.size());
-    EXPECT_EQ("error\r\n", MessageOf(log[0]));
+    ASSERT_EQ(2u, log.size());
+    for (const std::string &line : log)
+        EXPECT_EQ("error\r\n", MessageOf(line));
     EXPECT_TRUE(DatabaseLog().empty());
 }
 
