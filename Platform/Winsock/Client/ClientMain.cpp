@@ -10,6 +10,8 @@
 //                                         copy what arrives to stdout
 //   wsclient udp HOST PORT TEXT           send one datagram
 #include <winsock2.h>
+#include <fcntl.h>
+#include <io.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -185,6 +187,8 @@ int Run(CCatalogRouter &router, int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // What arrives is copied byte for byte.
+    _setmode(_fileno(stdout), _O_BINARY);
     // The process's own Winsock resolves names; sockets go through the catalog.
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
