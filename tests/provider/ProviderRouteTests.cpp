@@ -163,6 +163,27 @@ TEST_F(ProviderRouteTest, UdpExchangeIsRecordedOnBothEnds)
     m_router.CloseSocket(receiver);
 }
 
+TEST_F(ProviderRouteTest, DatagramSocketBoundToAPortServes)
+{
+    SOCKET s = m_router.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    ASSERT_NE(INVALID_SOCKET, s);
+    // A port that was free a moment ago.
+    SOCKET probe = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(0, bind(probe, Name(address), sizeof address));
+    address = LocalName(probe);
+    closesocket(probe);
+
+    ASSERT_EQ(0, m_router.Bind(s, Name(address), sizeof address));
+    const SessionRecord &record = RecordOf(s);
+    EXPECT_EQ(DIR_LISTEN, record.Direction);
+    EXPECT_EQ(ntohs(address.sin_port), record.LocalPort);
+    EXPECT_EQ(0u, record.RemoteIp);
+    m_router.CloseSocket(s);
+}
+
 // A second process sends through its own copy of the provider into the
 // same table; its record is closed when its socket is.
 TEST_F(ProviderRouteTest, SecondProcessRecordsIntoTheSameTable)

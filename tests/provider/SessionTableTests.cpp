@@ -3,6 +3,8 @@
 #include <winsock2.h>
 #include <gtest/gtest.h>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include "FirewallTypes.h"
@@ -15,7 +17,23 @@ namespace {
 
 const char kRegisterSwitch[] = "--register-and-exit";
 const char kOpenSwitch[] = "--open-only";
+const char kManySwitch[] = "--register-many"; // event name, first socket value
+const int kManyCount = 400;
 const char kPath[] = "C:\\Programs\\client.exe";
+
+HANDLE StartChild(const std::string &arguments)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string command = std::string("\"") + self + "\" " + arguments;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
 
 int RunChild(const std::string &arguments)
 {
@@ -302,6 +320,41 @@ TEST_F(SessionTableTest, SecondProcessSharesTheTable)
     EXPECT_NE(0u, child.EndTime);
 }
 
+// Two processes that register at the same moment never claim one record.
+TEST_F(SessionTableTest, ConcurrentRegistrationsClaimDistinctRecords)
+{
+    char eventName[64];
+    sprintf(eventName, "qfw-register-go-%lu", GetCurrentProcessId());
+    HANDLE go = CreateEventA(nullptr, TRUE, FALSE, eventName);
+    HANDLE first = StartChild(std::string(kManySwitch) + " " + eventName + " 4096");
+    HANDLE second = StartChild(std::string(kManySwitch) + " " + eventName + " 4096");
+    ASSERT_NE(nullptr, first);
+    ASSERT_NE(nullptr, second);
+    Sleep(500); // both children are most likely waiting by now
+    SetEvent(go);
+    DWORD ids[2] = {GetProcessId(first), GetProcessId(second)};
+    for (HANDLE child : {first, second}) {
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child, 60000));
+        DWORD code = 1;
+        GetExitCodeProcess(child, &code);
+        EXPECT_EQ(0u, code);
+        CloseHandle(child);
+    }
+    CloseHandle(go);
+
+    // Each child's sockets all have records of their own, with the child as owner.
+    int counts[2] = {0, 0};
+    for (int i = 0; i < SESSION_RECORD_COUNT; ++i) {
+        const SessionRecord &record = *m_table.GetRecord(i);
+        for (int child = 0; child < 2; ++child) {
+            if (record.ProcessId == ids[child] && record.Socket >= 4096 && record.Socket < 4096u + kManyCount)
+                ++counts[child];
+        }
+    }
+    EXPECT_EQ(kManyCount, counts[0]);
+    EXPECT_EQ(kManyCount, counts[1]);
+}
+
 TEST(SessionTableWithoutMapping, EveryOperationReportsNoTable)
 {
     // An object of another kind holding the name keeps the mapping from being made.
@@ -351,6 +404,20 @@ int ChildRegister()
     return table.Register(0x4242, PROTO_TCP, "child") >= 0 ? 0 : 4;
 }
 
+int ChildRegisterMany(const char *eventName, DWORD firstSocket)
+{
+    static CSessionTable table;
+    HANDLE go = OpenEventA(SYNCHRONIZE, FALSE, eventName);
+    if (!go || !table.Open())
+        return 3;
+    WaitForSingleObject(go, 60000);
+    for (int i = 0; i < kManyCount; ++i) {
+        if (table.Register(firstSocket + i, PROTO_TCP, "many") < 0)
+            return 4;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -359,6 +426,8 @@ int main(int argc, char **argv)
         return ChildOpen();
     if (argc == 2 && strcmp(argv[1], kRegisterSwitch) == 0)
         return ChildRegister();
+    if (argc == 4 && strcmp(argv[1], kManySwitch) == 0)
+        return ChildRegisterMany(argv[2], strtoul(argv[3], nullptr, 10));
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
