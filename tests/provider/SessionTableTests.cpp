@@ -94,6 +94,25 @@ TEST_F(SessionTableTest, FirstOpenInitialisesEveryRecord)
     EXPECT_NE(0u, ControlBlock().SessionMapping);
 }
 
+// Two processes may both map the table before either marked it ready: the
+// later initialisation must not wipe a record that is already in use.
+TEST_F(SessionTableTest, LateInitialisationLeavesRecordsInUse)
+{
+    int index = m_table.Register(0x77, PROTO_TCP, kPath);
+    SessionRecord &record = *m_table.GetRecord(index);
+    record.State = SESSION_ASKING;
+    SessionRecord &free = *m_table.GetRecord(index + 1);
+    free.Direction = DIR_OUTBOUND;
+
+    ControlBlock().SessionTableReady = 0;
+    CSessionTable other;
+    ASSERT_EQ(1, other.Open());
+    EXPECT_EQ(0x77u, record.Socket);
+    EXPECT_EQ(SESSION_ASKING, record.State);
+    EXPECT_EQ(DIR_UNKNOWN, free.Direction);
+    record.State = SESSION_OPEN;
+}
+
 TEST_F(SessionTableTest, RegisterFillsTheRecord)
 {
     DWORD before = static_cast<DWORD>(time(nullptr));
