@@ -1,100 +1,133 @@
+// The decision on one socket and the wait for the console's answer.
 #include "AclMemory.h"
-
-#include <cstring>
-#include "ProviderControlBlock.h"
+#include "ProcessTable.h"
 #include "ProviderProcess.h"
 
-namespace {
-
-const char *const kWin9xExemptions[] = {
-    "%windir%\\system\\icsmgr.exe",
-    "%windir%\\system\\DLLHOST.EXE",
-};
-
-const char *const kNtExemptions[] = {
-    "%windir%\\system32\\services.exe",
-    "%windir%\\system32\\svchost.exe",
-    "%windir%\\system32\\dllhost.exe",
-    "%windir%\\system32\\dllcache\\svchost.exe",
-    "%windir%\\system32\\dllcache\\dllhost.exe",
-};
-
-template <size_t N>
-int CountOf(const char *const (&)[N])
+CRITICAL_SECTION *CurrentDecisionLock()
 {
-    return static_cast<int>(N);
+    ProcessEntry *entry = GetCurrentProcessEntry();
+    return entry ? &entry->DecisionLock : 0;
 }
 
-bool IsRegisteredConsolePath(const char *path)
+CAclMemory::CAclMemory(ProviderControlBlock &control, char *consolePath,
+                       DecisionLockLookup decisionLock, AclSleepStep sleep)
+    : m_block(0), m_win9x(FALSE), m_mapped(), m_control(&control), m_consolePath(consolePath),
+      m_decisionLock(decisionLock), m_sleep(sleep)
 {
-    const char *consolePath = ConsolePath();
-    return consolePath[0] != '\0' && strcmp(path, consolePath) == 0;
-}
-
-} // namespace
-
-CAclMemory::CAclMemory()
-{
-    ConsolePath()[0] = '\0';
+    m_consolePath[0] = 0;
+    ReadProgramPath(m_programPath);
     DetectPlatform();
-}
-
-// Only the family matters here: Windows 9x has its own exemption list.
-void CAclMemory::DetectPlatform()
-{
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    m_isWin9x = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
-// The decision over the rule image is not built yet: every call passes, as
-// it does in work mode 0.
-BYTE CAclMemory::Evaluate(SessionRecord &)
-{
-    return ACTION_PASS;
-}
-
-int CAclMemory::IsExemptProcess() const
-{
-    if (GetCurrentProcessId() == ControlBlock().ConsoleProcessId)
-        return 1;
-    char path[MAX_PATH];
-    ReadProgramPath(path);
-    if (IsRegisteredConsolePath(path))
-        return 1;
-    return m_isWin9x ? MatchExemptList(kWin9xExemptions, path, CountOf(kWin9xExemptions))
-                     : MatchExemptList(kNtExemptions, path, CountOf(kNtExemptions));
-}
-
-int CAclMemory::MatchExemptList(const char *const *list, const char *path, int count)
-{
-    size_t length = strlen(path);
-    for (int i = 0; i < count; ++i) {
-        char entry[MAX_PATH];
-        DWORD needed = ExpandEnvironmentStringsA(list[i], entry, sizeof entry);
-        if (needed == 0 || needed > sizeof entry)
-            continue;
-        if (strlen(entry) == length && lstrcmpiA(entry, path) == 0)
-            return 1;
-    }
-    return 0;
 }
 
 void CAclMemory::SetWorkMode(BYTE mode)
 {
-    ControlBlock().WorkMode = mode;
+    m_control->WorkMode = mode;
 }
 
 BYTE CAclMemory::GetWorkMode() const
 {
-    return ControlBlock().WorkMode;
+    return LoadShared(m_control->WorkMode);
 }
 
-int IsConsoleProcess()
+RuleAction CAclMemory::Evaluate(SessionRecord &record)
 {
-    if (GetCurrentProcessId() == ControlBlock().ConsoleProcessId)
-        return 1;
-    char path[MAX_PATH];
-    ReadProgramPath(path);
-    return IsRegisteredConsolePath(path) ? 1 : 0;
+    if (GetWorkMode() == WORK_MODE_OFF || IsConsoleProcess())
+        return ACTION_PASS;
+    CRITICAL_SECTION *lock = m_decisionLock();
+    if (!lock)
+        return ACTION_PASS;
+    EnterCriticalSection(lock);
+    RuleAction verdict = Decide(record);
+    LeaveCriticalSection(lock);
+    return verdict;
+}
+
+RuleAction CAclMemory::Store(SessionRecord &record, RuleAction verdict, BYTE byRule)
+{
+    record.ByRule = byRule;
+    record.Verdict = BYTE(verdict);
+    record.Decided = 1;
+    return verdict;
+}
+
+// Under the decision lock. A pass because the image cannot be read is never
+// stored, and neither is the zone it could not classify: the socket is
+// decided at a later call, when the image is back.
+RuleAction CAclMemory::Decide(SessionRecord &record)
+{
+    BOOL read = FALSE;
+    int early = PreCheck(record);
+    if (early != GO_ON) {
+        // Once a host name is known, its zone is checked once more: a site
+        // in the blocked list is refused even after the connect passed.
+        if (!record.HostMatchDone && record.Detail[0]) {
+            ZoneKind zone = ClassifyZone(record, &read);
+            if (read) {
+                record.Zone = BYTE(zone);
+                record.HostMatchDone = 1;
+                if (zone == ZONE_BLOCKED)
+                    return Store(record, ACTION_DENY, 1);
+            }
+        }
+        return RuleAction(early);
+    }
+
+    if (record.Zone == 0) {
+        ZoneKind zone = ClassifyZone(record, &read);
+        if (!read)
+            return ACTION_PASS;
+        record.Zone = BYTE(zone);
+    }
+    if (record.Zone == ZONE_BLOCKED)
+        return Store(record, ACTION_DENY, 1);
+
+    RuleAction verdict = MatchProgramRule(record, &read);
+    if (!read)
+        return ACTION_PASS;
+    if (verdict != ACTION_QUERY)
+        return Store(record, verdict, 1);
+    verdict = AskConsole(record, SESSION_ASKING);
+    if (GetWorkMode() == WORK_MODE_OFF) {
+        record.Verdict = ACTION_PASS;
+        return ACTION_PASS;
+    }
+    return Store(record, verdict, 0);
+}
+
+int CAclMemory::PreCheck(SessionRecord &record)
+{
+    // A stored verdict stands whether or not the image can be read now.
+    if (record.Decided)
+        return record.Verdict;
+    if (!BeginRead())
+        return ACTION_PASS;
+    int result = GO_ON;
+    if (record.Direction == DIR_LISTEN)
+        result = GO_ON; // a listening socket is decided even for an exempt program
+    else if (record.Direction == DIR_UNKNOWN || IsExemptProcess())
+        result = ACTION_PASS;
+    EndRead();
+    return result;
+}
+
+// Marks the record as a question and waits, in steps, for the console to
+// lower State to 0 with its answer in Verdict. Work mode 0 ends the wait at
+// once; after ASK_CYCLES cycles without an answer the call is refused, even
+// when the answer came during the last cycle.
+RuleAction CAclMemory::AskConsole(SessionRecord &record, BYTE state)
+{
+    record.State = state;
+    int cyclesLeft = ASK_CYCLES;
+    do {
+        for (int step = 0; step < ASK_STEPS_PER_CYCLE; ++step) {
+            m_sleep(ACL_WAIT_STEP_MS);
+            if (GetWorkMode() == WORK_MODE_OFF)
+                return ACTION_PASS;
+        }
+        --cyclesLeft;
+    } while (LoadShared(record.State) != SESSION_OPEN && cyclesLeft > 0);
+    if (cyclesLeft == 0)
+        return ACTION_DENY;
+    BYTE answer = LoadShared(record.Verdict);
+    return answer <= ACTION_DENY ? RuleAction(answer) : ACTION_DENY;
 }

@@ -1,36 +1,108 @@
-// The process's access to the console's rule image and the decision on each
-// socket. One instance lives in the socket filter of every process.
+// The provider's access to the console's rule image and the decision on one
+// socket. One instance lives in every process that loads the provider. It
+// maps the image that the console announced in the shared control block,
+// reads it in place under the image's reader gate, and decides each socket
+// once: by zone, program rule, work mode, ports, protocol and schedule, or,
+// for a program the console does not know, by asking the console through the
+// socket's connection record and waiting for its answer.
 #pragma once
 
-#include <windows.h>
-#include "FirewallTypes.h"
-#include "SessionRecord.h"
+#include <AclGate.h>
+#include <AclImage.h>
+#include <FirewallTypes.h>
+#include <SessionRecord.h>
+#include "ProviderControlBlock.h"
+
+// The decision lock of the current process's entry in the process table, or
+// none when the process has no entry.
+typedef CRITICAL_SECTION *(*DecisionLockLookup)();
+CRITICAL_SECTION *CurrentDecisionLock();
+
+// 1 when the current process is the registered console.
+int IsConsoleProcess();
+
+// The site text occurs in the detail text (case-sensitive). An empty site
+// names no host and is contained nowhere.
+BOOL DetailContains(const char *detail, const char *site);
 
 class CAclMemory {
 public:
-    // Empties the shared console path (from now on only the console's
-    // process id identifies it) and detects the platform.
-    CAclMemory();
-    virtual ~CAclMemory() = default;
+    // control and consolePath are the provider's shared data; the constructor
+    // empties consolePath, so that from then on only the process id names the
+    // console until it registers again. Tests give their own shared data,
+    // lock and wait step.
+    explicit CAclMemory(ProviderControlBlock &control = ControlBlock(),
+                        char *consolePath = ConsolePath(),
+                        DecisionLockLookup decisionLock = CurrentDecisionLock,
+                        AclSleepStep sleep = AclSleep);
+    virtual ~CAclMemory() {}
 
-    // The decision on the socket of the record: ACTION_PASS lets the call
-    // through, any other value refuses it.
-    BYTE Evaluate(SessionRecord &record);
+    RuleAction Evaluate(SessionRecord &record);
 
-    // 1 for the registered console or a listed system program.
-    int IsExemptProcess() const;
-    // 1 when the path equals one of the count entries (expanded, compared
-    // without regard to case).
-    static int MatchExemptList(const char *const *list, const char *path, int count);
+    BOOL Open();
+    BOOL BeginRead();
+    void EndRead();
+    void *Rebase(DWORD consoleAddress) const;
+
+    // When the image cannot be read, ClassifyZone gives ZONE_INTERNET and
+    // MatchProgramRule ACTION_PASS; read, when given, tells which it was.
+    int PreCheck(SessionRecord &record);
+    ZoneKind ClassifyZone(SessionRecord &record, BOOL *read = 0);
+    BOOL MatchZoneList(const AclSection<ZoneEntry> &list, SessionRecord &record);
+    RuleAction MatchProgramRule(SessionRecord &record, BOOL *read = 0);
+    RuleAction CheckPortRules(const SessionRecord &record, const ProgramRule &rule);
+    BOOL CheckTimeRule(DWORD timeId, DWORD startTime);
+    RuleAction AskConsole(SessionRecord &record, BYTE state);
+
+    BOOL IsExemptProcess();
+    BOOL IsConsoleProcess();
+    static BOOL MatchExemptList(const char *const *list, const char *path, int count);
+    void DetectPlatform();
 
     void SetWorkMode(BYTE mode);
     BYTE GetWorkMode() const;
 
+    // PreCheck's result for a socket that goes on to the zone and the rules.
+    enum { GO_ON = 3 };
+    // Waits in steps of ACL_WAIT_STEP_MS: the console's answer is looked for
+    // once a cycle, and at most ASK_CYCLES cycles are waited.
+    enum { ASK_STEPS_PER_CYCLE = 10, ASK_CYCLES = 600 };
+    // How many steps a reader waits for a rebuild or an edit to finish
+    // before it treats the image as unavailable.
+    enum { IMAGE_WAIT_STEPS = 50 };
+
+    // The image as mapped in this process (none before the first read).
+    const CAclImageView &Image() const { return m_image; }
+
 private:
-    void DetectPlatform();
+    // Bytes that another process writes while this one polls them.
+    static BYTE LoadShared(const volatile BYTE &value) { return value; }
 
-    bool m_isWin9x = false; // selects the exemption list
+    // What the console announced; the mapping belongs to one announcement.
+    struct Announcement {
+        DWORD Generation;
+        DWORD Handle;
+        DWORD ConsoleView;
+        DWORD Size;
+    };
+
+    RuleAction Decide(SessionRecord &record);
+    RuleAction Store(SessionRecord &record, RuleAction verdict, BYTE byRule);
+    BOOL WaitWhileUpdating();
+    Announcement CurrentAnnouncement() const;
+    BOOL MapBlock(const Announcement &announced);
+    void DropMapping();
+    const ProgramRule *FindProgramRule(const char *path) const;
+    RuleAction ActionForZone(const SessionRecord &record, const ProgramRule &rule, BYTE mode);
+
+    CAclImageView m_image; // the mapped block, its header and the rebasing
+    HANDLE m_block;
+    BOOL m_win9x;
+    Announcement m_mapped;
+
+    ProviderControlBlock *m_control;
+    char *m_consolePath;
+    DecisionLockLookup m_decisionLock;
+    AclSleepStep m_sleep;
+    char m_programPath[MAX_PATH];
 };
-
-// 1 when the current process is the registered console.
-int IsConsoleProcess();

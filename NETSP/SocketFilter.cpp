@@ -43,7 +43,7 @@ CSocketFilter &SocketFilter()
 BYTE CSocketFilter::Decide(int index)
 {
     SessionRecord *record = m_sessions.GetRecord(index);
-    return record ? m_acl.Evaluate(*record) : static_cast<BYTE>(ACTION_PASS);
+    return record ? BYTE(m_acl.Evaluate(*record)) : BYTE(ACTION_PASS);
 }
 
 void CSocketFilter::OnSocket(SOCKET s, int af, int type, int protocol)

@@ -1,0 +1,30 @@
+#include "PathEquals.h"
+
+namespace {
+
+char FoldAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+BOOL PathEqualsNoCase(const char *a, const char *b, UINT codePage)
+{
+    while (*a && *b) {
+        if (IsDBCSLeadByteEx(codePage, BYTE(*a))) {
+            if (a[0] != b[0] || a[1] != b[1])
+                return FALSE;
+            if (!a[1])
+                return TRUE; // both end in the same lone lead byte
+            a += 2;
+            b += 2;
+            continue;
+        }
+        if (FoldAscii(*a) != FoldAscii(*b))
+            return FALSE;
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
