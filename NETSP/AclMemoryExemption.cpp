@@ -3,6 +3,7 @@
 #include "AclMemory.h"
 #include "PathEquals.h"
 #include "ProviderProcess.h"
+#include <OsVersion.h>
 #include <cstring>
 
 namespace {
@@ -39,9 +40,7 @@ int IsConsoleProcess()
 
 void CAclMemory::DetectPlatform()
 {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-    m_win9x = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    m_win9x = IsWin9x();
 }
 
 BOOL CAclMemory::IsConsoleProcess()

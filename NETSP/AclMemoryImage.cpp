@@ -2,6 +2,7 @@
 #include "AclMemory.h"
 #include <Address32.h>
 #include <DriverInterface.h>
+#include <NullDacl.h>
 
 namespace {
 
@@ -48,10 +49,10 @@ BOOL CAclMemory::Open()
 
 BOOL CAclMemory::MapBlock(const Announcement &announced)
 {
-    // The block has no name or security of its own: the driver looks only
-    // at the size, and gives the block of the console when the sizes agree.
-    HANDLE block = CreateDriverBlock(INVALID_HANDLE_VALUE, 0, PAGE_READWRITE, 0, announced.Size,
-                                     kAclBlockName);
+    // The driver looks only at the size, and gives the console's block when
+    // the sizes agree.
+    HANDLE block = CreateDriverBlock(INVALID_HANDLE_VALUE, GetNullDaclAttributes(), PAGE_READWRITE,
+                                     0, announced.Size, kAclBlockName);
     // The console made the block; a provider that would make one is refused.
     if (!block || GetLastError() != ERROR_ALREADY_EXISTS)
         return FALSE;
