@@ -14,6 +14,7 @@
 
 namespace {
 
+const char kCrashSwitch[] = "--crash";
 const char kRecordVariable[] = "QFW_FAKE_TOOL_RECORD";
 const char kExitVariable[] = "QFW_FAKE_TOOL_EXIT";
 
@@ -27,6 +28,19 @@ int RunAsFakeTool(const char *record)
     fclose(file);
     const char *code = getenv(kExitVariable);
     return code ? atoi(code) : 0;
+}
+
+std::string OwnPath();
+
+// Child mode: a program with a guard that crashes; the guard's tool is this
+// program again, as the fake tool that answers 1.
+int CrashWithGuard(const char *record)
+{
+    SetEnvironmentVariableA(kRecordVariable, record);
+    SetEnvironmentVariableA(kExitVariable, "1");
+    CCrashGuard guard(OwnPath().c_str());
+    *static_cast<volatile int *>(nullptr) = 0;
+    return 0;
 }
 
 std::string OwnPath()
@@ -303,6 +317,28 @@ TEST_F(FakeTool, FilterWithoutToolSaysSoAndHandlesTheException)
     g_crashReporter = CCrashReporter();
 }
 
+TEST_F(FakeTool, GuardHandsARealCrashToTheTool)
+{
+    std::string command = "\"" + OwnPath() + "\" " + kCrashSwitch + " \"" + m_record + "\"";
+    SetEnvironmentVariableA(kRecordVariable, nullptr); // the crashing child is not the tool
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                               &process));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    EXPECT_EQ(DWORD(EXCEPTION_ACCESS_VIOLATION), exitCode);
+    std::string line = Recorded();
+    EXPECT_NE(std::string::npos, line.find(" /pid:\"" + Hex(process.dwProcessId) + "\"")) << line;
+    EXPECT_NE(std::string::npos, line.find(" /tid:\"" + Hex(process.dwThreadId) + "\"")) << line;
+    EXPECT_EQ(0u, line.find(" /excp:\"0x")) << line;
+}
+
 LONG WINAPI EarlierFilter(EXCEPTION_POINTERS *)
 {
     return EXCEPTION_CONTINUE_SEARCH;
@@ -333,6 +369,8 @@ int main(int argc, char **argv)
 {
     if (const char *record = getenv(kRecordVariable))
         return RunAsFakeTool(record);
+    if (argc == 3 && strcmp(argv[1], kCrashSwitch) == 0)
+        return CrashWithGuard(argv[2]);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
