@@ -4,6 +4,8 @@
 #include <string.h>
 #include <vector>
 
+#include "PathText.h"
+
 CCrashReporter g_crashReporter;
 char CCrashReporter::s_toolPath[MAX_PATH];
 
@@ -25,19 +27,6 @@ std::string Join(const std::set<std::string> &names)
 std::string Switch(const char *key, const std::string &value)
 {
     return std::string("/") + key + ":\"" + value + "\"";
-}
-
-bool ModuleFolder(char (&folder)[MAX_PATH])
-{
-    DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder)
-        return false;
-    char *slash = strrchr(folder, '\\');
-    if (slash)
-        slash[1] = '\0';
-    else
-        folder[0] = '\0';
-    return true;
 }
 
 } // namespace
@@ -89,20 +78,10 @@ std::string CCrashReporter::BuildCommandLine() const
 
 bool CCrashReporter::FindTool(LPCSTR path)
 {
-    char candidate[MAX_PATH] = "";
-    bool fits;
-    if (path) {
-        fits = lstrlenA(path) < MAX_PATH;
-        if (fits)
-            lstrcpyA(candidate, path);
-    } else {
-        fits = ModuleFolder(candidate) && lstrlenA(candidate) + sizeof kToolFileName <= sizeof candidate;
-        if (fits)
-            lstrcatA(candidate, kToolFileName);
-    }
-
+    CString candidate = path ? CString(path) : GetModuleDir(nullptr, false) + kToolFileName;
     s_toolPath[0] = '\0';
-    if (!fits)
+    // The tool path holds 260 characters; a longer one would name another file.
+    if (candidate.GetLength() >= MAX_PATH)
         return false;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(candidate, &found);
