@@ -277,7 +277,11 @@ protected:
             ASSERT_TRUE(CCatalogFixture::WriteItem(entry.number, MakeItem(entry)));
     }
 
-    void TearDown() override { CleanUp(); }
+    void TearDown() override
+    {
+        CleanUp();
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, WINSOCK_CATALOG_KEY); // only when no other entry is left
+    }
 
     static void CleanUp()
     {
