@@ -1,7 +1,7 @@
 #include <windows.h>
-#include <string.h>
 
 #include "InstallSwitches.h"
+#include "PathText.h"
 
 namespace {
 
@@ -9,14 +9,9 @@ namespace {
 // text is read from Language.ini beside the program directly.
 void ShowInstallFailed()
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    char *slash = strrchr(path, '\\');
-    if (length == 0 || length >= sizeof path || !slash || slash + sizeof "Language.ini" > path + sizeof path)
-        return;
-    strcpy(slash + 1, "Language.ini");
+    CString languageFile = GetModuleDir(nullptr, false) + "Language.ini";
     char text[512];
-    GetPrivateProfileStringA("APP", "Install_Failed", "", text, sizeof text, path);
+    GetPrivateProfileStringA("APP", "Install_Failed", "", text, sizeof text, languageFile);
     MessageBoxA(nullptr, text, "QFW", MB_OK);
 }
 
