@@ -41,6 +41,8 @@ void Uninstall()
 
 int HandleInstallSwitches(LPCSTR commandLine, InstallFailureReport reportFailure)
 {
+    if (!commandLine)
+        return 1;
     if (strcmp(commandLine, kInstallSwitch) == 0) {
         Install(reportFailure);
         return 0;

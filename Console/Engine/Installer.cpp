@@ -8,10 +8,9 @@
 #include "OsVersion.h"
 #include "PathText.h"
 
-const char kDefaultSkinName[] = "Skins\\Default\\";
-
 namespace {
 
+const char kDefaultSkinName[] = "Skins\\Default\\";
 const char kSkinNameValue[] = "SkinName";
 const char kProviderFileName[] = "QFW.DLL";
 

@@ -35,7 +35,6 @@ extern const char kDriverKeyNt[];   // HKLM: the driver's service key, NT family
 extern const char kDriverKeyVxd[];  // HKLM: the driver's service key, Windows 9x
 extern const char kRunKey[];        // HKLM: programs started at log-on
 extern const char kRunValue[];      // the console's value under kRunKey
-extern const char kDefaultSkinName[];
 
 class CInstaller
 {
