@@ -1,0 +1,19 @@
+// Window messages that the console's background threads post to its pages.
+#pragma once
+
+#include <windows.h>
+
+enum {
+    // A question waits for the user: to the program page.
+    WM_SESSION_QUERY = 10926,
+    // A connection or packet event to show: to the traffic monitor page.
+    WM_SESSION_UPDATE = 10927,
+};
+
+// The wParam of both messages: what the lParam index points into.
+enum SessionSource {
+    SESSION_SOURCE_TABLE = 0,  // the provider's connection table
+    SESSION_SOURCE_TABLE1 = 1, // the driver's first connection table
+    SESSION_SOURCE_TABLE2 = 2, // the driver's second connection table
+    SESSION_SOURCE_RING = 3,   // the driver's event ring (the console's copy of it)
+};
