@@ -26,6 +26,12 @@ bool HasTables(CRetryingDatabase &db, std::initializer_list<const char *> tables
     return !query.IsEof() && FieldNumber(query, 0) == static_cast<long>(tables.size());
 }
 
+bool IsEmptyDatabase(CRetryingDatabase &db)
+{
+    CSqliteQuery query = db.Query("select count(*) from sqlite_master where type='table';");
+    return !query.IsEof() && FieldNumber(query, 0) == 0;
+}
+
 bool OpenWithTables(CRetryingDatabase &db, LPCTSTR path,
                     std::initializer_list<const char *> tables)
 {

@@ -1,9 +1,8 @@
 #include "ProgramsRuleLib.h"
 
+#include "CTime.h"
 #include "ExistingDatabase.h"
 #include "PortList.h"
-
-#include <ctime>
 
 namespace {
 
@@ -126,7 +125,7 @@ BOOL CProgramsRuleLib::SetProgramLevel(BYTE level)
 DWORD CProgramsRuleLib::AddRule(LPCTSTR path, BYTE inetAction, BYTE tnetAction, BYTE mailAction,
                                 BYTE lockKey)
 {
-    const DWORD now = static_cast<DWORD>(time(nullptr));
+    const DWORD now = static_cast<DWORD>(CTime::GetCurrentTime().GetTime());
     return static_cast<DWORD>(AddWithNewId(STORE_PLACE, "ProgramsRule", [&](long newId) {
         CString sql;
         sql.Format("insert into ProgramsRule(ID,Path,RecordedTime,InetAction,TnetAction,EmailAction,LockKey)"

@@ -39,6 +39,21 @@ public:
         return path;
     }
 
+    std::string ReadFile(const char *name) const
+    {
+        std::string bytes;
+        HANDLE file = CreateFileA(File(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return "<missing>";
+        char buffer[4096];
+        DWORD read = 0;
+        while (::ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+            bytes.append(buffer, read);
+        CloseHandle(file);
+        return bytes;
+    }
+
     bool Exists(const char *name) const
     {
         return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
