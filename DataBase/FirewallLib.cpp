@@ -1,5 +1,6 @@
 #include "FirewallLib.h"
 
+#include "ConfigTable.h"
 #include "ExistingDatabase.h"
 
 #include <cstdlib>
@@ -67,23 +68,14 @@ BOOL CFirewallLib::CreateTables()
 
 CString CFirewallLib::GetConfig(LPCTSTR key)
 {
-    CString sql;
-    sql.Format("select Val from Config where Key='%s';", static_cast<LPCTSTR>(EscapeSqlText(key)));
     CString value;
-    Guarded(STORE_PLACE, [&] {
-        CSqliteQuery query = m_db.Query(sql);
-        if (!query.IsEof())
-            value = FieldText(query, 0);
-    });
+    Guarded(STORE_PLACE, [&] { value = QueryConfigValue(m_db, key); });
     return value;
 }
 
 BOOL CFirewallLib::SetConfig(LPCTSTR key, LPCTSTR value)
 {
-    CString sql;
-    sql.Format("update Config set Val='%s' where Key='%s';",
-               static_cast<LPCTSTR>(EscapeSqlText(value)), static_cast<LPCTSTR>(EscapeSqlText(key)));
-    return Guarded(STORE_PLACE, [&] { m_db.Execute(sql); });
+    return Guarded(STORE_PLACE, [&] { UpdateConfigValue(m_db, key, value); });
 }
 
 BOOL CFirewallLib::SetConfigByte(LPCTSTR key, BYTE value)

@@ -1,6 +1,7 @@
 #include "ProgramsRuleLib.h"
 
 #include "CTime.h"
+#include "ConfigTable.h"
 #include "ExistingDatabase.h"
 #include "PortList.h"
 
@@ -96,23 +97,14 @@ BOOL CProgramsRuleLib::CreateTables()
 
 CString CProgramsRuleLib::GetConfig(LPCTSTR key)
 {
-    CString sql;
-    sql.Format("select Val from Config where Key='%s';", static_cast<LPCTSTR>(EscapeSqlText(key)));
     CString value;
-    Guarded(STORE_PLACE, [&] {
-        CSqliteQuery query = m_db.Query(sql);
-        if (!query.IsEof())
-            value = FieldText(query, 0);
-    });
+    Guarded(STORE_PLACE, [&] { value = QueryConfigValue(m_db, key); });
     return value;
 }
 
 BOOL CProgramsRuleLib::SetConfig(LPCTSTR key, LPCTSTR value)
 {
-    CString sql;
-    sql.Format("update Config set Val='%s' where Key='%s';",
-               static_cast<LPCTSTR>(EscapeSqlText(value)), static_cast<LPCTSTR>(EscapeSqlText(key)));
-    return Guarded(STORE_PLACE, [&] { m_db.Execute(sql); });
+    return Guarded(STORE_PLACE, [&] { UpdateConfigValue(m_db, key, value); });
 }
 
 BOOL CProgramsRuleLib::SetProgramLevel(BYTE level)
