@@ -25,9 +25,6 @@ public:
     {
     }
 
-    BOOL IsWriting() const { return (Word() & 0xFFFF) != 0; }
-    WORD ReaderCount() const { return WORD(DWORD(Word()) >> 16); }
-
     // Reader side: one attempt to enter; FALSE while the writer flag is set.
     BOOL TryEnterRead();
     void LeaveRead();
