@@ -1,7 +1,8 @@
 // The driver's block: one current block, made by the first request of a
 // size and opened by every later request of the same size, until it is
 // freed. Each block is a named section; a process keeps its section handle
-// from the create request until the free, and its views until the unmap.
+// from the create request until the block ends (a free, or the second block
+// control of a release), and its views until the unmap.
 #include "NetvaneRequests.h"
 #include "Address32.h"
 #include <cstdio>
@@ -40,10 +41,8 @@ DWORD OpenSection(DWORD generation, DWORD size)
     if (!slot)
         return ERROR_NOT_ENOUGH_MEMORY;
     char name[64];
-    snprintf(name, sizeof name, "NetvaneEmulator.Block.%lu",
-             static_cast<unsigned long>(generation));
-    HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size,
-                                        name);
+    snprintf(name, sizeof name, "NetvaneEmulator.Block.%lu", static_cast<unsigned long>(generation));
+    HANDLE section = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
     if (!section)
         return GetLastError();
     slot->Generation = generation;
@@ -131,6 +130,11 @@ DWORD FreeBlockRequest(NetvaneRequest &request)
     DWORD address;
     if (!ReadInputDword(request, address))
         return ERROR_INVALID_PARAMETER;
+    return EndBlock(request);
+}
+
+DWORD EndBlock(NetvaneRequest &request)
+{
     NetvaneHandleState &handle = request.Handle;
     if (!handle.BlockGeneration)
         return ERROR_INVALID_PARAMETER;

@@ -60,7 +60,8 @@ DWORD BlockControlRequest(NetvaneRequest &request)
     if (!ReadInputDword(request, value) || (value != 1 && value != 2))
         return ERROR_INVALID_PARAMETER;
     request.Control.LastBlockControl = value;
-    return 0;
+    // The second control ends the block, so that the release needs no free.
+    return value == 2 && request.Handle.BlockGeneration ? EndBlock(request) : 0;
 }
 
 DWORD GetQueueRequest(NetvaneRequest &request)

@@ -27,6 +27,9 @@ DWORD CreateBlockRequest(NetvaneRequest &request);
 DWORD MapBlockRequest(NetvaneRequest &request);
 DWORD UnmapBlockRequest(NetvaneRequest &request);
 DWORD FreeBlockRequest(NetvaneRequest &request);
+// The block of the request's handle ends, in this process and, when it is
+// the current one, for the driver: after a free, or the second block control.
+DWORD EndBlock(NetvaneRequest &request);
 
 // The host-name requests (NetvaneNameList.cpp).
 DWORD GetNameListRequest(NetvaneRequest &request);

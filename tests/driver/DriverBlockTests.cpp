@@ -129,6 +129,7 @@ TEST_F(DriverBlock, TheReleaseSequenceSkipsTheFreeAfterTheControls)
     NetvaneStatus status;
     ASSERT_TRUE(NetvaneGetStatus(&status));
     EXPECT_EQ(2u, status.LastBlockControl);
+    EXPECT_EQ(0u, status.BlockLive);
 }
 
 TEST_F(DriverBlock, AFreeThatReachesTheDriverEndsTheBlock)
