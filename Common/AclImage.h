@@ -12,16 +12,11 @@
 #include <windows.h>
 #include <cstddef>
 
+#include "FirewallTypes.h"
+
 // Spare slots that each zone list and the program array keep for entries
 // added while the console runs; the time array keeps one (its terminator).
 enum { ACL_SPARE_ENTRIES = 100 };
-
-enum ZoneEntryType {
-    ZONE_ENTRY_ADDRESS = 0, // IP1
-    ZONE_ENTRY_RANGE = 1,   // IP1..IP2
-    ZONE_ENTRY_SUBNET = 2,  // IP1 under the mask IP2
-    ZONE_ENTRY_HOST = 3,    // Site; IP1/IP2 hold the address it resolves to
-};
 
 enum PortListType {
     PORT_TYPE_NONE = 0,  // the list is not consulted

@@ -22,3 +22,11 @@ enum WorkMode {
     WORK_MODE_NORMAL = 1,
     WORK_MODE_LOCKED = 2,
 };
+
+// What a trusted or blocked zone entry holds.
+enum ZoneEntryType {
+    ZONE_ENTRY_ADDRESS = 0, // one address, IP1
+    ZONE_ENTRY_RANGE = 1,   // the addresses IP1 to IP2
+    ZONE_ENTRY_SUBNET = 2,  // IP1 under the mask IP2
+    ZONE_ENTRY_HOST = 3,    // a host name, Site; IP1/IP2 hold the address it resolves to
+};

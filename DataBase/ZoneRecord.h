@@ -6,21 +6,13 @@
 #include <windows.h>
 
 #include "CString.h"
-
-// Values of ZoneRecord::Type.
-enum ZoneEntryType : BYTE
-{
-    ZONE_ENTRY_ADDRESS = 0,   // one IPv4 address in IP1
-    ZONE_ENTRY_RANGE = 1,     // addresses from IP1 to IP2
-    ZONE_ENTRY_SUBNET = 2,    // address IP1 under mask IP2
-    ZONE_ENTRY_HOST = 3,      // a host name in Site
-};
+#include "FirewallTypes.h"
 
 struct ZoneRecord
 {
     DWORD ID = 0;
     CString Name;
-    BYTE Type = ZONE_ENTRY_ADDRESS;
+    BYTE Type = ZONE_ENTRY_ADDRESS; // ZoneEntryType
     DWORD IP1 = 0;            // first octet in the most significant byte
     DWORD IP2 = 0;
     CString Site;
