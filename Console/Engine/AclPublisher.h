@@ -4,9 +4,10 @@
 // first and then in place to the image, and releases it at the end.
 //
 // Every operation runs on the console's user-interface thread. The one
-// exception is the host-name resolver, which stores addresses into host-name
-// entries from its own thread through the two Host* operations; they and
-// every change of the zone lists or of the block share one lock.
+// exception is the host-name resolver, which reads and stores the addresses
+// of host-name entries from its own thread through GetHostEntries and
+// StoreHostAddress; they and every change of the zone lists or of the block
+// share one lock.
 #pragma once
 
 #include <windows.h>
