@@ -1,0 +1,293 @@
+// The engine end to end, without the console's windows: this test program
+// is the console (real rule databases, the rule image, the poller), a client
+// program connects on loopback through the catalog router and QFW.DLL, and
+// a hidden window on a thread of its own answers each question as the
+// program page would.
+#include <winsock2.h>
+#include <gtest/gtest.h>
+#include <string>
+#include "Address32.h"
+#include "CatalogFixture.h"
+#include "ProviderTestSupport.h"
+#include "ProgramsRuleLib.h"
+#include "PublisherFixture.h"
+#include "SessionMonitor.h"
+
+namespace {
+
+// The program page's part in a question: it takes the record, writes the
+// user's answer and releases the waiting provider.
+class CAnsweringPage {
+public:
+    explicit CAnsweringPage(BYTE answer) : m_answer(answer)
+    {
+        m_ready = CreateEventA(NULL, TRUE, FALSE, NULL);
+        m_thread = CreateThread(NULL, 0, PageThread, this, 0, &m_threadId);
+        WaitForSingleObject(m_ready, 60000);
+    }
+    ~CAnsweringPage()
+    {
+        PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(m_thread, 60000);
+        CloseHandle(m_thread);
+        CloseHandle(m_ready);
+    }
+    CAnsweringPage(const CAnsweringPage &) = delete;
+    CAnsweringPage &operator=(const CAnsweringPage &) = delete;
+
+    HWND Window() const { return m_window; }
+    LONG Answered() const { return InterlockedCompareExchange(&m_answered, 0, 0); }
+
+private:
+    static DWORD WINAPI PageThread(LPVOID self)
+    {
+        CAnsweringPage *page = static_cast<CAnsweringPage *>(self);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = GetModuleHandleA(NULL);
+        windowClass.lpszClassName = "QfwTestAnsweringPage";
+        RegisterClassA(&windowClass);
+        page->m_window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0,
+                                         10, 10, NULL, NULL, windowClass.hInstance, NULL);
+        SetWindowLongPtrA(page->m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(page));
+        MSG msg;
+        PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE); // the thread's queue exists from here
+        SetEvent(page->m_ready);
+        while (GetMessageA(&msg, NULL, 0, 0) > 0)
+            DispatchMessageA(&msg);
+        DestroyWindow(page->m_window);
+        return 0;
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        CAnsweringPage *page =
+            reinterpret_cast<CAnsweringPage *>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (page && message == WM_SESSION_QUERY && wParam == SESSION_SOURCE_TABLE)
+            page->Answer(static_cast<DWORD>(lParam));
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    void Answer(DWORD index)
+    {
+        SessionRecord &record = CSessionMonitor::GetSessionTable()[index];
+        if (record.State < SESSION_ASKING)
+            return;
+        record.State = SESSION_SHOWN;
+        record.Verdict = m_answer;
+        record.State = SESSION_OPEN;
+        InterlockedIncrement(&m_answered);
+    }
+
+    BYTE m_answer;
+    HANDLE m_ready;
+    HANDLE m_thread;
+    DWORD m_threadId = 0;
+    HWND m_window = NULL;
+    mutable volatile LONG m_answered = 0;
+};
+
+// Runs a program of the test folder to its end: its exit code, and what it
+// wrote to its standard output and error in output; -1 when it did not end
+// within two minutes.
+int RunClient(const std::string &arguments, std::string &output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return -1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::string command = "\"" + TestFolder() + "wsclient.exe\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return -1;
+    }
+    char buffer[512];
+    DWORD got;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, NULL) && got)
+        output.append(buffer, got);
+    CloseHandle(readEnd);
+    CloseHandle(process.hThread);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 9);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+// A loopback listener of this process, outside the provider.
+class CListener {
+public:
+    CListener()
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        listen(m_socket, 4);
+        int length = sizeof address;
+        getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~CListener()
+    {
+        closesocket(m_socket);
+        WSACleanup();
+    }
+    CListener(const CListener &) = delete;
+    CListener &operator=(const CListener &) = delete;
+
+    WORD Port() const { return m_port; }
+
+    // What the first waiting connection sent, or "" when none waits.
+    std::string Received()
+    {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(m_socket, &readable);
+        timeval none = {0, 0};
+        if (select(0, &readable, NULL, NULL, &none) != 1)
+            return "";
+        SOCKET peer = accept(m_socket, NULL, NULL);
+        std::string data;
+        char buffer[256];
+        int got;
+        while ((got = recv(peer, buffer, sizeof buffer, 0)) > 0)
+            data.append(buffer, got);
+        closesocket(peer);
+        return data;
+    }
+
+private:
+    SOCKET m_socket;
+    WORD m_port = 0;
+};
+
+class EngineEndToEnd : public CPublisherFixture {
+protected:
+    void SetUp() override
+    {
+        CPublisherFixture::SetUp();
+        const std::string folder = TestFolder();
+        ASSERT_TRUE(CCatalogFixture::WriteInstalledCatalog((folder + "QFW.DLL").c_str(),
+                                                           (folder + "TcpipBase.dll").c_str()));
+        m_provider = LoadLibraryA((folder + "QFW.DLL").c_str());
+        ASSERT_NE(nullptr, m_provider);
+        m_spi = reinterpret_cast<SpiIoControlProc>(
+            reinterpret_cast<void (*)()>(GetProcAddress(m_provider, SPI_IO_CONTROL_NAME)));
+        ForwardSpiCalls(m_spi);
+        char self[MAX_PATH];
+        GetModuleFileNameA(NULL, self, sizeof self);
+        Spi(SPI_SET_CONSOLE, 0, GetCurrentProcessId(), AddressToDword(self));
+        UseEmptyDatabases();
+    }
+
+    void TearDown() override
+    {
+        CSessionMonitor::Stop();
+        if (m_provider) {
+            Spi(SPI_SET_WORK_MODE, WORK_MODE_OFF);
+            Spi(SPI_SET_CONSOLE, 0, 0, 0);
+        }
+        CPublisherFixture::TearDown();
+        ForwardSpiCalls(nullptr);
+        if (m_provider)
+            FreeLibrary(m_provider);
+        CCatalogFixture::Clear();
+    }
+
+    void Spi(DWORD code, DWORD value, DWORD param1 = 0, DWORD param2 = 0)
+    {
+        SpiIoBlock block = {value, param1, param2, 0};
+        m_spi(code, &block);
+    }
+
+    // The console as it runs once its start-up is done.
+    void StartConsole(CAnsweringPage &page)
+    {
+        BuildPublisher();
+        ASSERT_NE(nullptr, m_publisher->GetHeader());
+        Spi(SPI_SET_WORK_MODE, WORK_MODE_NORMAL);
+        ASSERT_TRUE(CSessionMonitor::Start(m_spi, page.Window(), NULL));
+    }
+
+    static std::string ClientPath() { return TestFolder() + "wsclient.exe"; }
+
+    static std::string SendLine(const CListener &listener)
+    {
+        return "send 127.0.0.1 " + std::to_string(listener.Port()) + " --line hello";
+    }
+
+    // The client gets a rule for the internet zone that lets it connect out
+    // over TCP when its action is pass; the page would answer deny.
+    void ConnectUnderRule(BYTE internetAction, int exitCode, const char *received)
+    {
+        DWORD id = StoreRule(ClientPath().c_str(), internetAction, internetAction, ACTION_DENY, 0);
+        {
+            CProgramsRuleLib store;
+            ASSERT_TRUE(store.Open(RulesPath().c_str()));
+            NetRuleSettings settings;
+            settings.ID = id;
+            settings.TcpAccess = 1;
+            ASSERT_TRUE(store.SetInetSettings(id, settings));
+        }
+        CAnsweringPage page(ACTION_DENY);
+        StartConsole(page);
+        CListener listener;
+        std::string output;
+        EXPECT_EQ(exitCode, RunClient(SendLine(listener), output)) << output;
+        EXPECT_EQ(0, page.Answered());
+        EXPECT_EQ(received, listener.Received());
+    }
+
+    HMODULE m_provider = nullptr;
+    SpiIoControlProc m_spi = nullptr;
+};
+
+TEST_F(EngineEndToEnd, AnAnswerOfPassLetsTheConnectionThrough)
+{
+    CAnsweringPage page(ACTION_PASS);
+    StartConsole(page);
+    CListener listener;
+    std::string output;
+    EXPECT_EQ(0, RunClient(SendLine(listener), output)) << output;
+    EXPECT_EQ(1, page.Answered());
+    EXPECT_EQ("hello\r\n", listener.Received());
+}
+
+TEST_F(EngineEndToEnd, AnAnswerOfDenyRefusesTheConnection)
+{
+    CAnsweringPage page(ACTION_DENY);
+    StartConsole(page);
+    CListener listener;
+    std::string output;
+    EXPECT_EQ(1, RunClient(SendLine(listener), output));
+    EXPECT_NE(std::string::npos, output.find("error 10061")) << output;
+    EXPECT_EQ(1, page.Answered());
+    EXPECT_EQ("", listener.Received());
+}
+
+TEST_F(EngineEndToEnd, AProgramWithAPassRuleIsLetThroughUnasked)
+{
+    ConnectUnderRule(ACTION_PASS, 0, "hello\r\n");
+}
+
+TEST_F(EngineEndToEnd, AProgramWithADenyRuleIsRefusedUnasked)
+{
+    ConnectUnderRule(ACTION_DENY, 1, "");
+}
+
+} // namespace
