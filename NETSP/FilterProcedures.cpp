@@ -1,6 +1,7 @@
 #include "FilterProcedures.h"
 
 #include "NextProvider.h"
+#include "PendingRecvList.h"
 #include "SocketFilter.h"
 
 namespace {
@@ -25,21 +26,22 @@ int Refuse(SOCKET s, int error, LPINT lpErrno)
     return SOCKET_ERROR;
 }
 
-// The handle of a refused connection never reaches the application.
+// The handle of a refused connection never reaches the application: the
+// accept fails as for a connection the peer withdrew.
 SOCKET WSPAPI FilterAccept(SOCKET s, sockaddr *addr, LPINT addrlen, LPCONDITIONPROC condition,
                            DWORD_PTR callbackData, LPINT lpErrno)
 {
     SOCKET accepted = g_nextProcedures.lpWSPAccept(s, addr, addrlen, condition, callbackData, lpErrno);
     if (accepted == INVALID_SOCKET || SocketFilter().OnAccept(s, accepted) == ACTION_PASS)
         return accepted;
-    Refuse(accepted, WSAECONNABORTED, lpErrno);
+    Refuse(accepted, WSAECONNREFUSED, lpErrno);
     return INVALID_SOCKET;
 }
 
 int WSPAPI FilterBind(SOCKET s, const sockaddr *name, int namelen, LPINT lpErrno)
 {
     int result = g_nextProcedures.lpWSPBind(s, name, namelen, lpErrno);
-    if (result != 0 || SocketFilter().OnBind(s, name) == ACTION_PASS)
+    if (result != 0 || SocketFilter().OnBind(s, name, namelen) == ACTION_PASS)
         return result;
     return Refuse(s, WSAENOTSOCK, lpErrno);
 }
@@ -73,17 +75,73 @@ DWORD CountOf(LPDWORD count)
     return count ? *count : 0;
 }
 
-// A receive that is still pending, or one that completes through a
-// completion routine, is passed on unfiltered.
+// The first buffer of a call, or an empty one when the call has none.
+WSABUF FirstBuffer(LPWSABUF buffers, DWORD count)
+{
+    WSABUF first = {};
+    if (buffers && count > 0)
+        first = buffers[0];
+    return first;
+}
+
+// Filters an overlapped receive as it completes, then hands the completion
+// on to the application's routine. The entry is taken out of the list
+// before the routine runs, so a receive that the routine posts again with
+// the same OVERLAPPED keeps its own entry.
+void CALLBACK RecvCompletionHook(DWORD error, DWORD transferred, LPWSAOVERLAPPED overlapped, DWORD flags)
+{
+    PendingRecv pending;
+    if (!PendingRecvs().Take(overlapped, pending))
+        return;
+    CSocketFilter &filter = SocketFilter();
+    BYTE verdict = pending.IsRecvFrom
+                       ? filter.OnRecvFrom(pending.Socket, pending.From, pending.FromLength, pending.FirstBuffer,
+                                           transferred)
+                       : filter.OnRecv(pending.Socket, pending.FirstBuffer, transferred);
+    if (verdict != ACTION_PASS) {
+        int ignored = 0;
+        FilterCloseSocket(pending.Socket, &ignored);
+        error = WSAECONNABORTED;
+    }
+    if (pending.Completion)
+        pending.Completion(error, transferred, overlapped, flags);
+}
+
+// Puts the hook in place of the application's routine when the receive is
+// overlapped with a routine; the routine to pass to the next provider.
+LPWSAOVERLAPPED_COMPLETION_ROUTINE HookRecv(const PendingRecv &pending)
+{
+    if (!pending.Overlapped || !pending.Completion || !PendingRecvs().Add(pending))
+        return pending.Completion;
+    return RecvCompletionHook;
+}
+
+// A hooked receive that failed at once never completes: its entry goes.
+void ForgetFailedRecv(int result, LPWSAOVERLAPPED overlapped, const int *lpErrno)
+{
+    PendingRecv unused;
+    if (result == SOCKET_ERROR && *lpErrno != WSA_IO_PENDING)
+        PendingRecvs().Take(overlapped, unused);
+}
+
+// A receive that fails or is still pending passes unfiltered; one that
+// completes through the hook is filtered there.
 int WSPAPI FilterRecv(SOCKET s, LPWSABUF buffers, DWORD count, LPDWORD received, LPDWORD flags,
                       LPWSAOVERLAPPED overlapped, LPWSAOVERLAPPED_COMPLETION_ROUTINE completion,
                       LPWSATHREADID thread, LPINT lpErrno)
 {
-    int result = g_nextProcedures.lpWSPRecv(s, buffers, count, received, flags, overlapped, completion, thread,
+    PendingRecv pending = {s, FirstBuffer(buffers, count), count, received, flags, overlapped, completion,
+                           nullptr, nullptr, 0};
+    LPWSAOVERLAPPED_COMPLETION_ROUTINE routine = HookRecv(pending);
+    int result = g_nextProcedures.lpWSPRecv(s, buffers, count, received, flags, overlapped, routine, thread,
                                             lpErrno);
-    if (result == SOCKET_ERROR || (overlapped && completion))
+    if (routine == RecvCompletionHook) {
+        ForgetFailedRecv(result, overlapped, lpErrno);
         return result;
-    if (SocketFilter().OnRecv(s, CountOf(received)) != ACTION_PASS)
+    }
+    if (result == SOCKET_ERROR)
+        return result;
+    if (SocketFilter().OnRecv(s, pending.FirstBuffer, CountOf(received)) != ACTION_PASS)
         return Refuse(s, WSAECONNABORTED, lpErrno);
     return result;
 }
@@ -92,11 +150,18 @@ int WSPAPI FilterRecvFrom(SOCKET s, LPWSABUF buffers, DWORD count, LPDWORD recei
                           sockaddr *from, LPINT fromlen, LPWSAOVERLAPPED overlapped,
                           LPWSAOVERLAPPED_COMPLETION_ROUTINE completion, LPWSATHREADID thread, LPINT lpErrno)
 {
+    PendingRecv pending = {s, FirstBuffer(buffers, count), count, received, flags, overlapped, completion,
+                           from, fromlen, 1};
+    LPWSAOVERLAPPED_COMPLETION_ROUTINE routine = HookRecv(pending);
     int result = g_nextProcedures.lpWSPRecvFrom(s, buffers, count, received, flags, from, fromlen, overlapped,
-                                                completion, thread, lpErrno);
-    if (result == SOCKET_ERROR || (overlapped && completion))
+                                                routine, thread, lpErrno);
+    if (routine == RecvCompletionHook) {
+        ForgetFailedRecv(result, overlapped, lpErrno);
         return result;
-    if (SocketFilter().OnRecvFrom(s, from, CountOf(received)) != ACTION_PASS)
+    }
+    if (result == SOCKET_ERROR)
+        return result;
+    if (SocketFilter().OnRecvFrom(s, from, fromlen, pending.FirstBuffer, CountOf(received)) != ACTION_PASS)
         return Refuse(s, WSAECONNABORTED, lpErrno);
     return result;
 }
@@ -107,7 +172,7 @@ int WSPAPI FilterSend(SOCKET s, LPWSABUF buffers, DWORD count, LPDWORD sent, DWO
                       LPWSAOVERLAPPED overlapped, LPWSAOVERLAPPED_COMPLETION_ROUTINE completion,
                       LPWSATHREADID thread, LPINT lpErrno)
 {
-    if (SocketFilter().OnSend(s) != ACTION_PASS)
+    if (SocketFilter().OnSend(s, FirstBuffer(buffers, count)) != ACTION_PASS)
         return Refuse(s, WSAECONNABORTED, lpErrno);
     int result = g_nextProcedures.lpWSPSend(s, buffers, count, sent, flags, overlapped, completion, thread,
                                             lpErrno);
@@ -120,7 +185,7 @@ int WSPAPI FilterSendTo(SOCKET s, LPWSABUF buffers, DWORD count, LPDWORD sent, D
                         int tolen, LPWSAOVERLAPPED overlapped, LPWSAOVERLAPPED_COMPLETION_ROUTINE completion,
                         LPWSATHREADID thread, LPINT lpErrno)
 {
-    if (SocketFilter().OnSendTo(s, to) != ACTION_PASS)
+    if (SocketFilter().OnSendTo(s, to, tolen, FirstBuffer(buffers, count)) != ACTION_PASS)
         return Refuse(s, WSAECONNABORTED, lpErrno);
     int result = g_nextProcedures.lpWSPSendTo(s, buffers, count, sent, flags, to, tolen, overlapped, completion,
                                               thread, lpErrno);

@@ -1,14 +1,19 @@
 #include "SocketFilter.h"
 
 #include "ProviderProcess.h"
+#include "Sniffers.h"
 
 namespace {
 
 CSocketFilter g_filter;
 
-const sockaddr_in *Inet(const sockaddr *name)
+// The IPv4 address of a name the application passed, or null when the name
+// is missing, too short or of another family.
+const sockaddr_in *Inet(const sockaddr *name, int length)
 {
-    return name && name->sa_family == AF_INET ? reinterpret_cast<const sockaddr_in *>(name) : nullptr;
+    if (!name || length < static_cast<int>(sizeof(sockaddr_in)) || name->sa_family != AF_INET)
+        return nullptr;
+    return reinterpret_cast<const sockaddr_in *>(name);
 }
 
 BYTE ProtocolKindOf(int type, int protocol)
@@ -58,13 +63,13 @@ void CSocketFilter::OnCloseSocket(SOCKET s)
 }
 
 // Only a datagram socket is decided at bind: bound to a port it serves.
-BYTE CSocketFilter::OnBind(SOCKET s, const sockaddr *name)
+BYTE CSocketFilter::OnBind(SOCKET s, const sockaddr *name, int namelen)
 {
     int index = m_sessions.Find(s);
     SessionRecord *record = m_sessions.GetRecord(index);
     if (!record || record->Protocol != PROTO_UDP)
         return ACTION_PASS;
-    const sockaddr_in *address = Inet(name);
+    const sockaddr_in *address = Inet(name, namelen);
     BYTE direction = address && address->sin_port != 0 ? DIR_LISTEN : DIR_UNKNOWN;
     m_sessions.UpdateAddress(index, direction, 0, 0, true);
     return Decide(index);
@@ -85,7 +90,7 @@ BYTE CSocketFilter::OnConnect(SOCKET s, const sockaddr *name, int namelen)
     int index = m_sessions.Find(s);
     if (!m_sessions.GetRecord(index))
         return ACTION_PASS;
-    const sockaddr_in *address = namelen >= static_cast<int>(sizeof(sockaddr_in)) ? Inet(name) : nullptr;
+    const sockaddr_in *address = Inet(name, namelen);
     if (address)
         m_sessions.UpdateAddress(index, DIR_OUTBOUND, ntohs(address->sin_port), address->sin_addr.s_addr, false);
     return Decide(index);
@@ -108,48 +113,57 @@ BYTE CSocketFilter::OnAccept(SOCKET listener, SOCKET accepted)
     return Decide(index);
 }
 
-BYTE CSocketFilter::OnSend(SOCKET s)
-{
-    int index = m_sessions.Find(s);
-    if (!m_sessions.GetRecord(index))
-        return ACTION_PASS;
-    m_sessions.AddTraffic(index, DIR_UNKNOWN, nullptr, 0, true);
-    return Decide(index);
-}
-
-BYTE CSocketFilter::OnSendTo(SOCKET s, const sockaddr *to)
+BYTE CSocketFilter::OnSend(SOCKET s, const WSABUF &data)
 {
     int index = m_sessions.Find(s);
     SessionRecord *record = m_sessions.GetRecord(index);
     if (!record)
         return ACTION_PASS;
-    const sockaddr_in *target = Inet(to);
+    m_sessions.AddTraffic(index, DIR_UNKNOWN, nullptr, 0, true);
+    SniffData(*record, data.buf, static_cast<int>(data.len), true);
+    return Decide(index);
+}
+
+BYTE CSocketFilter::OnSendTo(SOCKET s, const sockaddr *to, int tolen, const WSABUF &data)
+{
+    int index = m_sessions.Find(s);
+    SessionRecord *record = m_sessions.GetRecord(index);
+    if (!record)
+        return ACTION_PASS;
+    const sockaddr_in *target = Inet(to, tolen);
     if (target && record->Protocol == PROTO_UDP) {
         BYTE direction = target->sin_addr.s_addr == INADDR_BROADCAST ? DIR_BROADCAST : DIR_OUTBOUND;
         m_sessions.UpdateAddress(index, direction, ntohs(target->sin_port), target->sin_addr.s_addr, false);
     }
-    return OnSend(s);
+    return OnSend(s, data);
 }
 
-BYTE CSocketFilter::OnRecv(SOCKET s, DWORD count)
-{
-    int index = m_sessions.Find(s);
-    if (!m_sessions.GetRecord(index))
-        return ACTION_PASS;
-    m_sessions.AddTraffic(index, DIR_UNKNOWN, nullptr, static_cast<int>(count), false);
-    return Decide(index);
-}
-
-BYTE CSocketFilter::OnRecvFrom(SOCKET s, const sockaddr *from, DWORD count)
+// Only the bytes that arrived are sniffed, never what the buffer held before.
+BYTE CSocketFilter::OnRecv(SOCKET s, const WSABUF &data, DWORD count)
 {
     int index = m_sessions.Find(s);
     SessionRecord *record = m_sessions.GetRecord(index);
     if (!record)
         return ACTION_PASS;
-    const sockaddr_in *sender = Inet(from);
+    m_sessions.AddTraffic(index, DIR_UNKNOWN, nullptr, static_cast<int>(count), false);
+    DWORD received = count < data.len ? count : data.len;
+    SniffData(*record, data.buf, static_cast<int>(received), false);
+    return Decide(index);
+}
+
+// The sender's length is read after the receive, when it holds the length
+// of the address written.
+BYTE CSocketFilter::OnRecvFrom(SOCKET s, const sockaddr *from, const int *fromlen, const WSABUF &data,
+                               DWORD count)
+{
+    int index = m_sessions.Find(s);
+    SessionRecord *record = m_sessions.GetRecord(index);
+    if (!record)
+        return ACTION_PASS;
+    const sockaddr_in *sender = fromlen ? Inet(from, *fromlen) : nullptr;
     if (sender && record->Protocol == PROTO_UDP)
         m_sessions.UpdateAddress(index, DIR_INBOUND, ntohs(sender->sin_port), sender->sin_addr.s_addr, false);
-    return OnRecv(s, count);
+    return OnRecv(s, data, count);
 }
 
 void CSocketFilter::CountSent(SOCKET s, DWORD count)

@@ -8,6 +8,9 @@
 // The deciding methods return ACTION_PASS for a socket that has no record
 // (not AF_INET, table full or not mapped), and otherwise the decision on its
 // record: ACTION_PASS lets the call through, any other value refuses it.
+// Socket addresses are used only when they are long enough and AF_INET;
+// data is the first buffer of the call, of which the sniffers read sends
+// whole and receives as far as bytes arrived.
 #pragma once
 
 #include <winsock2.h>
@@ -27,14 +30,14 @@ public:
     // Registers an AF_INET socket; other families are not recorded.
     void OnSocket(SOCKET s, int af, int type, int protocol);
     void OnCloseSocket(SOCKET s);
-    BYTE OnBind(SOCKET s, const sockaddr *name);
+    BYTE OnBind(SOCKET s, const sockaddr *name, int namelen);
     BYTE OnListen(SOCKET s);
     BYTE OnConnect(SOCKET s, const sockaddr *name, int namelen);
     BYTE OnAccept(SOCKET listener, SOCKET accepted);
-    BYTE OnSend(SOCKET s);
-    BYTE OnSendTo(SOCKET s, const sockaddr *to);
-    BYTE OnRecv(SOCKET s, DWORD count);
-    BYTE OnRecvFrom(SOCKET s, const sockaddr *from, DWORD count);
+    BYTE OnSend(SOCKET s, const WSABUF &data);
+    BYTE OnSendTo(SOCKET s, const sockaddr *to, int tolen, const WSABUF &data);
+    BYTE OnRecv(SOCKET s, const WSABUF &data, DWORD count);
+    BYTE OnRecvFrom(SOCKET s, const sockaddr *from, const int *fromlen, const WSABUF &data, DWORD count);
     // Adds what the next provider reports as sent to the socket's record.
     void CountSent(SOCKET s, DWORD count);
 
