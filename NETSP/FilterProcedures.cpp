@@ -27,7 +27,7 @@ int Refuse(SOCKET s, int error, LPINT lpErrno)
 }
 
 // The handle of a refused connection never reaches the application: the
-// accept fails as for a connection the peer withdrew.
+// accept fails, and says that the connection was refused.
 SOCKET WSPAPI FilterAccept(SOCKET s, sockaddr *addr, LPINT addrlen, LPCONDITIONPROC condition,
                            DWORD_PTR callbackData, LPINT lpErrno)
 {

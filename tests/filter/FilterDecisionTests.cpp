@@ -1,0 +1,350 @@
+// Decisions end to end: a rule image published in the emulated driver's
+// block, the work mode normal, and real loopback sockets of this program
+// through the router and QFW.DLL. The peers use a second router over the
+// base provider alone, so that only this program's own sockets are decided.
+#include "FilterRouteSupport.h"
+
+#include "FirewallTypes.h"
+#include "RuleImagePublisher.h"
+
+namespace {
+
+const DWORD kOwnRuleId = 77;
+const DWORD kBlockedAddress = 0x7F000002; // 127.0.0.2, still this computer
+
+sockaddr_in AddressName(DWORD address, WORD port)
+{
+    sockaddr_in name = LoopbackName(port);
+    name.sin_addr.s_addr = htonl(address);
+    return name;
+}
+
+class FilterDecisionTest : public CFilterRouteTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_publisher = new CRuleImagePublisher();
+        const AclCounts counts = {0, 2, 4, 2};
+        s_ready = s_publisher->Create((TestFolder() + "QFW.DLL").c_str(), counts);
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_publisher;
+        s_publisher = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(s_ready);
+        ASSERT_TRUE(CCatalogFixture::WriteBaseCatalog((TestFolder() + "TcpipBase.dll").c_str()));
+        ASSERT_TRUE(m_peer.Load());
+        CFilterRouteTest::SetUp();
+    }
+    void TearDown() override
+    {
+        s_publisher->SetWorkMode(0);
+        CFilterRouteTest::TearDown();
+    }
+
+    // This program's rule with the actions, the blocked address and the
+    // blocked host name; then filtering starts.
+    void Publish(BYTE action, const std::function<void(ProgramRule &)> &adjust = nullptr,
+                 DWORD blockedAddress = kBlockedAddress)
+    {
+        ASSERT_TRUE(s_publisher->Publish([&](CAclImageBuilder &image) {
+            image.AddZone(TRUE, 1, ZONE_ENTRY_ADDRESS, blockedAddress, 0);
+            image.AddZone(TRUE, 2, ZONE_ENTRY_HOST, 0, 0, "bad.example");
+            ProgramRule *rule = image.AddProgram(kOwnRuleId, TestProgramPath().c_str());
+            rule->InetAction = action;
+            rule->TnetAction = action;
+            if (adjust)
+                adjust(*rule);
+        }));
+        s_publisher->SetWorkMode(WORK_MODE_NORMAL);
+    }
+
+    // A listener of the base router on the address; its port in port.
+    SOCKET PeerListen(DWORD address, WORD &port)
+    {
+        SOCKET listener = m_peer.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in name = AddressName(address, port);
+        EXPECT_EQ(0, m_peer.Bind(listener, Name(name), sizeof name));
+        EXPECT_EQ(0, m_peer.Listen(listener, 4));
+        port = ntohs(LocalName(listener).sin_port);
+        return listener;
+    }
+
+    // This program's connection to a peer that accepts it.
+    bool ConnectToPeer(WORD port, SOCKET &client, SOCKET &peer)
+    {
+        SOCKET listener = PeerListen(kLoopback, port);
+        client = m_router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in target = LoopbackName(port);
+        bool connected = m_router.Connect(client, Name(target), sizeof target) == 0;
+        peer = connected ? m_peer.Accept(listener, nullptr, nullptr) : INVALID_SOCKET;
+        m_peer.CloseSocket(listener);
+        return connected && peer != INVALID_SOCKET;
+    }
+
+    // A port that no socket uses at the moment.
+    WORD FreeUdpPort()
+    {
+        SOCKET probe = m_peer.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+        sockaddr_in any = LoopbackName(0);
+        m_peer.Bind(probe, Name(any), sizeof any);
+        WORD port = ntohs(LocalName(probe).sin_port);
+        m_peer.CloseSocket(probe);
+        return port;
+    }
+
+    // The peer sees the end of the connection before any data.
+    void ExpectClosedWithoutData(SOCKET peer)
+    {
+        char buffer[64];
+        EXPECT_EQ(0, m_peer.Recv(peer, buffer, sizeof buffer));
+    }
+
+    static CRuleImagePublisher *s_publisher;
+    static bool s_ready;
+    CCatalogRouter m_peer;
+};
+
+CRuleImagePublisher *FilterDecisionTest::s_publisher = nullptr;
+bool FilterDecisionTest::s_ready = false;
+
+TEST_F(FilterDecisionTest, AllowedProgramConnectsAndTransfers)
+{
+    Publish(ACTION_PASS);
+    SOCKET client, peer;
+    ASSERT_TRUE(ConnectToPeer(0, client, peer));
+    ASSERT_TRUE(SendText(client, "ping"));
+    char buffer[16] = {};
+    ASSERT_EQ(4, m_peer.Recv(peer, buffer, sizeof buffer));
+    ASSERT_EQ(4, m_peer.Send(peer, "pong", 4));
+    EXPECT_EQ("pong", ReceiveCount(client, 4));
+
+    const SessionRecord &out = RecordOf(client);
+    EXPECT_EQ(1, out.Decided);
+    EXPECT_EQ(ACTION_PASS, out.Verdict);
+    EXPECT_EQ(1, out.ByRule);
+    EXPECT_EQ(ZONE_INTERNET, out.Zone);
+    EXPECT_EQ(static_cast<int>(kOwnRuleId), out.RuleId);
+    EXPECT_EQ(4, out.BytesSent);
+    EXPECT_EQ(4, out.BytesReceived);
+    m_router.CloseSocket(client);
+    m_peer.CloseSocket(peer);
+}
+
+TEST_F(FilterDecisionTest, DeniedProgramConnectIsRefusedAndTheSocketStaysOpen)
+{
+    Publish(ACTION_DENY);
+    WORD port = 0;
+    SOCKET listener = PeerListen(kLoopback, port);
+    SOCKET client = m_router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in target = LoopbackName(port);
+    EXPECT_EQ(SOCKET_ERROR, m_router.Connect(client, Name(target), sizeof target));
+    EXPECT_EQ(WSAECONNREFUSED, WSAGetLastError());
+    const SessionRecord &out = RecordOf(client);
+    EXPECT_EQ(SESSION_OPEN, out.State);
+    EXPECT_EQ(1, out.Decided);
+    EXPECT_EQ(ACTION_DENY, out.Verdict);
+
+    // Refused again from the stored verdict, even with filtering of the
+    // program's rule changed to pass meanwhile.
+    Publish(ACTION_PASS);
+    EXPECT_EQ(SOCKET_ERROR, m_router.Connect(client, Name(target), sizeof target));
+    EXPECT_EQ(WSAECONNREFUSED, WSAGetLastError());
+    EXPECT_EQ(0, m_router.CloseSocket(client));
+    EXPECT_EQ(SESSION_CLOSED, out.State);
+    m_peer.CloseSocket(listener);
+}
+
+TEST_F(FilterDecisionTest, DeniedProgramBindAndListenAreRefused)
+{
+    Publish(ACTION_DENY);
+    SOCKET udp = m_router.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in any = LoopbackName(0);
+    EXPECT_EQ(0, m_router.Bind(udp, Name(any), sizeof any));
+    const SessionRecord &unbound = RecordOf(udp);
+    EXPECT_EQ(DIR_UNKNOWN, unbound.Direction);
+    EXPECT_EQ(0, unbound.Decided);
+
+    SOCKET served = m_router.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in port = LoopbackName(FreeUdpPort());
+    EXPECT_EQ(SOCKET_ERROR, m_router.Bind(served, Name(port), sizeof port));
+    EXPECT_EQ(WSAENOTSOCK, WSAGetLastError());
+    const SessionRecord &bound = RecordOf(served);
+    EXPECT_EQ(DIR_LISTEN, bound.Direction);
+    EXPECT_EQ(SESSION_CLOSED, bound.State);
+
+    SOCKET tcp = m_router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    EXPECT_EQ(0, m_router.Bind(tcp, Name(any), sizeof any));
+    EXPECT_EQ(SOCKET_ERROR, m_router.Listen(tcp, 1));
+    EXPECT_EQ(WSAENOTSOCK, WSAGetLastError());
+    const SessionRecord &listening = RecordOf(tcp);
+    EXPECT_EQ(DIR_LISTEN, listening.Direction);
+    EXPECT_EQ(ACTION_DENY, listening.Verdict);
+    EXPECT_EQ(SESSION_CLOSED, listening.State);
+    m_router.CloseSocket(udp);
+}
+
+// Connected while filtering was off, the socket is decided at its first
+// send: nothing reaches the peer, and the socket is closed.
+TEST_F(FilterDecisionTest, DeniedProgramSendIsRefusedAndClosesTheSocket)
+{
+    Publish(ACTION_DENY);
+    s_publisher->SetWorkMode(0);
+    SOCKET client, peer;
+    ASSERT_TRUE(ConnectToPeer(0, client, peer));
+    s_publisher->SetWorkMode(WORK_MODE_NORMAL);
+    EXPECT_EQ(SOCKET_ERROR, m_router.Send(client, "secret", 6));
+    EXPECT_EQ(WSAECONNABORTED, WSAGetLastError());
+    const SessionRecord &out = RecordOf(client);
+    EXPECT_EQ(SESSION_CLOSED, out.State);
+    EXPECT_EQ(0, out.BytesSent);
+    ExpectClosedWithoutData(peer);
+    // The handle is no socket any more.
+    EXPECT_EQ(SOCKET_ERROR, m_router.Send(client, "again", 5));
+    m_peer.CloseSocket(peer);
+}
+
+TEST_F(FilterDecisionTest, DeniedProgramReceiveIsRefused)
+{
+    Publish(ACTION_DENY);
+    s_publisher->SetWorkMode(0);
+    SOCKET client, peer;
+    ASSERT_TRUE(ConnectToPeer(0, client, peer));
+    s_publisher->SetWorkMode(WORK_MODE_NORMAL);
+    ASSERT_EQ(4, m_peer.Send(peer, "data", 4));
+    char buffer[16];
+    EXPECT_EQ(SOCKET_ERROR, m_router.Recv(client, buffer, sizeof buffer));
+    EXPECT_EQ(WSAECONNABORTED, WSAGetLastError());
+    const SessionRecord &in = RecordOf(client);
+    EXPECT_EQ(SESSION_CLOSED, in.State);
+    EXPECT_EQ(4, in.BytesReceived);
+    m_peer.CloseSocket(peer);
+}
+
+// Bound to port 0, the socket is not decided until a datagram arrives:
+// then it is decided as an inbound one from its sender.
+TEST_F(FilterDecisionTest, DatagramFromBlockedSenderIsRefused)
+{
+    Publish(ACTION_PASS, nullptr, kLoopback);
+    SOCKET receiver = m_router.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in any = LoopbackName(0);
+    ASSERT_EQ(0, m_router.Bind(receiver, Name(any), sizeof any));
+    sockaddr_in target = LocalName(receiver);
+    SOCKET sender = m_peer.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    ASSERT_EQ(2, m_peer.SendTo(sender, "hi", 2, Name(target), sizeof target));
+
+    char buffer[16];
+    sockaddr_in source = {};
+    int sourceLength = sizeof source;
+    EXPECT_EQ(SOCKET_ERROR, m_router.RecvFrom(receiver, buffer, sizeof buffer, Name(source), &sourceLength));
+    EXPECT_EQ(WSAECONNABORTED, WSAGetLastError());
+    const SessionRecord &in = RecordOf(receiver);
+    EXPECT_EQ(DIR_INBOUND, in.Direction);
+    EXPECT_EQ(kLoopback, in.RemoteIp);
+    EXPECT_EQ(ntohs(LocalName(sender).sin_port), in.RemotePort);
+    EXPECT_EQ(ZONE_BLOCKED, in.Zone);
+    EXPECT_EQ(2, in.BytesReceived);
+    EXPECT_EQ(SESSION_CLOSED, in.State);
+    m_peer.CloseSocket(sender);
+}
+
+TEST_F(FilterDecisionTest, BlockedRemoteAddressIsRefused)
+{
+    Publish(ACTION_PASS);
+    WORD port = 0;
+    SOCKET listener = PeerListen(kBlockedAddress, port);
+    SOCKET client = m_router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in target = AddressName(kBlockedAddress, port);
+    EXPECT_EQ(SOCKET_ERROR, m_router.Connect(client, Name(target), sizeof target));
+    EXPECT_EQ(WSAECONNREFUSED, WSAGetLastError());
+    const SessionRecord &out = RecordOf(client);
+    EXPECT_EQ(ZONE_BLOCKED, out.Zone);
+    EXPECT_EQ(ACTION_DENY, out.Verdict);
+    EXPECT_EQ(kBlockedAddress, out.RemoteIp);
+    m_router.CloseSocket(client);
+    m_peer.CloseSocket(listener);
+}
+
+// The connect passes; the request names a blocked site, and its send is
+// refused before a byte leaves.
+TEST_F(FilterDecisionTest, RequestToBlockedHostIsRefusedAtItsSend)
+{
+    Publish(ACTION_PASS);
+    SOCKET good, goodPeer;
+    ASSERT_TRUE(ConnectToPeer(80, good, goodPeer));
+    std::string allowed = "GET / HTTP/1.1\r\nHost: good.example\r\n\r\n";
+    EXPECT_TRUE(SendText(good, allowed));
+    char buffer[128] = {};
+    EXPECT_EQ(static_cast<int>(allowed.size()), m_peer.Recv(goodPeer, buffer, sizeof buffer));
+    EXPECT_STREQ("good.example", RecordOf(good).Detail);
+
+    SOCKET bad, badPeer;
+    ASSERT_TRUE(ConnectToPeer(80, bad, badPeer));
+    EXPECT_EQ(SOCKET_ERROR, m_router.Send(bad, "GET / HTTP/1.1\r\nHost: bad.example\r\n\r\n", 38));
+    EXPECT_EQ(WSAECONNABORTED, WSAGetLastError());
+    const SessionRecord &out = RecordOf(bad);
+    EXPECT_EQ(PROTO_HTTP, out.Protocol);
+    EXPECT_STREQ("bad.example", out.Detail);
+    EXPECT_EQ(ZONE_BLOCKED, out.Zone);
+    EXPECT_EQ(ACTION_DENY, out.Verdict);
+    EXPECT_EQ(SESSION_CLOSED, out.State);
+    ExpectClosedWithoutData(badPeer);
+    for (SOCKET s : {goodPeer, badPeer})
+        m_peer.CloseSocket(s);
+    m_router.CloseSocket(good);
+}
+
+// A program that may serve but not connect out: its accepted connection
+// passes as server side, and its own connect is refused.
+TEST_F(FilterDecisionTest, AcceptedConnectionIsDecidedAsInbound)
+{
+    Publish(ACTION_PASS, [](ProgramRule &rule) {
+        rule.TcpAccess[ACL_INET] = 0;
+        rule.TcpServer[ACL_INET] = 1;
+        rule.AdvAction[ACL_INET] = ACTION_DENY;
+    });
+    WORD port = 0;
+    SOCKET listener = Listen(port);
+    SOCKET peer = m_peer.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in target = LoopbackName(port);
+    ASSERT_EQ(0, m_peer.Connect(peer, Name(target), sizeof target));
+    SOCKET server = m_router.Accept(listener, nullptr, nullptr);
+    ASSERT_NE(INVALID_SOCKET, server);
+    const SessionRecord &in = RecordOf(server);
+    EXPECT_EQ(DIR_INBOUND, in.Direction);
+    EXPECT_EQ(port, in.RemotePort);
+    EXPECT_EQ(1, in.Decided);
+    EXPECT_EQ(ACTION_PASS, in.Verdict);
+
+    SOCKET client = m_router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    EXPECT_EQ(SOCKET_ERROR, m_router.Connect(client, Name(target), sizeof target));
+    EXPECT_EQ(WSAECONNREFUSED, WSAGetLastError());
+    for (SOCKET s : {server, client, listener})
+        m_router.CloseSocket(s);
+    m_peer.CloseSocket(peer);
+}
+
+// A connection from a blocked address is refused at the accept: the
+// application gets no socket, and the peer sees the connection end.
+TEST_F(FilterDecisionTest, AcceptFromBlockedAddressIsRefused)
+{
+    Publish(ACTION_PASS);
+    WORD port = 0;
+    SOCKET listener = Listen(port);
+    SOCKET peer = m_peer.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in from = AddressName(kBlockedAddress, 0);
+    ASSERT_EQ(0, m_peer.Bind(peer, Name(from), sizeof from));
+    sockaddr_in target = LoopbackName(port);
+    ASSERT_EQ(0, m_peer.Connect(peer, Name(target), sizeof target));
+    EXPECT_EQ(INVALID_SOCKET, m_router.Accept(listener, nullptr, nullptr));
+    EXPECT_EQ(WSAECONNREFUSED, WSAGetLastError());
+    ExpectClosedWithoutData(peer);
+    m_router.CloseSocket(listener);
+    m_peer.CloseSocket(peer);
+}
+
+} // namespace
