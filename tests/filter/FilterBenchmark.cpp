@@ -2,9 +2,12 @@
 // send/receive round trips and bulk throughput, once through the router
 // over the base provider alone and once through the router with QFW.DLL in
 // front of it, deciding against a rule image of 1,000 program rules and 100
-// zone entries in work mode normal. Prints each pair and its ratio. A
+// zone entries in work mode normal. The two take turns, several rounds, and
+// the best figure of each counts, so that a busy machine disturbs the
+// comparison as little as it can. Prints each pair and its ratio. A
 // measuring program, not a test: run it by hand under Wine.
 #include <winsock2.h>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -15,10 +18,11 @@
 
 namespace {
 
-const int kConnects = 300;
+const int kConnects = 200;
 const int kRoundTrips = 3000;
 const int kBulkChunk = 64 * 1024;
 const int kBulkChunks = 1024; // 64 MB
+const int kRounds = 3;
 
 double Seconds()
 {
@@ -94,6 +98,13 @@ struct Figures {
     double ConnectMicros;
     double RoundTripMicros;
     double BulkMegabytesPerSecond;
+
+    void KeepBest(const Figures &other)
+    {
+        ConnectMicros = std::min(ConnectMicros, other.ConnectMicros);
+        RoundTripMicros = std::min(RoundTripMicros, other.RoundTripMicros);
+        BulkMegabytesPerSecond = std::max(BulkMegabytesPerSecond, other.BulkMegabytesPerSecond);
+    }
 };
 
 SOCKET Open(CCatalogRouter &router, sockaddr_in target, char kind)
@@ -203,17 +214,23 @@ int main()
         return 1;
     }
     CRuleImagePublisher publisher;
-    Figures withBase = {}, withProvider = {};
-    bool measured = PublishLargeImage(publisher) && Measure(base, server.Address(), withBase) &&
-                    Measure(filtered, server.Address(), withProvider);
+    const Figures none = {1e30, 1e30, 0};
+    Figures withBase = none, withProvider = none;
+    bool measured = PublishLargeImage(publisher);
+    for (int round = 0; measured && round < kRounds; ++round) {
+        Figures baseRound = {}, providerRound = {};
+        measured = Measure(base, server.Address(), baseRound) && Measure(filtered, server.Address(), providerRound);
+        withBase.KeepBest(baseRound);
+        withProvider.KeepBest(providerRound);
+    }
     CCatalogFixture::Clear();
     server.Stop();
     if (!measured) {
         fprintf(stderr, "measuring failed\n");
         return 1;
     }
-    printf("%d connects, %d round trips of 32 bytes, %d MB in %d KB sends\n", kConnects, kRoundTrips,
-           kBulkChunks * kBulkChunk / 1048576, kBulkChunk / 1024);
+    printf("best of %d rounds of %d connects, %d round trips of 32 bytes, %d MB in %d KB sends\n", kRounds,
+           kConnects, kRoundTrips, kBulkChunks * kBulkChunk / 1048576, kBulkChunk / 1024);
     Print("connect", "us", withBase.ConnectMicros, withProvider.ConnectMicros);
     Print("send/receive round trip", "us", withBase.RoundTripMicros, withProvider.RoundTripMicros);
     Print("bulk throughput", "MB/s", withBase.BulkMegabytesPerSecond, withProvider.BulkMegabytesPerSecond);
