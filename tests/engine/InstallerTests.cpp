@@ -28,11 +28,11 @@ const char kChildSwitch[] = "--child";
 struct TestEntry {
     unsigned number; // the entry's subkey, "%012u"
     const char *key;
-    CatalogEntrySpec spec;
+    CatalogEntryParams params;
 };
 
-const CatalogEntrySpec kLayeredSpec = {1003, AF_INET, SOCK_STREAM, IPPROTO_TCP, 2, {2001, 1001}, 0x20066};
-const CatalogEntrySpec kIpv6Spec = {1004, AF_INET6, SOCK_STREAM, IPPROTO_TCP, BASE_PROTOCOL, {}, 0x20066};
+const CatalogEntryParams kLayeredSpec = {1003, AF_INET, SOCK_STREAM, IPPROTO_TCP, 2, {2001, 1001}, 0x20066};
+const CatalogEntryParams kIpv6Spec = {1004, AF_INET6, SOCK_STREAM, IPPROTO_TCP, BASE_PROTOCOL, {}, 0x20066};
 
 const TestEntry kEntries[] = {
     {1, "000000000001", CCatalogFixture::TcpSpec()},
@@ -60,14 +60,14 @@ std::string BaseLibrary()
 
 bool IsBaseInternetEntry(const TestEntry &entry)
 {
-    return entry.spec.ChainLength == BASE_PROTOCOL && entry.spec.AddressFamily == AF_INET;
+    return entry.params.ChainLength == BASE_PROTOCOL && entry.params.AddressFamily == AF_INET;
 }
 
 // The fixture's item, with the fields it leaves zero set as well, so that a
 // change anywhere outside the path shows.
 PackedCatalogItem MakeItem(const TestEntry &entry)
 {
-    PackedCatalogItem item = CCatalogFixture::MakeItem(entry.spec, BaseLibrary().c_str());
+    PackedCatalogItem item = CCatalogFixture::MakeItem(entry.params, BaseLibrary().c_str());
     WSAPROTOCOL_INFOW &info = item.ProtocolInfo;
     info.dwServiceFlags2 = 0x11111111;
     info.dwServiceFlags3 = 0x22222222;

@@ -7,8 +7,8 @@
 
 namespace {
 
-const CatalogEntrySpec kTcp = {FIXTURE_TCP_ENTRY_ID, AF_INET, SOCK_STREAM, IPPROTO_TCP, BASE_PROTOCOL, {}, 0x20066};
-const CatalogEntrySpec kUdp = {FIXTURE_UDP_ENTRY_ID, AF_INET, SOCK_DGRAM, IPPROTO_UDP, BASE_PROTOCOL, {}, 0x20609};
+const CatalogEntryParams kTcp = {FIXTURE_TCP_ENTRY_ID, AF_INET, SOCK_STREAM, IPPROTO_TCP, BASE_PROTOCOL, {}, 0x20066};
+const CatalogEntryParams kUdp = {FIXTURE_UDP_ENTRY_ID, AF_INET, SOCK_DGRAM, IPPROTO_UDP, BASE_PROTOCOL, {}, 0x20609};
 
 void DeleteTree(HKEY root, const char *path)
 {
@@ -36,32 +36,32 @@ bool WriteValue(const char *keyPath, const char *name, DWORD type, const void *d
 
 } // namespace
 
-PackedCatalogItem CCatalogFixture::MakeItem(const CatalogEntrySpec &spec, const char *libraryPath)
+PackedCatalogItem CCatalogFixture::MakeItem(const CatalogEntryParams &params, const char *libraryPath)
 {
     PackedCatalogItem item;
     memset(&item, 0, sizeof item);
     lstrcpynA(item.LibraryPath, libraryPath, sizeof item.LibraryPath);
     WSAPROTOCOL_INFOW &info = item.ProtocolInfo;
-    info.dwServiceFlags1 = spec.ServiceFlags1;
-    info.dwCatalogEntryId = spec.CatalogEntryId;
-    info.ProtocolChain.ChainLen = spec.ChainLength;
-    memcpy(info.ProtocolChain.ChainEntries, spec.ChainEntries, sizeof spec.ChainEntries);
+    info.dwServiceFlags1 = params.ServiceFlags1;
+    info.dwCatalogEntryId = params.CatalogEntryId;
+    info.ProtocolChain.ChainLen = params.ChainLength;
+    memcpy(info.ProtocolChain.ChainEntries, params.ChainEntries, sizeof params.ChainEntries);
     info.iVersion = 2;
-    info.iAddressFamily = spec.AddressFamily;
+    info.iAddressFamily = params.AddressFamily;
     info.iMaxSockAddr = sizeof(sockaddr_in);
     info.iMinSockAddr = sizeof(sockaddr_in);
-    info.iSocketType = spec.SocketType;
-    info.iProtocol = spec.Protocol;
-    swprintf(info.szProtocol, WSAPROTOCOL_LEN, L"Fixture entry %u", static_cast<unsigned>(spec.CatalogEntryId));
+    info.iSocketType = params.SocketType;
+    info.iProtocol = params.Protocol;
+    swprintf(info.szProtocol, WSAPROTOCOL_LEN, L"Fixture entry %u", static_cast<unsigned>(params.CatalogEntryId));
     return item;
 }
 
-const CatalogEntrySpec &CCatalogFixture::TcpSpec()
+const CatalogEntryParams &CCatalogFixture::TcpSpec()
 {
     return kTcp;
 }
 
-const CatalogEntrySpec &CCatalogFixture::UdpSpec()
+const CatalogEntryParams &CCatalogFixture::UdpSpec()
 {
     return kUdp;
 }

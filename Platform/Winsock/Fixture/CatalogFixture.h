@@ -8,7 +8,7 @@
 #include <string>
 #include "PackedCatalogItem.h"
 
-struct CatalogEntrySpec {
+struct CatalogEntryParams {
     DWORD CatalogEntryId;
     int AddressFamily;
     int SocketType;
@@ -23,10 +23,10 @@ enum { FIXTURE_TCP_ENTRY_ID = 1001, FIXTURE_UDP_ENTRY_ID = 1002 };
 
 class CCatalogFixture {
 public:
-    // An item for the spec whose library is the given path (zero-filled tail).
-    static PackedCatalogItem MakeItem(const CatalogEntrySpec &spec, const char *libraryPath);
-    static const CatalogEntrySpec &TcpSpec();
-    static const CatalogEntrySpec &UdpSpec();
+    // An item with these parameters whose library is the given path (zero-filled tail).
+    static PackedCatalogItem MakeItem(const CatalogEntryParams &params, const char *libraryPath);
+    static const CatalogEntryParams &TcpSpec();
+    static const CatalogEntryParams &UdpSpec();
 
     // Removes every catalog entry and the provider key.
     static void Clear();
