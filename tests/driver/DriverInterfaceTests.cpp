@@ -195,30 +195,9 @@ TEST_F(DriverInterface, AnEmptyNameListIsAskedForAgain)
 }
 
 // Without the service key there is no device.
-class NoDriverInstalled : public ::testing::Test {
+class NoDriverInstalled : public CNetvaneFixture {
 protected:
-    void SetUp() override
-    {
-        HKEY key;
-        m_wasInstalled = RegOpenKeyExA(HKEY_LOCAL_MACHINE, NETVANE_SERVICE_KEY, 0, KEY_READ,
-                                       &key) == ERROR_SUCCESS;
-        if (m_wasInstalled)
-            RegCloseKey(key);
-        CloseDriver();
-        NetvaneReset();
-        ASSERT_TRUE(NetvaneRemoveService());
-    }
-
-    void TearDown() override
-    {
-        CloseDriver();
-        NetvaneReset();
-        if (m_wasInstalled)
-            NetvaneInstallService();
-    }
-
-private:
-    bool m_wasInstalled = false;
+    NoDriverInstalled() : CNetvaneFixture(false) {}
 };
 
 TEST_F(NoDriverInstalled, EveryWrapperReturnsZeroAndOpenIsTriedEachTime)

@@ -12,6 +12,9 @@
 
 class CNetvaneFixture : public ::testing::Test {
 protected:
+    // installed: whether the driver's service key exists during the test.
+    explicit CNetvaneFixture(bool installed = true) : m_installed(installed) {}
+
     void SetUp() override
     {
         HKEY key;
@@ -21,17 +24,20 @@ protected:
             RegCloseKey(key);
         CloseDriver();
         NetvaneReset();
-        ASSERT_TRUE(NetvaneInstallService());
+        ASSERT_TRUE(m_installed ? NetvaneInstallService() : NetvaneRemoveService());
     }
 
     void TearDown() override
     {
         CloseDriver();
         NetvaneReset();
-        if (!m_wasInstalled)
+        if (m_wasInstalled && !m_installed)
+            NetvaneInstallService();
+        else if (!m_wasInstalled && m_installed)
             NetvaneRemoveService();
     }
 
 private:
+    bool m_installed;
     bool m_wasInstalled = false;
 };
