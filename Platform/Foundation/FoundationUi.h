@@ -1,0 +1,12 @@
+// The class library's window layer: message maps, windows, dialogs, data
+// exchange and the application object, over the layer without windows.
+#pragma once
+
+#include "Foundation.h"
+#include "MessageMap.h"
+#include "TempObjects.h"
+#include "CWnd.h"
+#include "CDialog.h"
+#include "DataExchange.h"
+#include "CCommandLineInfo.h"
+#include "CWinApp.h"

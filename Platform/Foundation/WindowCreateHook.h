@@ -1,0 +1,32 @@
+// Attaches a CWnd to the window Windows creates for it, from the very first
+// message on: a per-thread WH_CBT hook takes the first window created while
+// it is armed, attaches the object, runs PreSubclassWindow and installs the
+// library's window procedure before WM_NCCREATE. Internal to the library.
+//
+// Arming is scoped and nests: a window created from a handler of a window
+// being created (OnCreate making child windows) arms its own hook.
+#pragma once
+
+#include <windows.h>
+
+class CWnd;
+
+class CWndCreateHook
+{
+public:
+    // bDialog: take only a window of the dialog class, never the controls
+    // of its template.
+    CWndCreateHook(CWnd *pWnd, BOOL bDialog);
+    ~CWndCreateHook();
+
+    CWndCreateHook(const CWndCreateHook &) = delete;
+    CWndCreateHook &operator=(const CWndCreateHook &) = delete;
+
+private:
+    static LRESULT CALLBACK CbtProc(int nCode, WPARAM wParam, LPARAM lParam);
+    static BOOL IsImeWindow(HWND hWnd);
+    static BOOL IsDialogWindow(HWND hWnd);
+
+    CWnd *m_pSavedWnd;
+    BOOL m_bSavedDialog;
+};
