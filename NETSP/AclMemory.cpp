@@ -2,6 +2,7 @@
 #include "AclMemory.h"
 #include "ProcessTable.h"
 #include "ProviderProcess.h"
+#include <cstring>
 
 CRITICAL_SECTION *CurrentDecisionLock()
 {
@@ -29,7 +30,25 @@ BYTE CAclMemory::GetWorkMode() const
     return LoadShared(m_control->WorkMode);
 }
 
-RuleAction CAclMemory::Evaluate(SessionRecord &record)
+namespace {
+
+// The decision's fields, as the console reads them.
+void PublishDecision(const SessionRecord &own, SessionRecord &shared)
+{
+    if (&own == &shared)
+        return;
+    shared.RuleId = own.RuleId;
+    shared.Zone = own.Zone;
+    shared.HostMatchDone = own.HostMatchDone;
+    memcpy(shared.Detail, own.Detail, sizeof shared.Detail);
+    shared.ByRule = own.ByRule;
+    shared.Verdict = own.Verdict;
+    shared.Decided = own.Decided;
+}
+
+} // namespace
+
+RuleAction CAclMemory::Evaluate(SessionRecord &own, SessionRecord *shared)
 {
     if (GetWorkMode() == WORK_MODE_OFF || IsConsoleProcess())
         return ACTION_PASS;
@@ -37,7 +56,9 @@ RuleAction CAclMemory::Evaluate(SessionRecord &record)
     if (!lock)
         return ACTION_PASS;
     EnterCriticalSection(lock);
-    RuleAction verdict = Decide(record);
+    RuleAction verdict = Decide(own, shared);
+    if (shared)
+        PublishDecision(own, *shared);
     LeaveCriticalSection(lock);
     return verdict;
 }
@@ -53,7 +74,7 @@ RuleAction CAclMemory::Store(SessionRecord &record, RuleAction verdict, BYTE byR
 // Under the decision lock. A pass because the image cannot be read is never
 // stored, and neither is the zone it could not classify: the socket is
 // decided at a later call, when the image is back.
-RuleAction CAclMemory::Decide(SessionRecord &record)
+RuleAction CAclMemory::Decide(SessionRecord &record, SessionRecord *shared)
 {
     BOOL read = FALSE;
     int early = PreCheck(record);
@@ -86,12 +107,24 @@ RuleAction CAclMemory::Decide(SessionRecord &record)
         return ACTION_PASS;
     if (verdict != ACTION_QUERY)
         return Store(record, verdict, 1);
-    verdict = AskConsole(record, SESSION_ASKING);
+    return Ask(record, shared);
+}
+
+// The question goes to the console through the shared record, which carries
+// what was found so far; the answer comes back in it. A socket without a
+// shared record cannot be asked about, and is refused as if unanswered.
+RuleAction CAclMemory::Ask(SessionRecord &own, SessionRecord *shared)
+{
+    if (!shared)
+        return Store(own, ACTION_DENY, 0);
+    PublishDecision(own, *shared);
+    RuleAction verdict = AskConsole(*shared, SESSION_ASKING);
+    own.RuleId = shared->RuleId; // the rule the console may have added
     if (GetWorkMode() == WORK_MODE_OFF) {
-        record.Verdict = ACTION_PASS;
+        own.Verdict = ACTION_PASS;
         return ACTION_PASS;
     }
-    return Store(record, verdict, 0);
+    return Store(own, verdict, 0);
 }
 
 int CAclMemory::PreCheck(SessionRecord &record)

@@ -37,7 +37,13 @@ public:
                         AclSleepStep sleep = AclSleep);
     virtual ~CAclMemory() {}
 
-    RuleAction Evaluate(SessionRecord &record);
+    // Decides on the process's own record of the socket; shared is the
+    // socket's record in the connection table, which mirrors the decision for
+    // the console and carries the question to it, or null when the socket
+    // has none (then a question is refused without asking).
+    RuleAction Evaluate(SessionRecord &own, SessionRecord *shared);
+    // A record that is both: its own truth and the console's copy.
+    RuleAction Evaluate(SessionRecord &record) { return Evaluate(record, &record); }
 
     BOOL Open();
     BOOL BeginRead();
@@ -86,7 +92,8 @@ private:
         DWORD Size;
     };
 
-    RuleAction Decide(SessionRecord &record);
+    RuleAction Decide(SessionRecord &own, SessionRecord *shared);
+    RuleAction Ask(SessionRecord &own, SessionRecord *shared);
     RuleAction Store(SessionRecord &record, RuleAction verdict, BYTE byRule);
     BOOL WaitWhileUpdating();
     Announcement CurrentAnnouncement() const;

@@ -83,7 +83,10 @@ BOOL CAclMemory::MatchZoneList(const AclSection<ZoneEntry> &list, SessionRecord 
                 break; // names no host
             if (record.Detail[0]) {
                 record.HostMatchDone = 1;
-                if (DetailContains(record.Detail, site))
+                // Read within its field, whoever wrote it.
+                char detail[SESSION_DETAIL_SIZE];
+                lstrcpynA(detail, record.Detail, sizeof detail);
+                if (DetailContains(detail, site))
                     return TRUE;
             } else if (entry->IP1 != 0 && ip == entry->IP1) {
                 // The console resolved the name to this peer.

@@ -140,17 +140,24 @@ int CSessionTable::Register(SOCKET s, BYTE kind, const char *path)
         record.ProcessId = GetCurrentProcessId();
         const size_t rest = offsetof(SessionRecord, RuleId);
         memset(reinterpret_cast<BYTE *>(&record) + rest, 0, sizeof record - rest);
-        record.Index = i;
-        record.State = SESSION_OPEN;
-        record.Verdict = ACTION_PASS;
-        record.Direction = DIR_UNKNOWN;
-        record.Protocol = kind;
-        record.StartTime = Now();
-        record.RuleId = 0;
-        lstrcpynA(record.Path, path ? path : "", sizeof record.Path);
+        Initialise(record, i, s, kind, path);
         return i;
     }
     return SESSION_ERR_FULL;
+}
+
+void CSessionTable::Initialise(SessionRecord &record, int index, SOCKET s, BYTE kind, const char *path)
+{
+    record.Index = index;
+    record.ProcessId = GetCurrentProcessId();
+    record.Socket = SocketValue(s);
+    record.State = SESSION_OPEN;
+    record.Verdict = ACTION_PASS;
+    record.Direction = DIR_UNKNOWN;
+    record.Protocol = kind;
+    record.StartTime = Now();
+    record.RuleId = 0;
+    lstrcpynA(record.Path, path ? path : "", sizeof record.Path);
 }
 
 int CSessionTable::Unregister(SOCKET s)
@@ -189,39 +196,80 @@ int CSessionTable::UpdateAddress(int index, BYTE direction, WORD port, DWORD add
 {
     int result;
     SessionRecord *record = RecordForUpdate(index, result);
-    if (!record)
-        return result;
-    FillLocalAddress(*record, true);
-    WORD servicePort = useLocalPort ? record->LocalPort : port;
+    if (record)
+        UpdateAddress(*record, direction, port, address, useLocalPort);
+    return result;
+}
+
+void CSessionTable::UpdateAddress(SessionRecord &record, BYTE direction, WORD port, DWORD address,
+                                  bool useLocalPort)
+{
+    FillLocalAddress(record, true);
+    WORD servicePort = useLocalPort ? record.LocalPort : port;
     // Only a plain TCP socket is refined, so the first service port stays.
-    if (record->Protocol == PROTO_TCP)
-        record->Protocol = ProtocolOfTcpPort(servicePort);
+    if (record.Protocol == PROTO_TCP)
+        record.Protocol = ProtocolOfTcpPort(servicePort);
     if (direction != DIR_UNKNOWN)
-        record->Direction = direction;
+        record.Direction = direction;
     if (!useLocalPort) {
-        record->RemotePort = port;
-        record->RemoteIp = ntohl(address);
+        record.RemotePort = port;
+        record.RemoteIp = ntohl(address);
     }
-    return 0;
 }
 
 int CSessionTable::AddTraffic(int index, BYTE direction, const char *text, int count, bool isSend)
 {
     int result;
     SessionRecord *record = RecordForUpdate(index, result);
-    if (!record)
-        return result;
-    FillLocalAddress(*record, false);
-    if (direction != DIR_UNKNOWN && direction != record->Direction)
-        record->Direction = direction;
-    if (text && record->Detail[0] == '\0')
-        lstrcpynA(record->Detail, text, sizeof record->Detail);
+    if (record)
+        AddTraffic(*record, direction, text, count, isSend);
+    return result;
+}
+
+void CSessionTable::AddTraffic(SessionRecord &record, BYTE direction, const char *text, int count, bool isSend)
+{
+    FillLocalAddress(record, false);
+    if (direction != DIR_UNKNOWN && direction != record.Direction)
+        record.Direction = direction;
+    if (text && record.Detail[0] == '\0')
+        lstrcpynA(record.Detail, text, sizeof record.Detail);
     if (count > 0) {
         // The counters are unsigned in effect: they wrap at 4 GiB, never negative.
-        LONG &counter = isSend ? record->BytesSent : record->BytesReceived;
+        LONG &counter = isSend ? record.BytesSent : record.BytesReceived;
         counter = static_cast<LONG>(static_cast<DWORD>(counter) + static_cast<DWORD>(count));
     }
-    return 0;
+}
+
+SessionRecord *CSessionTable::OwnedRecord(int index, SOCKET s) const
+{
+    SessionRecord *record = GetRecord(index);
+    if (!record)
+        return nullptr;
+    const volatile SessionRecord &shared = *record;
+    if (shared.Socket != SocketValue(s) || shared.ProcessId != GetCurrentProcessId() ||
+        shared.State == SESSION_CLOSED)
+        return nullptr;
+    return record;
+}
+
+void CSessionTable::Mirror(const SessionRecord &own, int index, SOCKET s)
+{
+    SessionRecord *shared = OwnedRecord(index, s);
+    if (!shared)
+        return;
+    shared->Direction = own.Direction;
+    shared->Protocol = own.Protocol;
+    shared->RemoteIp = own.RemoteIp;
+    shared->LocalIp = own.LocalIp;
+    shared->RemotePort = own.RemotePort;
+    shared->LocalPort = own.LocalPort;
+    shared->BytesSent = own.BytesSent;
+    shared->BytesReceived = own.BytesReceived;
+    memcpy(shared->Detail, own.Detail, sizeof shared->Detail);
+    if (own.State == SESSION_FTP_NOTED && shared->State == SESSION_OPEN) {
+        shared->EndTime = own.EndTime;
+        shared->State = SESSION_FTP_NOTED;
+    }
 }
 
 int CSessionTable::CloseRecord(SessionRecord *record)

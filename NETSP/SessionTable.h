@@ -37,6 +37,8 @@ public:
     // Index of the new record; SESSION_ERR_EXISTS, SESSION_ERR_FULL or
     // SESSION_ERR_NO_TABLE.
     int Register(SOCKET s, BYTE kind, const char *path);
+    // A registered record's fields as they stand at registration.
+    static void Initialise(SessionRecord &record, int index, SOCKET s, BYTE kind, const char *path);
     // Closes the socket's record: its index, or the result of Find.
     int Unregister(SOCKET s);
 
@@ -47,6 +49,19 @@ public:
     // Adds a positive count to the sent or received bytes; a text goes into
     // an empty Detail. Same results as UpdateAddress.
     int AddTraffic(int index, BYTE direction, const char *text, int count, bool isSend);
+    // The same on a record of the process's own.
+    static void UpdateAddress(SessionRecord &record, BYTE direction, WORD port, DWORD address,
+                              bool useLocalPort);
+    static void AddTraffic(SessionRecord &record, BYTE direction, const char *text, int count, bool isSend);
+
+    // The shared record at the index while it is the live record of (this
+    // process, socket); null once it was closed, freed or taken by another.
+    SessionRecord *OwnedRecord(int index, SOCKET s) const;
+    // Copies what the socket's calls wrote in the process's own record into
+    // its shared record: addresses, ports, kind, direction, counters, the
+    // sniffed text and an FTP note. The decision's fields are published by
+    // the decision itself.
+    void Mirror(const SessionRecord &own, int index, SOCKET s);
 
     // Stamps the end, withdraws the local port from the driver and marks the
     // record closed; a record already closed is left as it is. 0.
@@ -60,7 +75,7 @@ private:
     void InitialiseFreeRecords();
     // Fills a missing local address from the socket, optionally announcing
     // the local port to the driver.
-    void FillLocalAddress(SessionRecord &record, bool announcePort);
+    static void FillLocalAddress(SessionRecord &record, bool announcePort);
     SessionRecord *RecordForUpdate(int index, int &result) const;
 
     HANDLE m_mapping = nullptr;

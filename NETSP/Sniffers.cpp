@@ -69,16 +69,25 @@ void FlattenLines(char *text)
     }
 }
 
-// Appends what fits of sourceLength characters of the source.
+// Appends what fits of sourceLength characters of the source. A target
+// without its terminator counts as full.
 void AppendBounded(char *target, size_t capacity, const char *source, size_t sourceLength)
 {
-    size_t used = strlen(target);
+    size_t used = strnlen(target, capacity);
     if (used + 1 >= capacity)
         return;
     size_t room = capacity - 1 - used;
     size_t count = sourceLength < room ? sourceLength : room;
     memcpy(target + used, source, count);
     target[used + count] = '\0';
+}
+
+// Whether the record's text holds the word, read within the field.
+bool DetailHolds(const SessionRecord &record, const char *word)
+{
+    char detail[SESSION_DETAIL_SIZE];
+    lstrcpynA(detail, record.Detail, sizeof detail);
+    return strstr(detail, word) != nullptr;
 }
 
 void SetDetail(SessionRecord &record, const char *text, size_t length)
@@ -208,7 +217,7 @@ int SniffSmtpEnvelope(SessionRecord &record, const char *data, int length)
 // once the record holds a recipient header, later buffers add nothing.
 int SniffPop3Headers(SessionRecord &record, const char *data, int length)
 {
-    if (length < 4 || !StartsWithLetter(data) || strstr(record.Detail, "To: "))
+    if (length < 4 || !StartsWithLetter(data) || DetailHolds(record, "To: "))
         return 0;
     CSniffText text(data, length);
     char *from = strstr(text.Text(), "From: ");

@@ -45,95 +45,115 @@ CSocketFilter &SocketFilter()
     return g_filter;
 }
 
-BYTE CSocketFilter::Decide(int index)
+BYTE CSocketFilter::Decide(OwnSocket &own)
 {
-    SessionRecord *record = m_sessions.GetRecord(index);
-    return record ? BYTE(m_acl.Evaluate(*record)) : BYTE(ACTION_PASS);
+    m_sessions.Mirror(own.Record, own.SharedIndex, own.Socket);
+    SessionRecord *shared = m_sessions.OwnedRecord(own.SharedIndex, own.Socket);
+    return BYTE(m_acl.Evaluate(own.Record, shared));
+}
+
+// The own record starts as the shared one does, or alone when the table
+// has no record for the socket.
+void CSocketFilter::Track(SOCKET s, BYTE kind)
+{
+    int index = m_sessions.Register(s, kind, ProcessProgramPath());
+    SessionRecord record = {};
+    if (SessionRecord *shared = m_sessions.GetRecord(index))
+        record = *shared;
+    else
+        CSessionTable::Initialise(record, -1, s, kind, ProcessProgramPath());
+    m_own.Add(s, index < 0 ? -1 : index, record);
 }
 
 void CSocketFilter::OnSocket(SOCKET s, int af, int type, int protocol)
 {
     if (af == AF_INET)
-        m_sessions.Register(s, ProtocolKindOf(type, protocol), ProcessProgramPath());
+        Track(s, ProtocolKindOf(type, protocol));
 }
 
 void CSocketFilter::OnCloseSocket(SOCKET s)
 {
-    m_sessions.Unregister(s);
+    OwnSocketRef own = m_own.Remove(s);
+    if (!own) {
+        m_sessions.Unregister(s);
+        return;
+    }
+    m_sessions.Mirror(own->Record, own->SharedIndex, s);
+    if (SessionRecord *shared = m_sessions.OwnedRecord(own->SharedIndex, s))
+        m_sessions.CloseRecord(shared);
 }
 
 // Only a datagram socket is decided at bind: bound to a port it serves.
 BYTE CSocketFilter::OnBind(SOCKET s, const sockaddr *name, int namelen)
 {
-    int index = m_sessions.Find(s);
-    SessionRecord *record = m_sessions.GetRecord(index);
-    if (!record || record->Protocol != PROTO_UDP)
+    OwnSocketRef own = m_own.Find(s);
+    if (!own || own->Record.Protocol != PROTO_UDP)
         return ACTION_PASS;
     const sockaddr_in *address = Inet(name, namelen);
     BYTE direction = address && address->sin_port != 0 ? DIR_LISTEN : DIR_UNKNOWN;
-    m_sessions.UpdateAddress(index, direction, 0, 0, true);
-    return Decide(index);
+    CSessionTable::UpdateAddress(own->Record, direction, 0, 0, true);
+    return Decide(*own);
 }
 
 BYTE CSocketFilter::OnListen(SOCKET s)
 {
-    int index = m_sessions.Find(s);
-    SessionRecord *record = m_sessions.GetRecord(index);
-    if (!record || record->Protocol != PROTO_TCP)
+    OwnSocketRef own = m_own.Find(s);
+    if (!own || own->Record.Protocol != PROTO_TCP)
         return ACTION_PASS;
-    m_sessions.UpdateAddress(index, DIR_LISTEN, LocalPortOf(s), 0, true);
-    return Decide(index);
+    CSessionTable::UpdateAddress(own->Record, DIR_LISTEN, LocalPortOf(s), 0, true);
+    return Decide(*own);
 }
 
 BYTE CSocketFilter::OnConnect(SOCKET s, const sockaddr *name, int namelen)
 {
-    int index = m_sessions.Find(s);
-    if (!m_sessions.GetRecord(index))
+    OwnSocketRef own = m_own.Find(s);
+    if (!own)
         return ACTION_PASS;
     const sockaddr_in *address = Inet(name, namelen);
     if (address)
-        m_sessions.UpdateAddress(index, DIR_OUTBOUND, ntohs(address->sin_port), address->sin_addr.s_addr, false);
-    return Decide(index);
+        CSessionTable::UpdateAddress(own->Record, DIR_OUTBOUND, ntohs(address->sin_port),
+                                     address->sin_addr.s_addr, false);
+    return Decide(*own);
 }
 
 // The accepted socket's record names the local service port as its remote
 // port, so that an inbound connection is known by the service it reached.
 BYTE CSocketFilter::OnAccept(SOCKET listener, SOCKET accepted)
 {
-    if (m_sessions.Find(listener) < 0)
+    if (!m_own.Find(listener))
         return ACTION_PASS;
-    int index = m_sessions.Register(accepted, PROTO_TCP, ProcessProgramPath());
-    if (index < 0)
+    Track(accepted, PROTO_TCP);
+    OwnSocketRef own = m_own.Find(accepted);
+    if (!own)
         return ACTION_PASS;
     sockaddr_in peer = {};
     int length = sizeof peer;
     if (getpeername(accepted, reinterpret_cast<sockaddr *>(&peer), &length) != 0)
         peer.sin_addr.s_addr = 0;
-    m_sessions.UpdateAddress(index, DIR_INBOUND, LocalPortOf(accepted), peer.sin_addr.s_addr, false);
-    return Decide(index);
+    CSessionTable::UpdateAddress(own->Record, DIR_INBOUND, LocalPortOf(accepted), peer.sin_addr.s_addr, false);
+    return Decide(*own);
 }
 
 BYTE CSocketFilter::OnSend(SOCKET s, const WSABUF &data)
 {
-    int index = m_sessions.Find(s);
-    SessionRecord *record = m_sessions.GetRecord(index);
-    if (!record)
+    OwnSocketRef own = m_own.Find(s);
+    if (!own)
         return ACTION_PASS;
-    m_sessions.AddTraffic(index, DIR_UNKNOWN, nullptr, 0, true);
-    SniffData(*record, data.buf, static_cast<int>(data.len), true);
-    return Decide(index);
+    CSessionTable::AddTraffic(own->Record, DIR_UNKNOWN, nullptr, 0, true);
+    SniffData(own->Record, data.buf, static_cast<int>(data.len), true);
+    return Decide(*own);
 }
 
 BYTE CSocketFilter::OnSendTo(SOCKET s, const sockaddr *to, int tolen, const WSABUF &data)
 {
-    int index = m_sessions.Find(s);
-    SessionRecord *record = m_sessions.GetRecord(index);
-    if (!record)
+    OwnSocketRef own = m_own.Find(s);
+    if (!own)
         return ACTION_PASS;
     const sockaddr_in *target = Inet(to, tolen);
-    if (target && record->Protocol == PROTO_UDP) {
+    if (target && own->Record.Protocol == PROTO_UDP) {
         BYTE direction = target->sin_addr.s_addr == INADDR_BROADCAST ? DIR_BROADCAST : DIR_OUTBOUND;
-        m_sessions.UpdateAddress(index, direction, ntohs(target->sin_port), target->sin_addr.s_addr, false);
+        CSessionTable::UpdateAddress(own->Record, direction, ntohs(target->sin_port), target->sin_addr.s_addr,
+                                     false);
     }
     return OnSend(s, data);
 }
@@ -141,14 +161,13 @@ BYTE CSocketFilter::OnSendTo(SOCKET s, const sockaddr *to, int tolen, const WSAB
 // Only the bytes that arrived are sniffed, never what the buffer held before.
 BYTE CSocketFilter::OnRecv(SOCKET s, const WSABUF &data, DWORD count)
 {
-    int index = m_sessions.Find(s);
-    SessionRecord *record = m_sessions.GetRecord(index);
-    if (!record)
+    OwnSocketRef own = m_own.Find(s);
+    if (!own)
         return ACTION_PASS;
-    m_sessions.AddTraffic(index, DIR_UNKNOWN, nullptr, static_cast<int>(count), false);
+    CSessionTable::AddTraffic(own->Record, DIR_UNKNOWN, nullptr, static_cast<int>(count), false);
     DWORD received = count < data.len ? count : data.len;
-    SniffData(*record, data.buf, static_cast<int>(received), false);
-    return Decide(index);
+    SniffData(own->Record, data.buf, static_cast<int>(received), false);
+    return Decide(*own);
 }
 
 // The sender's length is read after the receive, when it holds the length
@@ -156,19 +175,21 @@ BYTE CSocketFilter::OnRecv(SOCKET s, const WSABUF &data, DWORD count)
 BYTE CSocketFilter::OnRecvFrom(SOCKET s, const sockaddr *from, const int *fromlen, const WSABUF &data,
                                DWORD count)
 {
-    int index = m_sessions.Find(s);
-    SessionRecord *record = m_sessions.GetRecord(index);
-    if (!record)
+    OwnSocketRef own = m_own.Find(s);
+    if (!own)
         return ACTION_PASS;
     const sockaddr_in *sender = fromlen ? Inet(from, *fromlen) : nullptr;
-    if (sender && record->Protocol == PROTO_UDP)
-        m_sessions.UpdateAddress(index, DIR_INBOUND, ntohs(sender->sin_port), sender->sin_addr.s_addr, false);
+    if (sender && own->Record.Protocol == PROTO_UDP)
+        CSessionTable::UpdateAddress(own->Record, DIR_INBOUND, ntohs(sender->sin_port), sender->sin_addr.s_addr,
+                                     false);
     return OnRecv(s, data, count);
 }
 
 void CSocketFilter::CountSent(SOCKET s, DWORD count)
 {
-    int index = m_sessions.Find(s);
-    if (index >= 0)
-        m_sessions.AddTraffic(index, DIR_UNKNOWN, nullptr, static_cast<int>(count), true);
+    OwnSocketRef own = m_own.Find(s);
+    if (!own)
+        return;
+    CSessionTable::AddTraffic(own->Record, DIR_UNKNOWN, nullptr, static_cast<int>(count), true);
+    m_sessions.Mirror(own->Record, own->SharedIndex, s);
 }

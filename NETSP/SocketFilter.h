@@ -5,9 +5,12 @@
 // destructor destroys the decision object and then runs the connection
 // table's teardown.
 //
-// The deciding methods return ACTION_PASS for a socket that has no record
-// (not AF_INET, table full or not mapped), and otherwise the decision on its
-// record: ACTION_PASS lets the call through, any other value refuses it.
+// Every AF_INET socket has a record of the process's own, which the calls
+// update and the decision reads; its record in the connection table mirrors
+// it for the console (a socket that got none there, because the table is
+// full or not mapped, is decided all the same). The deciding methods return
+// ACTION_PASS for a socket of another family, and otherwise the decision:
+// ACTION_PASS lets the call through, any other value refuses it.
 // Socket addresses are used only when they are long enough and AF_INET;
 // data is the first buffer of the call, of which the sniffers read sends
 // whole and receives as far as bytes arrived.
@@ -15,6 +18,7 @@
 
 #include <winsock2.h>
 #include "AclMemory.h"
+#include "OwnSockets.h"
 #include "SessionTable.h"
 
 class CSocketFilter {
@@ -44,10 +48,14 @@ public:
     void SetWorkMode(BYTE mode) { m_acl.SetWorkMode(mode); }
 
 private:
-    BYTE Decide(int index);
+    // Registers the socket in the table and keeps its own record.
+    void Track(SOCKET s, BYTE kind);
+    // Mirrors the socket's own record, then decides on it.
+    BYTE Decide(OwnSocket &own);
 
     CSessionTable m_sessions;
     CAclMemory m_acl;
+    COwnSockets m_own;
 };
 
 // The process's filter.
