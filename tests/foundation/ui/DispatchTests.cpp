@@ -27,6 +27,7 @@ public:
     std::string m_log;
     HWND m_hWndOther = NULL;
     BOOL m_bFailCreate = FALSE;
+    HDC m_hDCExpected = NULL;
 
     BOOL CreateProbe()
     {
@@ -56,6 +57,11 @@ protected:
         ::BeginPaint(m_hWnd, &ps);
         ::EndPaint(m_hWnd, &ps);
         m_log += "Paint;";
+    }
+    afx_msg BOOL OnEraseBkgnd(CDC *pDC)
+    {
+        m_log += Format("EraseBkgnd %s;", pDC != NULL && pDC->m_hDC == m_hDCExpected ? "dc" : "other");
+        return TRUE;
     }
     afx_msg void OnSize(UINT nType, int cx, int cy) { m_log += Format("Size %u %d %d;", nType, cx, cy); }
     afx_msg void OnSizing(UINT fwSide, LPRECT pRect)
@@ -99,6 +105,7 @@ BEGIN_MESSAGE_MAP(CProbeWnd, CWnd)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
     ON_WM_SIZE()
     ON_WM_SIZING()
     ON_WM_SHOWWINDOW()
@@ -188,6 +195,19 @@ TEST(Dispatch, WindowArgumentsArriveAsTheirObjects)
     probe.SendMessage(WM_SETFOCUS, reinterpret_cast<WPARAM>(other.m_hWnd));
     probe.SendMessage(WM_KILLFOCUS, 0);
     EXPECT_EQ("SetCursor self 1 0x200;SetFocus other;KillFocus null;", probe.m_log);
+}
+
+TEST(Dispatch, EraseBackgroundGetsTheDCAndReturnsItsValue)
+{
+    CProbeWnd probe;
+    ASSERT_TRUE(probe.CreateProbe());
+    HDC hDC = ::GetDC(probe.m_hWnd);
+    probe.m_hDCExpected = hDC;
+    probe.m_log.clear();
+    EXPECT_EQ(TRUE, probe.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(hDC)));
+    EXPECT_EQ("EraseBkgnd dc;", probe.m_log);
+    ::ReleaseDC(probe.m_hWnd, hDC);
+    AfxDeleteTempObjects();
 }
 
 TEST(Dispatch, CreateAndDestroyReachTheMapAndCreateCanRefuse)
