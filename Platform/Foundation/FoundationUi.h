@@ -1,4 +1,4 @@
-// The class library's window layer: message maps, windows, dialogs, data
+// The class library's window layer: message maps, windows, drawing, menus, dialogs, data
 // exchange and the application object, over the layer without windows.
 #pragma once
 
@@ -13,6 +13,11 @@
 #include "CBitmap.h"
 #include "CRgn.h"
 #include "CDC.h"
+#include "CPaintDC.h"
+#include "CClientDC.h"
+#include "CMenu.h"
+#include "CImageList.h"
+#include "CWaitCursor.h"
 #include "CDialog.h"
 #include "DataExchange.h"
 #include "CCommandLineInfo.h"

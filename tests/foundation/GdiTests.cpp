@@ -1,6 +1,7 @@
 // GDI wrappers: who owns which handle, what SelectObject hands back, and
 // the drawing members whose effect other code relies on.
 #include "DibSurface.h"
+#include "TestResources.h"
 
 #include <CDC.h>
 
@@ -51,6 +52,31 @@ TEST(GdiObject, DetachedBitmapOutlivesItsWrapper)
     EXPECT_EQ(7, info.bmWidth);
     EXPECT_EQ(5, info.bmHeight);
     ::DeleteObject(hBitmap);
+}
+
+TEST(GdiObject, BitmapLoadsFromTheProgramsResources)
+{
+    CBitmap pattern;
+    ASSERT_TRUE(pattern.LoadBitmap(IDB_TEST_PATTERN));
+    BITMAP info = {};
+    ASSERT_EQ(static_cast<int>(sizeof(info)), pattern.GetBitmap(&info));
+    EXPECT_EQ(4, info.bmWidth);
+    EXPECT_EQ(2, info.bmHeight);
+
+    DibSurface surface(4, 2);
+    CDC source;
+    ASSERT_TRUE(source.CreateCompatibleDC(NULL));
+    CBitmap *pOld = source.SelectObject(&pattern);
+    CDC::FromHandle(surface.Dc())->BitBlt(0, 0, 4, 2, &source, 0, 0, SRCCOPY);
+    source.SelectObject(pOld);
+    EXPECT_EQ(RGB(255, 0, 0), surface.Pixel(0, 0));
+    EXPECT_EQ(RGB(0, 255, 0), surface.Pixel(1, 0));
+    EXPECT_EQ(RGB(0, 0, 255), surface.Pixel(2, 0));
+    EXPECT_EQ(RGB(0, 0, 0), surface.Pixel(3, 1));
+    AfxDeleteTempObjects();
+
+    CBitmap missing;
+    EXPECT_FALSE(missing.LoadBitmap(4321));
 }
 
 TEST(GdiObject, AttachToAHeldObjectFailsAndKeepsIt)
