@@ -1,21 +1,39 @@
-# Configures (once) and builds the project for one Windows architecture.
-# qfw_build <source dir> <build dir> <i686|x86_64>
+# Configures and builds the project for one Windows architecture.
+# qfw_build <source dir> <build dir> <i686|x86_64> [Wine root]
+# The build is configured again when the Wine root it runs under changes.
 qfw_build() {
-  local top=$1 build=$2 arch=$3
-  if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  local top=$1 build=$2 arch=$3 root=${4:-}
+  if ! grep -qxF "QFW_WINE_ROOT:PATH=$root" "$build/CMakeCache.txt" 2>/dev/null; then
+    cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQFW_WINE_ROOT="$root" \
           -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-$arch-mingw.cmake" >/dev/null
   fi
-  cmake --build "$build" -j"$(nproc)"
+  cmake --build "$build" -j"${QFW_JOBS:-$(nproc)}"
 }
 
-# The architecture whose programs run here. The product is 32-bit; where the
-# kernel cannot execute 32-bit code, the same sources built for 64-bit Windows
-# run the tests instead.
-qfw_run_arch() {
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo i686
+# The Wine version that a wine command prints, e.g. 10.0.
+qfw_wine_version() {
+  local v
+  v=$("$@" --version 2>/dev/null) || return 1
+  v=${v#wine-}
+  echo "${v%% *}"
+}
+
+# Chooses how the programs run here, into QFW_ARCH, QFW_WINE_ROOT and the
+# line QFW_ROUTE that names it. The product is 32-bit: it runs under the Wine
+# root's WoW64 Wine. Without the root, the host's 32-bit Wine runs it where
+# the kernel can execute 32-bit programs; elsewhere the same sources built for
+# 64-bit Windows run under the host's 64-bit Wine.
+qfw_choose_route() {
+  local v
+  if qfw_root_ready && v=$(qfw_wine_version qfw_in_root "$QFW_ROOT" -- wine); then
+    QFW_ARCH=i686 QFW_WINE_ROOT=$QFW_ROOT
+    QFW_ROUTE="i686 build under Wine $v (WoW64)"
+  elif v=$(qfw_wine_version /usr/lib/wine/wine); then
+    QFW_ARCH=i686 QFW_WINE_ROOT=
+    QFW_ROUTE="i686 build under the host's 32-bit Wine $v (fallback: there is no Wine root)"
   else
-    echo x86_64
+    v=$(qfw_wine_version /usr/lib/wine/wine64) || v="?"
+    QFW_ARCH=x86_64 QFW_WINE_ROOT=
+    QFW_ROUTE="x86_64 build under the host's 64-bit Wine $v (fallback: there is no Wine root and this kernel cannot run 32-bit Wine)"
   fi
 }

@@ -23,13 +23,14 @@ qfw_stop_xvfb() {
 }
 
 # The build's wine-run wrapper makes the prefix; keep one server for the run.
+# The server is the one of the build's Wine, in the Wine root where there is one.
 qfw_start_wine() {
   local build=$1
   "$build/wine-run" cmd /c exit >/dev/null 2>&1 || true
-  (source "$build/wine-env" && "$QFW_WINESERVER" -p 2>/dev/null) || true
+  (source "$build/wine-env" && "$build/wine-root" "$QFW_WINESERVER" -p 2>/dev/null) || true
 }
 
 qfw_stop_wine() {
   local build=$1
-  (source "$build/wine-env" && "$QFW_WINESERVER" -k 2>/dev/null) || true
+  (source "$build/wine-env" && "$build/wine-root" "$QFW_WINESERVER" -k 2>/dev/null) || true
 }

@@ -1,5 +1,7 @@
-// Proves the tool chain end to end under Wine: the SQL engine writes and reads
-// a file, loopback TCP works, and a named mapping is shared with a second process.
+// Proves the tool chain end to end under Wine: the program is the 32-bit build
+// (running under WoW64 where the run expects it), the SQL engine writes and
+// reads a file, loopback TCP works, and a named mapping is shared with a
+// second process.
 #include <winsock2.h>
 #include <windows.h>
 #include <gtest/gtest.h>
@@ -32,6 +34,22 @@ int WriteMapping(const char *name)
     UnmapViewOfFile(view);
     CloseHandle(mapping);
     return 0;
+}
+
+TEST(Smoke, TheProgramIs32Bit)
+{
+    EXPECT_EQ(4u, sizeof(void *));
+}
+
+// QFW_EXPECT_WOW64=1: the run's Wine is a 64-bit one that runs this program
+// through WoW64; otherwise a 32-bit Wine runs it natively.
+TEST(Smoke, WoW64IsWhatTheRunExpects)
+{
+    char expect[8] = "";
+    GetEnvironmentVariableA("QFW_EXPECT_WOW64", expect, sizeof expect);
+    BOOL wow64 = FALSE;
+    ASSERT_TRUE(IsWow64Process(GetCurrentProcess(), &wow64));
+    EXPECT_EQ(strcmp(expect, "1") == 0, wow64 != FALSE);
 }
 
 TEST(Smoke, SqliteWritesAndReadsAFile)
