@@ -64,7 +64,9 @@ TEST_F(DriverBlock, TheMappedAddressIsKeptAndTheFlagSent)
     ASSERT_NE(nullptr, view);
     EXPECT_EQ(view, MapBlock(block, 1));
     EXPECT_EQ(1u, OwnCallCount(IOCTL_NETVANE_MAP_BLOCK));
-    const NetvaneCall &map = OwnCalls().back();
+    const std::vector<NetvaneCall> calls = OwnCalls();
+    ASSERT_FALSE(calls.empty());
+    const NetvaneCall &map = calls.back();
     EXPECT_EQ(IOCTL_NETVANE_MAP_BLOCK, map.Code);
     EXPECT_EQ((std::vector<BYTE>{1, 0, 0, 0}), InputOf(map));
 }

@@ -101,7 +101,9 @@ TEST_F(NetvaneEmulator, AnInjectedFailureChangesNothing)
     NetvaneStatus status;
     ASSERT_TRUE(NetvaneGetStatus(&status));
     EXPECT_EQ(0u, status.AclReady);
-    const NetvaneCall &last = OwnCalls().back();
+    const std::vector<NetvaneCall> calls = OwnCalls();
+    ASSERT_FALSE(calls.empty());
+    const NetvaneCall &last = calls.back();
     EXPECT_EQ(IOCTL_NETVANE_SET_ACL_READY, last.Code);
     EXPECT_FALSE(last.Succeeded);
     EXPECT_EQ(DWORD(ERROR_ACCESS_DENIED), last.Error);
