@@ -23,6 +23,33 @@ const char *const kNtExempt[] = {
 
 // The registered console's process id, or its path byte for byte; an empty
 // path names no program.
+// On 64-bit Windows a 32-bit process runs the system's own 32-bit programs
+// from the WoW64 system folder, which it knows by the system folder's name
+// (file access there is redirected). Gives the path under that name, or as it
+// is. Systems without the folder lack the function, so it is looked up.
+void NameAsSystemFolder(const char *path, char *out)
+{
+    typedef UINT(WINAPI * Wow64DirectoryFunction)(LPSTR, UINT);
+    lstrcpynA(out, path, MAX_PATH);
+    Wow64DirectoryFunction wow64Directory = reinterpret_cast<Wow64DirectoryFunction>(
+        reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemWow64DirectoryA")));
+    char wow64[MAX_PATH], system[MAX_PATH];
+    UINT wow64Length = wow64Directory ? wow64Directory(wow64, MAX_PATH) : 0;
+    UINT systemLength = GetSystemDirectoryA(system, MAX_PATH);
+    if (wow64Length == 0 || wow64Length >= MAX_PATH || systemLength == 0 ||
+        systemLength >= MAX_PATH)
+        return;
+    size_t length = strlen(path);
+    if (length <= wow64Length || path[wow64Length] != '\\' ||
+        systemLength + (length - wow64Length) >= MAX_PATH)
+        return;
+    char head[MAX_PATH];
+    lstrcpynA(head, path, wow64Length + 1);
+    if (PathEqualsNoCase(head, wow64))
+        wsprintfA(out, "%s%s", system, path + wow64Length);
+}
+
 bool IsRegisteredConsole(const ProviderControlBlock &control, const char *consolePath,
                          const char *programPath)
 {
@@ -54,7 +81,9 @@ BOOL CAclMemory::IsExemptProcess()
         return TRUE;
     if (m_win9x)
         return MatchExemptList(kWin9xExempt, m_programPath, ARRAYSIZE(kWin9xExempt));
-    return MatchExemptList(kNtExempt, m_programPath, ARRAYSIZE(kNtExempt));
+    char path[MAX_PATH];
+    NameAsSystemFolder(m_programPath, path);
+    return MatchExemptList(kNtExempt, path, ARRAYSIZE(kNtExempt));
 }
 
 BOOL CAclMemory::MatchExemptList(const char *const *list, const char *path, int count)

@@ -370,6 +370,8 @@ TEST_F(CDecisionTest, TheConsoleIsExemptByItsIdOrItsExactPath)
     EXPECT_FALSE(m_acl->IsConsoleProcess());
 }
 
+// A 32-bit program under WoW64 lands in, and runs from, the WoW64 system
+// folder: it is the listed program all the same.
 TEST_F(CDecisionTest, AListedSystemProgramIsExemptExceptWhenListening)
 {
     char folder[MAX_PATH], program[MAX_PATH], self[MAX_PATH];
