@@ -1,5 +1,5 @@
-// The class library's window layer: message maps, windows, drawing, menus, dialogs, data
-// exchange and the application object, over the layer without windows.
+// The class library's window layer: message maps, windows, controls, drawing, menus,
+// dialogs, data exchange and the application object, over the layer without windows.
 #pragma once
 
 #include "Foundation.h"
@@ -18,6 +18,16 @@
 #include "CMenu.h"
 #include "CImageList.h"
 #include "CWaitCursor.h"
+#include "CStatic.h"
+#include "CButton.h"
+#include "CScrollBar.h"
+#include "CComboBox.h"
+#include "CSliderCtrl.h"
+#include "CIPAddressCtrl.h"
+#include "CToolTipCtrl.h"
+#include "CHeaderCtrl.h"
+#include "CListCtrl.h"
+#include "CTreeCtrl.h"
 #include "CDialog.h"
 #include "DataExchange.h"
 #include "CCommandLineInfo.h"
