@@ -2,6 +2,8 @@
 
 #include "DamagedDatabase.h"
 
+#include <climits>
+
 namespace {
 
 LogRecord ReadLogRow(const CSqliteQuery &query)
@@ -30,18 +32,36 @@ LogRecord ReadLogRow(const CSqliteQuery &query)
 
 CProgramLogs::CProgramLogs() = default;
 
-CProgramLogs::~CProgramLogs() = default;
+// The statements go before the connection that compiled them.
+CProgramLogs::~CProgramLogs()
+{
+    ReleaseStatements();
+}
 
 BOOL CProgramLogs::Open(LPCTSTR path)
 {
+    ReleaseStatements();
     if (!Guarded(STORE_PLACE, [&] { m_db.Open(path); }))
     {
         // The engine cannot read the file (the failed open holds no handle).
         if (!MoveDamagedDatabaseAside(path) || !Guarded(STORE_PLACE, [&] { m_db.Open(path); }))
             return FALSE;
     }
+    // Write-ahead mode stays with the file; the sync level is the
+    // connection's. A file left in another mode is still synced in full.
+    Guarded(STORE_PLACE, [&] {
+        m_db.Query("PRAGMA journal_mode=WAL;");
+        m_db.Execute("PRAGMA synchronous=FULL;");
+    });
     CreateTables();
     return TRUE;
+}
+
+void CProgramLogs::ReleaseStatements()
+{
+    m_readMaxId.Release();
+    m_insertRow.Release();
+    m_raiseMaxId.Release();
 }
 
 BOOL CProgramLogs::CreateTables()
@@ -85,22 +105,67 @@ BOOL CProgramLogs::QueryLogs(DWORD from, DWORD to, DWORD ruleId, BYTE action, st
 
 DWORD CProgramLogs::AddLog(const LogRecord &log)
 {
-    return static_cast<DWORD>(AddWithNewId(
-        STORE_PLACE, "ProgramLogs",
-        [&](long newId) {
-            CString sql;
-            sql.Format("insert into ProgramLogs(ID,PID,Path,Direction,LocalPort,WebSite,"
-                       "RemoteIP,RemotePort,Protocol,OutCount,InCount,StartTime,EndTime,Action)"
-                       " Values(%d,%d,'%s',%d,%d,'%s',%d,%d,%d,%d,%d,%d,%d,%d);",
-                       static_cast<int>(newId), static_cast<int>(log.PID),
-                       static_cast<LPCTSTR>(EscapeSqlText(log.Path)), log.Direction, log.LocalPort,
-                       static_cast<LPCTSTR>(EscapeSqlText(log.WebSite)), static_cast<int>(log.RemoteIP),
-                       log.RemotePort, log.Protocol, static_cast<int>(log.OutCount),
-                       static_cast<int>(log.InCount), static_cast<int>(log.StartTime),
-                       static_cast<int>(log.EndTime), log.Action);
-            m_db.Execute(sql);
+    return static_cast<DWORD>(AddRows(STORE_PLACE, &log, 1));
+}
+
+BOOL CProgramLogs::AddLogsOfPass(const std::vector<LogRecord> &logs)
+{
+    return logs.empty() || AddRows(STORE_PLACE, logs.data(), logs.size()) != 0;
+}
+
+long CProgramLogs::AddRows(const SourcePlace &place, const LogRecord *logs, size_t count)
+{
+    long firstId = 0;
+    bool committed = GuardedTransaction(
+        place,
+        [&] {
+            PrepareAdditionStatements();
+            long maxId = 0;
+            // No row for the table, or no IDs left: nothing is added.
+            if (!m_db.QueryNumber(m_readMaxId, maxId) || maxId < 0 ||
+                count > static_cast<size_t>(LONG_MAX - maxId))
+                return;
+            for (size_t i = 0; i < count; i++)
+                InsertRow(maxId + 1 + static_cast<long>(i), logs[i]);
+            m_raiseMaxId.Bind(1, static_cast<int>(maxId + static_cast<long>(count)));
+            m_db.Execute(m_raiseMaxId);
+            firstId = maxId + 1;
         },
-        kUpdateMaxIdCompact));
+        kWriteLockFirst);
+    return committed ? firstId : 0;
+}
+
+void CProgramLogs::PrepareAdditionStatements()
+{
+    if (!m_readMaxId.IsPrepared())
+        m_db.Prepare(m_readMaxId, "select maxID from system where tablename='ProgramLogs';");
+    if (!m_insertRow.IsPrepared())
+        m_db.Prepare(m_insertRow,
+                     "insert into ProgramLogs(ID,PID,Path,Direction,LocalPort,WebSite,"
+                     "RemoteIP,RemotePort,Protocol,OutCount,InCount,StartTime,EndTime,Action)"
+                     " Values(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14);");
+    if (!m_raiseMaxId.IsPrepared())
+        m_db.Prepare(m_raiseMaxId, "update system set maxID=?1 where tablename='ProgramLogs';");
+}
+
+// Numbers are stored as the signed 32-bit values that "%d" would write.
+void CProgramLogs::InsertRow(long id, const LogRecord &log)
+{
+    m_insertRow.Bind(1, static_cast<int>(id));
+    m_insertRow.Bind(2, static_cast<int>(log.PID));
+    m_insertRow.Bind(3, static_cast<LPCTSTR>(log.Path));
+    m_insertRow.Bind(4, log.Direction);
+    m_insertRow.Bind(5, log.LocalPort);
+    m_insertRow.Bind(6, static_cast<LPCTSTR>(log.WebSite));
+    m_insertRow.Bind(7, static_cast<int>(log.RemoteIP));
+    m_insertRow.Bind(8, log.RemotePort);
+    m_insertRow.Bind(9, log.Protocol);
+    m_insertRow.Bind(10, static_cast<int>(log.OutCount));
+    m_insertRow.Bind(11, static_cast<int>(log.InCount));
+    m_insertRow.Bind(12, static_cast<int>(log.StartTime));
+    m_insertRow.Bind(13, static_cast<int>(log.EndTime));
+    m_insertRow.Bind(14, log.Action);
+    m_db.Execute(m_insertRow);
 }
 
 BOOL CProgramLogs::DeleteLog(DWORD id)

@@ -5,6 +5,11 @@
 // Every open runs the table creation (on an existing file it fails, logged,
 // and changes nothing); a file that is not a database is moved aside
 // (path + "e") and made anew.
+//
+// The file is kept in write-ahead mode with full syncs: a row that an
+// addition reported as stored survives a killed process and a power loss,
+// and an addition costs one sync. The statements of an addition are
+// compiled once per open.
 #pragma once
 
 #include "LogRecord.h"
@@ -34,10 +39,27 @@ public:
     BOOL QueryLogs(DWORD from, DWORD to, DWORD ruleId, BYTE action, std::vector<LogRecord> &logs);
     // The new row's ID (the record's own ID is not used), 0 on failure.
     DWORD AddLog(const LogRecord &log);
+    // Adds the rows of one pass over the closed connections in one
+    // transaction, under consecutive new IDs in the order given: either
+    // every row is stored, at the commit, or none is. TRUE when they were
+    // (an empty list stores nothing and gives TRUE).
+    BOOL AddLogsOfPass(const std::vector<LogRecord> &logs);
     // A missing ID changes nothing and gives TRUE.
     BOOL DeleteLog(DWORD id);
     // IDs go on from the last one handed out.
     BOOL DeleteAllLogs();
     // The rows that QueryLogs(from, to) would list for all programs.
     BOOL DeleteLogsByTime(DWORD from, DWORD to);
+
+private:
+    // The first of the count new IDs, 0 when nothing was added. The IDs are
+    // read and raised in the transaction that inserts the rows.
+    long AddRows(const SourcePlace &place, const LogRecord *logs, size_t count);
+    void PrepareAdditionStatements();
+    void InsertRow(long id, const LogRecord &log);
+    void ReleaseStatements();
+
+    CSqliteStatement m_readMaxId;
+    CSqliteStatement m_insertRow;
+    CSqliteStatement m_raiseMaxId;
 };

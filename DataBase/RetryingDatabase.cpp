@@ -42,3 +42,18 @@ int CRetryingDatabase::Execute(const char *sql)
 {
     return Retry([&] { return CSqliteDatabase::Execute(sql); });
 }
+
+void CRetryingDatabase::Prepare(CSqliteStatement &statement, const char *sql)
+{
+    Retry([&] { statement.Prepare(GetHandle(), sql); });
+}
+
+int CRetryingDatabase::Execute(CSqliteStatement &statement)
+{
+    return Retry([&] { return statement.Execute(); });
+}
+
+bool CRetryingDatabase::QueryNumber(CSqliteStatement &statement, long &value)
+{
+    return Retry([&] { return statement.QueryNumber(value); });
+}

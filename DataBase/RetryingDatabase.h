@@ -4,6 +4,7 @@
 #pragma once
 
 #include "SqliteDatabase.h"
+#include "SqliteStatement.h"
 
 #include <windows.h>
 
@@ -24,8 +25,15 @@ public:
     // Only the compile and first step of a query are repeated.
     CSqliteQuery Query(const char *sql);
     int Execute(const char *sql);
+    // The same rule for a statement compiled once (see CSqliteStatement).
+    void Prepare(CSqliteStatement &statement, const char *sql);
+    int Execute(CSqliteStatement &statement);
+    bool QueryNumber(CSqliteStatement &statement, long &value);
 
     int BeginTransaction() { return Execute("BEGIN TRANSACTION;"); }
+    // Takes the write lock at once, so that what the transaction reads
+    // cannot be changed by another connection before it writes.
+    int BeginWriteTransaction() { return Execute("BEGIN IMMEDIATE TRANSACTION;"); }
     int CommitTransaction() { return Execute("COMMIT TRANSACTION;"); }
     int RollbackTransaction() { return Execute("ROLLBACK TRANSACTION;"); }
 

@@ -47,11 +47,15 @@ bool CStoreBase::Guarded(const SourcePlace &place, const std::function<void()> &
     return false;
 }
 
-bool CStoreBase::GuardedTransaction(const SourcePlace &place, const std::function<void()> &body)
+bool CStoreBase::GuardedTransaction(const SourcePlace &place, const std::function<void()> &body,
+                                    TransactionKind kind)
 {
     bool begun = false;
     bool done = Guarded(place, [&] {
-        m_db.BeginTransaction();
+        if (kind == kWriteLockFirst)
+            m_db.BeginWriteTransaction();
+        else
+            m_db.BeginTransaction();
         begun = true;
         body();
         m_db.CommitTransaction();

@@ -42,10 +42,15 @@ protected:
     // place and gives false.
     static bool Guarded(const SourcePlace &place, const std::function<void()> &body);
 
+    enum TransactionKind { kDeferredLock, kWriteLockFirst };
+
     // Runs the body between BEGIN and COMMIT in one guarded region. On a
     // failure the transaction is rolled back, if it was begun; a failing
-    // rollback is logged too and never leaves the operation.
-    bool GuardedTransaction(const SourcePlace &place, const std::function<void()> &body);
+    // rollback is logged too and never leaves the operation. kWriteLockFirst
+    // takes the write lock at BEGIN, for a body that reads what it then
+    // writes.
+    bool GuardedTransaction(const SourcePlace &place, const std::function<void()> &body,
+                            TransactionKind kind = kDeferredLock);
 
     // Adds a record under the next ID of its table and returns that ID, or
     // 0 when nothing was added. The ID is the table's maxID in `system` plus

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -174,11 +175,95 @@ TEST_F(LogStoreTest, Deletions)
     EXPECT_EQ(0u, m_folder.DatabaseErrorLines());
 }
 
+TEST_F(LogStoreTest, APassOfRowsIsStoredUnderConsecutiveIds)
+{
+    ASSERT_EQ(1u, m_store.AddLog(Log(1, kDayStart + 1, kDayStart + 2, 0)));
+    std::vector<LogRecord> pass = {Log(2, kDayStart + 10, kDayStart + 11, 0),
+                                   Log(3, kDayStart + 12, kDayStart + 13, 2),
+                                   Log(4, kDayStart + 14, kDayStart + 15, 1)};
+    pass[1].WebSite = "a',1,2,3,4,5,6,7,0);--";
+    pass[2].RemoteIP = 0xC0A80001;
+    ASSERT_TRUE(m_store.AddLogsOfPass(pass));
+    EXPECT_EQ(5u, m_store.AddLog(Log(1, kDayStart + 20, kDayStart + 21, 0))) << "IDs go on after the pass";
+
+    std::vector<LogRecord> logs;
+    ASSERT_TRUE(m_store.QueryLogs(kDayStart, kDayEnd, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, logs));
+    ASSERT_EQ(5u, logs.size());
+    for (size_t i = 0; i < pass.size(); i++) {
+        EXPECT_EQ(2 + i, logs[1 + i].ID);
+        ExpectSameLog(pass[i], logs[1 + i]);
+    }
+    EXPECT_TRUE(m_store.AddLogsOfPass({})) << "an empty pass stores nothing";
+    EXPECT_EQ(6u, m_store.AddLog(Log(1, kDayStart + 22, kDayStart + 23, 0)));
+    EXPECT_EQ(0u, m_folder.DatabaseErrorLines());
+}
+
+// A row that cannot be stored fails its whole pass: none of its rows is
+// stored and no ID is used up.
+TEST_F(LogStoreTest, APassIsStoredWholeOrNotAtAll)
+{
+    {
+        CRawConnection raw(m_path);
+        ASSERT_EQ(SQLITE_OK, raw.Run("insert into ProgramLogs(ID) values(3);"));
+    }
+    std::vector<LogRecord> pass = {Log(2, kDayStart + 10, kDayStart + 11, 0),
+                                   Log(3, kDayStart + 12, kDayStart + 13, 0),
+                                   Log(4, kDayStart + 14, kDayStart + 15, 0)};
+    EXPECT_FALSE(m_store.AddLogsOfPass(pass)) << "the third row's ID is taken";
+    EXPECT_EQ((std::vector<DWORD>{}), AllOfTheDay());
+    EXPECT_EQ(1u, m_folder.DatabaseErrorLines());
+    CRawConnection raw(m_path);
+    EXPECT_EQ("0", raw.Scalar("select maxID from system where tablename='ProgramLogs';"));
+    EXPECT_EQ("1", raw.Scalar("select count(*) from ProgramLogs;"));
+}
+
+// Rows survive a killed console and a power loss: the file is written
+// ahead and synced in full at every commit.
+TEST_F(LogStoreTest, TheFileIsKeptInWriteAheadMode)
+{
+    ASSERT_EQ(1u, m_store.AddLog(Log(1, kDayStart + 1, kDayStart + 2, 0)));
+    CRawConnection raw(m_path);
+    EXPECT_EQ("wal", raw.Scalar("pragma journal_mode;"));
+    EXPECT_EQ("1", raw.Scalar("select count(*) from ProgramLogs;")) << "the committed row is there for others";
+}
+
 class LogStoreOpenTest : public testing::Test
 {
 protected:
     CStoreFolder m_folder;
 };
+
+// Two connections adding at once: each reads the last ID inside its own
+// write transaction, so no two rows get the same ID and none is lost.
+TEST_F(LogStoreOpenTest, TwoWritersNeverTakeTheSameId)
+{
+    const std::string path = m_folder.File("ProgramLogs.dat");
+    const int rowsEach = 10;
+    DWORD failures[2] = {};
+    {
+        CProgramLogs first;
+        ASSERT_TRUE(first.Open(path.c_str()));
+    }
+    std::vector<std::thread> writers;
+    for (int w = 0; w < 2; w++)
+        writers.emplace_back([&, w] {
+            CProgramLogs store;
+            if (!store.Open(path.c_str()))
+                failures[w] = rowsEach;
+            for (int i = 0; i < rowsEach && failures[w] == 0; i++)
+                if (store.AddLog(Log(w + 1, kDayStart + i, kDayStart + i, 0)) == 0)
+                    failures[w]++;
+        });
+    for (std::thread &writer : writers)
+        writer.join();
+    EXPECT_EQ(0u, failures[0] + failures[1]);
+
+    CRawConnection raw(path);
+    EXPECT_EQ("20", raw.Scalar("select count(distinct ID) from ProgramLogs;"));
+    EXPECT_EQ("20", raw.Scalar("select max(ID) from ProgramLogs;"));
+    EXPECT_EQ("20", raw.Scalar("select maxID from system where tablename='ProgramLogs';"));
+}
+
 
 TEST_F(LogStoreOpenTest, ALaterOpenKeepsTheRowsAndLogsTheExistingTable)
 {
