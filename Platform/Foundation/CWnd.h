@@ -23,6 +23,8 @@
 
 #include <windows.h>
 
+#include <type_traits>
+
 #include "CString.h"
 #include "CPoint.h"
 #include "CRect.h"
@@ -105,9 +107,12 @@ public:
     }
     BOOL SetWindowPos(const CWnd *pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
     {
-        return SetWindowPos(pWndInsertAfter ? pWndInsertAfter->m_hWnd : NULL, x, y, cx, cy, nFlags);
+        return m_hWnd && ::SetWindowPos(m_hWnd, pWndInsertAfter ? pWndInsertAfter->m_hWnd : NULL,
+                                        x, y, cx, cy, nFlags);
     }
-    BOOL SetWindowPos(HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
+    // Only for a real HWND, so that SetWindowPos(NULL, ...) stays the CWnd form.
+    template <class Handle, typename std::enable_if<std::is_same<Handle, HWND>::value, int>::type = 0>
+    BOOL SetWindowPos(Handle hWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags)
     {
         return m_hWnd && ::SetWindowPos(m_hWnd, hWndInsertAfter, x, y, cx, cy, nFlags);
     }
