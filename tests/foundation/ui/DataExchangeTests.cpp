@@ -75,23 +75,23 @@ protected:
         m_main.DestroyWindow();
         AfxDeleteTempObjects();
     }
-    // Any window of this thread other than the two dialogs (a message box).
+    struct WindowSearch
+    {
+        HWND hWndMain;
+        int nFound;
+    };
+    static BOOL CALLBACK CountVisibleOther(HWND hWnd, LPARAM lParam)
+    {
+        WindowSearch *pSearch = reinterpret_cast<WindowSearch *>(lParam);
+        if (hWnd != pSearch->hWndMain && ::IsWindowVisible(hWnd))
+            ++pSearch->nFound;
+        return TRUE;
+    }
+    // Visible windows of this thread other than the main dialog (a message box).
     static int CountOtherTopLevelWindows(HWND hWndMain)
     {
-        struct Search
-        {
-            HWND hWndMain;
-            int nFound;
-        } search = {hWndMain, 0};
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND hWnd, LPARAM lParam) -> BOOL {
-                Search *pSearch = reinterpret_cast<Search *>(lParam);
-                if (hWnd != pSearch->hWndMain && ::IsWindowVisible(hWnd))
-                    ++pSearch->nFound;
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        WindowSearch search = {hWndMain, 0};
+        ::EnumThreadWindows(::GetCurrentThreadId(), CountVisibleOther, reinterpret_cast<LPARAM>(&search));
         return search.nFound;
     }
 
