@@ -12,7 +12,7 @@ CRITICAL_SECTION *CurrentDecisionLock()
 
 CAclMemory::CAclMemory(ProviderControlBlock &control, char *consolePath,
                        DecisionLockLookup decisionLock, AclSleepStep sleep)
-    : m_block(0), m_win9x(FALSE), m_mapped(), m_control(&control), m_consolePath(consolePath),
+    : m_block(0), m_win9x(FALSE), m_listedExempt(-1), m_mapped(), m_control(&control), m_consolePath(consolePath),
       m_decisionLock(decisionLock), m_sleep(sleep)
 {
     m_consolePath[0] = 0;

@@ -11,6 +11,7 @@
 #include <AclImage.h>
 #include <FirewallTypes.h>
 #include <SessionRecord.h>
+#include "ProgramRuleIndex.h"
 #include "ProviderControlBlock.h"
 
 // The decision lock of the current process's entry in the process table, or
@@ -99,13 +100,17 @@ private:
     Announcement CurrentAnnouncement() const;
     BOOL MapBlock(const Announcement &announced);
     void DropMapping();
-    const ProgramRule *FindProgramRule(const char *path) const;
+    const ProgramRule *FindProgramRule(const char *path);
     RuleAction ActionForZone(const SessionRecord &record, const ProgramRule &rule, BYTE mode);
 
     CAclImageView m_image; // the mapped block, its header and the rebasing
     HANDLE m_block;
     BOOL m_win9x;
+    // Whether the program is one of the platform's exempt ones: the program
+    // and the list do not change in a process, so it is found out once.
+    int m_listedExempt; // -1 until found out
     Announcement m_mapped;
+    CProgramRuleIndex m_ruleIndex;
 
     ProviderControlBlock *m_control;
     char *m_consolePath;

@@ -68,6 +68,7 @@ int IsConsoleProcess()
 void CAclMemory::DetectPlatform()
 {
     m_win9x = IsWin9x();
+    m_listedExempt = -1;
 }
 
 BOOL CAclMemory::IsConsoleProcess()
@@ -79,11 +80,16 @@ BOOL CAclMemory::IsExemptProcess()
 {
     if (IsConsoleProcess())
         return TRUE;
-    if (m_win9x)
-        return MatchExemptList(kWin9xExempt, m_programPath, ARRAYSIZE(kWin9xExempt));
-    char path[MAX_PATH];
-    NameAsSystemFolder(m_programPath, path);
-    return MatchExemptList(kNtExempt, path, ARRAYSIZE(kNtExempt));
+    if (m_listedExempt < 0) {
+        char path[MAX_PATH];
+        if (m_win9x) {
+            m_listedExempt = MatchExemptList(kWin9xExempt, m_programPath, ARRAYSIZE(kWin9xExempt));
+        } else {
+            NameAsSystemFolder(m_programPath, path);
+            m_listedExempt = MatchExemptList(kNtExempt, path, ARRAYSIZE(kNtExempt));
+        }
+    }
+    return m_listedExempt != 0;
 }
 
 BOOL CAclMemory::MatchExemptList(const char *const *list, const char *path, int count)

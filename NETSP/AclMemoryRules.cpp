@@ -103,13 +103,9 @@ BOOL CAclMemory::MatchZoneList(const AclSection<ZoneEntry> &list, SessionRecord 
     return FALSE;
 }
 
-const ProgramRule *CAclMemory::FindProgramRule(const char *path) const
+const ProgramRule *CAclMemory::FindProgramRule(const char *path)
 {
-    AclSection<ProgramRule> rules = m_image.ProgramRules();
-    for (const ProgramRule *rule = rules.begin(); rule != rules.end() && rule->ID != 0; ++rule)
-        if (memchr(rule->Path, 0, sizeof rule->Path) && PathEqualsNoCase(rule->Path, path))
-            return rule;
-    return 0;
+    return m_ruleIndex.Find(m_image.ProgramRules(), path);
 }
 
 RuleAction CAclMemory::MatchProgramRule(SessionRecord &record, BOOL *read)

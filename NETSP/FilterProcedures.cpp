@@ -172,12 +172,13 @@ int WSPAPI FilterSend(SOCKET s, LPWSABUF buffers, DWORD count, LPDWORD sent, DWO
                       LPWSAOVERLAPPED overlapped, LPWSAOVERLAPPED_COMPLETION_ROUTINE completion,
                       LPWSATHREADID thread, LPINT lpErrno)
 {
-    if (SocketFilter().OnSend(s, FirstBuffer(buffers, count)) != ACTION_PASS)
+    OwnSocketRef entry;
+    if (SocketFilter().OnSend(s, FirstBuffer(buffers, count), &entry) != ACTION_PASS)
         return Refuse(s, WSAECONNABORTED, lpErrno);
     int result = g_nextProcedures.lpWSPSend(s, buffers, count, sent, flags, overlapped, completion, thread,
                                             lpErrno);
     if (result == 0)
-        SocketFilter().CountSent(s, CountOf(sent));
+        SocketFilter().CountSent(entry, CountOf(sent));
     return result;
 }
 
@@ -185,12 +186,13 @@ int WSPAPI FilterSendTo(SOCKET s, LPWSABUF buffers, DWORD count, LPDWORD sent, D
                         int tolen, LPWSAOVERLAPPED overlapped, LPWSAOVERLAPPED_COMPLETION_ROUTINE completion,
                         LPWSATHREADID thread, LPINT lpErrno)
 {
-    if (SocketFilter().OnSendTo(s, to, tolen, FirstBuffer(buffers, count)) != ACTION_PASS)
+    OwnSocketRef entry;
+    if (SocketFilter().OnSendTo(s, to, tolen, FirstBuffer(buffers, count), &entry) != ACTION_PASS)
         return Refuse(s, WSAECONNABORTED, lpErrno);
     int result = g_nextProcedures.lpWSPSendTo(s, buffers, count, sent, flags, to, tolen, overlapped, completion,
                                               thread, lpErrno);
     if (result == 0)
-        SocketFilter().CountSent(s, CountOf(sent));
+        SocketFilter().CountSent(entry, CountOf(sent));
     return result;
 }
 

@@ -19,6 +19,8 @@ struct OwnSocket {
     SOCKET Socket;
     int SharedIndex;      // the record in the connection table, or -1
     SessionRecord Record; // this process's own copy, the one decided on
+    // Bound, connected or accepted: a TCP socket has a local name only then.
+    bool MayHaveName = false;
 };
 
 typedef std::shared_ptr<OwnSocket> OwnSocketRef;

@@ -12,7 +12,8 @@ char FoldAscii(char c)
 BOOL PathEqualsNoCase(const char *a, const char *b, UINT codePage)
 {
     while (*a && *b) {
-        if (IsDBCSLeadByteEx(codePage, BYTE(*a))) {
+        // Lead bytes of every code page lie above 0x7F.
+        if (BYTE(*a) > 0x7F && IsDBCSLeadByteEx(codePage, BYTE(*a))) {
             if (a[0] != b[0] || a[1] != b[1])
                 return FALSE;
             if (!a[1])

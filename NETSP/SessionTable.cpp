@@ -1,7 +1,6 @@
 #include "SessionTable.h"
 
 #include <cstring>
-#include <ctime>
 #include "Address32.h"
 #include "NullDacl.h"
 #include "DriverInterface.h"
@@ -10,9 +9,23 @@
 
 namespace {
 
+// Seconds since 1970-01-01 UTC, the value time() gives, read without the C
+// runtime's time zone work.
 DWORD Now()
 {
-    return static_cast<DWORD>(time(nullptr));
+    const ULONGLONG kTicksPerSecond = 10000000;          // of 100 ns
+    const ULONGLONG kTicksBefore1970 = 116444736000000000ULL; // since 1601
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    return static_cast<DWORD>((ticks.QuadPart - kTicksBefore1970) / kTicksPerSecond);
+}
+
+bool IsTcpKind(BYTE protocol)
+{
+    return protocol == PROTO_TCP || (protocol >= PROTO_FTP && protocol <= PROTO_SMTP);
 }
 
 // Windows handles carry 32 significant bits, also in 64-bit processes.
@@ -130,6 +143,13 @@ int CSessionTable::Register(SOCKET s, BYTE kind, const char *path)
         return SESSION_ERR_NO_TABLE;
     if (Find(s) >= 0)
         return SESSION_ERR_EXISTS;
+    return RegisterUnrecorded(s, kind, path);
+}
+
+int CSessionTable::RegisterUnrecorded(SOCKET s, BYTE kind, const char *path)
+{
+    if (!m_records)
+        return SESSION_ERR_NO_TABLE;
     LONG socket = static_cast<LONG>(SocketValue(s));
     for (int i = 0; i < SESSION_RECORD_COUNT; ++i) {
         SessionRecord &record = m_records[i];
@@ -178,9 +198,9 @@ SessionRecord *CSessionTable::RecordForUpdate(int index, int &result) const
     return record;
 }
 
-void CSessionTable::FillLocalAddress(SessionRecord &record, bool announcePort)
+void CSessionTable::FillLocalAddress(SessionRecord &record, bool announcePort, bool mayHaveName)
 {
-    if (record.LocalPort != 0 && record.RemoteIp != 0)
+    if (record.LocalPort != 0 || (!mayHaveName && IsTcpKind(record.Protocol)))
         return;
     sockaddr_in local = {};
     int length = sizeof local;
@@ -201,10 +221,16 @@ int CSessionTable::UpdateAddress(int index, BYTE direction, WORD port, DWORD add
     return result;
 }
 
-void CSessionTable::UpdateAddress(SessionRecord &record, BYTE direction, WORD port, DWORD address,
-                                  bool useLocalPort)
+WORD CSessionTable::FillLocalPort(SessionRecord &record)
 {
-    FillLocalAddress(record, true);
+    FillLocalAddress(record, true, true);
+    return record.LocalPort;
+}
+
+void CSessionTable::UpdateAddress(SessionRecord &record, BYTE direction, WORD port, DWORD address,
+                                  bool useLocalPort, bool mayHaveName)
+{
+    FillLocalAddress(record, true, mayHaveName);
     WORD servicePort = useLocalPort ? record.LocalPort : port;
     // Only a plain TCP socket is refined, so the first service port stays.
     if (record.Protocol == PROTO_TCP)
@@ -226,9 +252,10 @@ int CSessionTable::AddTraffic(int index, BYTE direction, const char *text, int c
     return result;
 }
 
-void CSessionTable::AddTraffic(SessionRecord &record, BYTE direction, const char *text, int count, bool isSend)
+void CSessionTable::AddTraffic(SessionRecord &record, BYTE direction, const char *text, int count, bool isSend,
+                               bool mayHaveName)
 {
-    FillLocalAddress(record, false);
+    FillLocalAddress(record, false, mayHaveName);
     if (direction != DIR_UNKNOWN && direction != record.Direction)
         record.Direction = direction;
     if (text && record.Detail[0] == '\0')

@@ -37,6 +37,10 @@ public:
     // Index of the new record; SESSION_ERR_EXISTS, SESSION_ERR_FULL or
     // SESSION_ERR_NO_TABLE.
     int Register(SOCKET s, BYTE kind, const char *path);
+    // The same for a socket that the caller knows has no live record of
+    // this process (the socket filter keeps its own list of them), without
+    // looking through the table for one.
+    int RegisterUnrecorded(SOCKET s, BYTE kind, const char *path);
     // A registered record's fields as they stand at registration.
     static void Initialise(SessionRecord &record, int index, SOCKET s, BYTE kind, const char *path);
     // Closes the socket's record: its index, or the result of Find.
@@ -49,10 +53,16 @@ public:
     // Adds a positive count to the sent or received bytes; a text goes into
     // an empty Detail. Same results as UpdateAddress.
     int AddTraffic(int index, BYTE direction, const char *text, int count, bool isSend);
-    // The same on a record of the process's own.
+    // The same on a record of the process's own. mayHaveName is false for
+    // a TCP socket that was never bound, connected or accepted: it has no
+    // local name yet, and the next provider is not asked for one.
     static void UpdateAddress(SessionRecord &record, BYTE direction, WORD port, DWORD address,
-                              bool useLocalPort);
-    static void AddTraffic(SessionRecord &record, BYTE direction, const char *text, int count, bool isSend);
+                              bool useLocalPort, bool mayHaveName = true);
+    static void AddTraffic(SessionRecord &record, BYTE direction, const char *text, int count, bool isSend,
+                           bool mayHaveName = true);
+    // Fills a missing local address, announcing the port to the driver; the
+    // local port, 0 when it is not known.
+    static WORD FillLocalPort(SessionRecord &record);
 
     // The shared record at the index while it is the live record of (this
     // process, socket); null once it was closed, freed or taken by another.
@@ -74,8 +84,9 @@ public:
 private:
     void InitialiseFreeRecords();
     // Fills a missing local address from the socket, optionally announcing
-    // the local port to the driver.
-    static void FillLocalAddress(SessionRecord &record, bool announcePort);
+    // the local port to the driver. A local name once known is not asked
+    // again: it stays what it is for the socket's life.
+    static void FillLocalAddress(SessionRecord &record, bool announcePort, bool mayHaveName);
     SessionRecord *RecordForUpdate(int index, int &result) const;
 
     HANDLE m_mapping = nullptr;

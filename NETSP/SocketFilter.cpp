@@ -29,15 +29,6 @@ BYTE ProtocolKindOf(int type, int protocol)
     return type == SOCK_DGRAM ? PROTO_UDP : PROTO_OTHER;
 }
 
-WORD LocalPortOf(SOCKET s)
-{
-    sockaddr_in local = {};
-    int length = sizeof local;
-    if (getsockname(s, reinterpret_cast<sockaddr *>(&local), &length) != 0)
-        return 0;
-    return ntohs(local.sin_port);
-}
-
 } // namespace
 
 CSocketFilter &SocketFilter()
@@ -53,10 +44,14 @@ BYTE CSocketFilter::Decide(OwnSocket &own)
 }
 
 // The own record starts as the shared one does, or alone when the table
-// has no record for the socket.
+// has no record for the socket. Every live record of the process has an
+// entry here, so the table is looked through only for a free record.
 void CSocketFilter::Track(SOCKET s, BYTE kind)
 {
-    int index = m_sessions.Register(s, kind, ProcessProgramPath());
+    OwnSocketRef previous = m_own.Find(s);
+    int index = previous && m_sessions.OwnedRecord(previous->SharedIndex, s)
+                    ? int(SESSION_ERR_EXISTS)
+                    : m_sessions.RegisterUnrecorded(s, kind, ProcessProgramPath());
     SessionRecord record = {};
     if (SessionRecord *shared = m_sessions.GetRecord(index))
         record = *shared;
@@ -87,7 +82,10 @@ void CSocketFilter::OnCloseSocket(SOCKET s)
 BYTE CSocketFilter::OnBind(SOCKET s, const sockaddr *name, int namelen)
 {
     OwnSocketRef own = m_own.Find(s);
-    if (!own || own->Record.Protocol != PROTO_UDP)
+    if (!own)
+        return ACTION_PASS;
+    own->MayHaveName = true;
+    if (own->Record.Protocol != PROTO_UDP)
         return ACTION_PASS;
     const sockaddr_in *address = Inet(name, namelen);
     BYTE direction = address && address->sin_port != 0 ? DIR_LISTEN : DIR_UNKNOWN;
@@ -100,7 +98,8 @@ BYTE CSocketFilter::OnListen(SOCKET s)
     OwnSocketRef own = m_own.Find(s);
     if (!own || own->Record.Protocol != PROTO_TCP)
         return ACTION_PASS;
-    CSessionTable::UpdateAddress(own->Record, DIR_LISTEN, LocalPortOf(s), 0, true);
+    // The record's own local port names the service; no other is needed.
+    CSessionTable::UpdateAddress(own->Record, DIR_LISTEN, 0, 0, true, own->MayHaveName);
     return Decide(*own);
 }
 
@@ -112,7 +111,9 @@ BYTE CSocketFilter::OnConnect(SOCKET s, const sockaddr *name, int namelen)
     const sockaddr_in *address = Inet(name, namelen);
     if (address)
         CSessionTable::UpdateAddress(own->Record, DIR_OUTBOUND, ntohs(address->sin_port),
-                                     address->sin_addr.s_addr, false);
+                                     address->sin_addr.s_addr, false, own->MayHaveName);
+    // The next provider connects the socket once the call passes.
+    own->MayHaveName = true;
     return Decide(*own);
 }
 
@@ -126,48 +127,60 @@ BYTE CSocketFilter::OnAccept(SOCKET listener, SOCKET accepted)
     OwnSocketRef own = m_own.Find(accepted);
     if (!own)
         return ACTION_PASS;
+    own->MayHaveName = true;
     sockaddr_in peer = {};
     int length = sizeof peer;
     if (getpeername(accepted, reinterpret_cast<sockaddr *>(&peer), &length) != 0)
         peer.sin_addr.s_addr = 0;
-    CSessionTable::UpdateAddress(own->Record, DIR_INBOUND, LocalPortOf(accepted), peer.sin_addr.s_addr, false);
+    WORD localPort = CSessionTable::FillLocalPort(own->Record);
+    CSessionTable::UpdateAddress(own->Record, DIR_INBOUND, localPort, peer.sin_addr.s_addr, false);
     return Decide(*own);
 }
 
-BYTE CSocketFilter::OnSend(SOCKET s, const WSABUF &data)
+BYTE CSocketFilter::SendDecision(OwnSocket &own, const WSABUF &data)
 {
-    OwnSocketRef own = m_own.Find(s);
-    if (!own)
-        return ACTION_PASS;
-    CSessionTable::AddTraffic(own->Record, DIR_UNKNOWN, nullptr, 0, true);
-    SniffData(own->Record, data.buf, static_cast<int>(data.len), true);
-    return Decide(*own);
+    CSessionTable::AddTraffic(own.Record, DIR_UNKNOWN, nullptr, 0, true, own.MayHaveName);
+    SniffData(own.Record, data.buf, static_cast<int>(data.len), true);
+    return Decide(own);
 }
 
-BYTE CSocketFilter::OnSendTo(SOCKET s, const sockaddr *to, int tolen, const WSABUF &data)
+BYTE CSocketFilter::OnSend(SOCKET s, const WSABUF &data, OwnSocketRef *entry)
 {
     OwnSocketRef own = m_own.Find(s);
+    if (entry)
+        *entry = own;
+    return own ? SendDecision(*own, data) : BYTE(ACTION_PASS);
+}
+
+BYTE CSocketFilter::OnSendTo(SOCKET s, const sockaddr *to, int tolen, const WSABUF &data, OwnSocketRef *entry)
+{
+    OwnSocketRef own = m_own.Find(s);
+    if (entry)
+        *entry = own;
     if (!own)
         return ACTION_PASS;
     const sockaddr_in *target = Inet(to, tolen);
     if (target && own->Record.Protocol == PROTO_UDP) {
         BYTE direction = target->sin_addr.s_addr == INADDR_BROADCAST ? DIR_BROADCAST : DIR_OUTBOUND;
         CSessionTable::UpdateAddress(own->Record, direction, ntohs(target->sin_port), target->sin_addr.s_addr,
-                                     false);
+                                     false, own->MayHaveName);
     }
-    return OnSend(s, data);
+    return SendDecision(*own, data);
 }
 
 // Only the bytes that arrived are sniffed, never what the buffer held before.
+BYTE CSocketFilter::RecvDecision(OwnSocket &own, const WSABUF &data, DWORD count)
+{
+    CSessionTable::AddTraffic(own.Record, DIR_UNKNOWN, nullptr, static_cast<int>(count), false, own.MayHaveName);
+    DWORD received = count < data.len ? count : data.len;
+    SniffData(own.Record, data.buf, static_cast<int>(received), false);
+    return Decide(own);
+}
+
 BYTE CSocketFilter::OnRecv(SOCKET s, const WSABUF &data, DWORD count)
 {
     OwnSocketRef own = m_own.Find(s);
-    if (!own)
-        return ACTION_PASS;
-    CSessionTable::AddTraffic(own->Record, DIR_UNKNOWN, nullptr, static_cast<int>(count), false);
-    DWORD received = count < data.len ? count : data.len;
-    SniffData(own->Record, data.buf, static_cast<int>(received), false);
-    return Decide(*own);
+    return own ? RecvDecision(*own, data, count) : BYTE(ACTION_PASS);
 }
 
 // The sender's length is read after the receive, when it holds the length
@@ -181,15 +194,15 @@ BYTE CSocketFilter::OnRecvFrom(SOCKET s, const sockaddr *from, const int *fromle
     const sockaddr_in *sender = fromlen ? Inet(from, *fromlen) : nullptr;
     if (sender && own->Record.Protocol == PROTO_UDP)
         CSessionTable::UpdateAddress(own->Record, DIR_INBOUND, ntohs(sender->sin_port), sender->sin_addr.s_addr,
-                                     false);
-    return OnRecv(s, data, count);
+                                     false, own->MayHaveName);
+    return RecvDecision(*own, data, count);
 }
 
-void CSocketFilter::CountSent(SOCKET s, DWORD count)
+void CSocketFilter::CountSent(const OwnSocketRef &entry, DWORD count)
 {
-    OwnSocketRef own = m_own.Find(s);
-    if (!own)
+    if (!entry)
         return;
-    CSessionTable::AddTraffic(own->Record, DIR_UNKNOWN, nullptr, static_cast<int>(count), true);
-    m_sessions.Mirror(own->Record, own->SharedIndex, s);
+    CSessionTable::AddTraffic(entry->Record, DIR_UNKNOWN, nullptr, static_cast<int>(count), true,
+                              entry->MayHaveName);
+    m_sessions.Mirror(entry->Record, entry->SharedIndex, entry->Socket);
 }

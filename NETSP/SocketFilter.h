@@ -38,12 +38,14 @@ public:
     BYTE OnListen(SOCKET s);
     BYTE OnConnect(SOCKET s, const sockaddr *name, int namelen);
     BYTE OnAccept(SOCKET listener, SOCKET accepted);
-    BYTE OnSend(SOCKET s, const WSABUF &data);
-    BYTE OnSendTo(SOCKET s, const sockaddr *to, int tolen, const WSABUF &data);
+    // The send path finds the socket's entry once: the deciding call hands
+    // it out (null for a socket without one) for CountSent.
+    BYTE OnSend(SOCKET s, const WSABUF &data, OwnSocketRef *entry = nullptr);
+    BYTE OnSendTo(SOCKET s, const sockaddr *to, int tolen, const WSABUF &data, OwnSocketRef *entry = nullptr);
     BYTE OnRecv(SOCKET s, const WSABUF &data, DWORD count);
     BYTE OnRecvFrom(SOCKET s, const sockaddr *from, const int *fromlen, const WSABUF &data, DWORD count);
     // Adds what the next provider reports as sent to the socket's record.
-    void CountSent(SOCKET s, DWORD count);
+    void CountSent(const OwnSocketRef &entry, DWORD count);
 
     void SetWorkMode(BYTE mode) { m_acl.SetWorkMode(mode); }
 
@@ -52,6 +54,8 @@ private:
     void Track(SOCKET s, BYTE kind);
     // Mirrors the socket's own record, then decides on it.
     BYTE Decide(OwnSocket &own);
+    BYTE SendDecision(OwnSocket &own, const WSABUF &data);
+    BYTE RecvDecision(OwnSocket &own, const WSABUF &data, DWORD count);
 
     CSessionTable m_sessions;
     CAclMemory m_acl;

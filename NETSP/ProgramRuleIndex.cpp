@@ -1,0 +1,74 @@
+#include "ProgramRuleIndex.h"
+
+#include <algorithm>
+#include <cstring>
+#include "PathEquals.h"
+
+namespace {
+
+bool IsTerminated(const ProgramRule &rule)
+{
+    return memchr(rule.Path, 0, sizeof rule.Path) != 0;
+}
+
+} // namespace
+
+// Letters folded as PathEqualsNoCase folds them; a double-byte character
+// whole, so that its trail byte is never folded.
+DWORD PathHash(const char *path)
+{
+    DWORD hash = 2166136261u;
+    for (const BYTE *p = reinterpret_cast<const BYTE *>(path); *p; ++p) {
+        BYTE c = *p;
+        if (c >= 'a' && c <= 'z')
+            c = BYTE(c - 'a' + 'A');
+        hash = (hash ^ c) * 16777619u;
+        if (c > 0x7F && IsDBCSLeadByteEx(CP_ACP, c)) {
+            if (!p[1])
+                break;
+            ++p;
+            hash = (hash ^ *p) * 16777619u;
+        }
+    }
+    return hash;
+}
+
+CProgramRuleIndex::Shape CProgramRuleIndex::ShapeOf(const AclSection<ProgramRule> &rules)
+{
+    Shape shape = {rules.First, rules.Capacity, 0, 0};
+    for (const ProgramRule *rule = rules.begin(); rule != rules.end() && rule->ID != 0; ++rule)
+        shape.IdSum += rule->ID * ++shape.Count;
+    return shape;
+}
+
+void CProgramRuleIndex::Rebuild(const AclSection<ProgramRule> &rules, const Shape &shape)
+{
+    m_slots.clear();
+    m_slots.reserve(shape.Count);
+    for (DWORD i = 0; i < shape.Count; ++i) {
+        const ProgramRule &rule = rules.First[i];
+        if (IsTerminated(rule))
+            m_slots.push_back(Slot{PathHash(rule.Path), i, rule.ID});
+    }
+    std::sort(m_slots.begin(), m_slots.end(), [](const Slot &a, const Slot &b) {
+        return a.Hash != b.Hash ? a.Hash < b.Hash : a.Position < b.Position;
+    });
+    m_shape = shape;
+    m_built = true;
+}
+
+const ProgramRule *CProgramRuleIndex::Find(const AclSection<ProgramRule> &rules, const char *path)
+{
+    Shape shape = ShapeOf(rules);
+    if (!m_built || !(shape == m_shape))
+        Rebuild(rules, shape);
+    const DWORD hash = PathHash(path);
+    auto slot = std::lower_bound(m_slots.begin(), m_slots.end(), hash,
+                                 [](const Slot &s, DWORD h) { return s.Hash < h; });
+    for (; slot != m_slots.end() && slot->Hash == hash; ++slot) {
+        const ProgramRule &rule = rules.First[slot->Position];
+        if (rule.ID == slot->Id && IsTerminated(rule) && PathEqualsNoCase(rule.Path, path))
+            return &rule;
+    }
+    return 0;
+}

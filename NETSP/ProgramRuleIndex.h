@@ -1,0 +1,48 @@
+// The process's index of the rule image's program rules by path, so that a
+// decision finds its program's rule without comparing its path with every
+// rule's. The image is the truth: the index is rebuilt whenever the rules'
+// IDs or places in the image change (a rule added or removed, or a new
+// image), and a rule that it names is checked against the image entry, ID
+// and path, before it is used. Equal paths are those of PathEqualsNoCase;
+// the first of several equal rules wins, as a walk of the array would find.
+//
+// Used under the image's reader gate and the process's decision lock.
+#pragma once
+
+#include <AclImage.h>
+#include <vector>
+
+class CProgramRuleIndex {
+public:
+    // The rule for the path as the array stands now, or null.
+    const ProgramRule *Find(const AclSection<ProgramRule> &rules, const char *path);
+
+private:
+    struct Slot {
+        DWORD Hash;
+        DWORD Position;
+        DWORD Id;
+    };
+    struct Shape {
+        const ProgramRule *First;
+        DWORD Capacity;
+        DWORD Count;
+        DWORD IdSum; // the IDs weighted by their places
+
+        bool operator==(const Shape &other) const
+        {
+            return First == other.First && Capacity == other.Capacity && Count == other.Count &&
+                   IdSum == other.IdSum;
+        }
+    };
+
+    static Shape ShapeOf(const AclSection<ProgramRule> &rules);
+    void Rebuild(const AclSection<ProgramRule> &rules, const Shape &shape);
+
+    std::vector<Slot> m_slots; // by hash, then by place
+    Shape m_shape = {};
+    bool m_built = false;
+};
+
+// The hash under which equal paths (see PathEqualsNoCase) fall together.
+DWORD PathHash(const char *path);
