@@ -1,6 +1,7 @@
 #include "CBitmap.h"
 
 #include "CDC.h"
+#include "CWinApp.h"
 
 BOOL CBitmap::LoadBitmap(UINT nIDResource)
 {
@@ -9,8 +10,7 @@ BOOL CBitmap::LoadBitmap(UINT nIDResource)
 
 BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName)
 {
-    // Resources belong to the program itself.
-    return AttachNew(::LoadBitmap(::GetModuleHandle(NULL), lpszResourceName));
+    return AttachNew(::LoadBitmap(AfxGetResourceHandle(), lpszResourceName));
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC *pDC, int nWidth, int nHeight)

@@ -9,7 +9,7 @@ class CDC;
 class CBitmap : public CGdiObject
 {
 public:
-    // From the program's resources.
+    // From the program's resources (AfxGetResourceHandle).
     BOOL LoadBitmap(UINT nIDResource);
     BOOL LoadBitmap(LPCTSTR lpszResourceName);
     // Compatible with the device of pDC.

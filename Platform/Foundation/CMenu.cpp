@@ -1,5 +1,6 @@
 #include "CMenu.h"
 
+#include "CWinApp.h"
 #include "CWnd.h"
 
 BOOL CMenu::Attach(HMENU hMenu)
@@ -21,8 +22,7 @@ BOOL CMenu::LoadMenu(LPCTSTR lpszResourceName)
 {
     if (m_hMenu != NULL)
         return FALSE;
-    // Resources belong to the program itself.
-    return Attach(::LoadMenu(::GetModuleHandle(NULL), lpszResourceName));
+    return Attach(::LoadMenu(AfxGetResourceHandle(), lpszResourceName));
 }
 
 BOOL CMenu::CreatePopupMenu()
