@@ -1,0 +1,138 @@
+#include "RealInput.h"
+
+#include "GuiPump.h"
+
+// Time the system gets to deliver the events and the windows to react.
+static const DWORD SETTLE_MS = 40;
+
+static void Send(INPUT *inputs, UINT count)
+{
+    SendInput(count, inputs, sizeof(INPUT));
+    PumpFor(SETTLE_MS);
+}
+
+void BringToFront(HWND window)
+{
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(top);
+    PumpFor(SETTLE_MS);
+}
+
+POINT ScreenPointOf(HWND control, POINT client)
+{
+    ClientToScreen(control, &client);
+    return client;
+}
+
+POINT CentreOf(HWND control)
+{
+    RECT client;
+    GetClientRect(control, &client);
+    return ScreenPointOf(control, POINT{client.right / 2, client.bottom / 2});
+}
+
+// The absolute coordinates of a screen point: 0..65535 over the virtual
+// screen, aimed at the middle of the pixel so that either rounding of the
+// mapping lands on it.
+static INPUT MouseEvent(POINT screen, DWORD flags)
+{
+    int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>(((screen.x - left) * 2LL + 1) * 65536 / (2LL * width));
+    input.mi.dy = static_cast<LONG>(((screen.y - top) * 2LL + 1) * 65536 / (2LL * height));
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | MOUSEEVENTF_MOVE;
+    return input;
+}
+
+void MovePointerTo(POINT screen)
+{
+    INPUT move = MouseEvent(screen, 0);
+    Send(&move, 1);
+}
+
+static void PressAndRelease(POINT screen, MouseButton button)
+{
+    bool left = button == MouseButton::Left;
+    INPUT events[2] = {
+        MouseEvent(screen, left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
+        MouseEvent(screen, left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP),
+    };
+    Send(events, 2);
+}
+
+void ClickAt(POINT screen, MouseButton button)
+{
+    MovePointerTo(screen);
+    PressAndRelease(screen, button);
+}
+
+void DoubleClickAt(POINT screen)
+{
+    MovePointerTo(screen);
+    PressAndRelease(screen, MouseButton::Left);
+    PressAndRelease(screen, MouseButton::Left);
+}
+
+void ClickControl(HWND control, MouseButton button)
+{
+    BringToFront(control);
+    ClickAt(CentreOf(control), button);
+}
+
+void ClickControlAt(HWND control, POINT client, MouseButton button)
+{
+    BringToFront(control);
+    ClickAt(ScreenPointOf(control, client), button);
+}
+
+static INPUT KeyEvent(WORD vk, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+void KeyDown(WORD vk)
+{
+    INPUT down = KeyEvent(vk, 0);
+    Send(&down, 1);
+}
+
+void KeyUp(WORD vk)
+{
+    INPUT up = KeyEvent(vk, KEYEVENTF_KEYUP);
+    Send(&up, 1);
+}
+
+void PressKey(WORD vk, WORD modifier)
+{
+    if (modifier)
+        KeyDown(modifier);
+    KeyDown(vk);
+    KeyUp(vk);
+    if (modifier)
+        KeyUp(modifier);
+}
+
+bool TypeText(const char *text)
+{
+    const BYTE shiftOnly = 1;
+    for (const char *c = text; *c; ++c) {
+        SHORT key = VkKeyScanA(*c);
+        if (key == -1 || (HIBYTE(key) & ~shiftOnly))
+            return false;
+    }
+    for (const char *c = text; *c; ++c) {
+        SHORT key = VkKeyScanA(*c);
+        PressKey(LOBYTE(key), HIBYTE(key) ? VK_SHIFT : 0);
+    }
+    return true;
+}

@@ -1,0 +1,39 @@
+// Input as a person gives it, through SendInput: the system routes each event
+// to the window under the pointer or to the one with the focus, exactly as
+// it would route the user's. Every call pumps this thread's messages after
+// sending, so the events have arrived when it returns.
+//
+// There may be no window manager (Xvfb): nothing raises or activates a window
+// on a click, so BringToFront does it before input is aimed at a window.
+#pragma once
+
+#include <windows.h>
+
+enum class MouseButton { Left, Right };
+
+// Makes the top-level window of `window` the foreground window, on top.
+void BringToFront(HWND window);
+
+// The screen point of a control's client point, and of its client centre.
+POINT ScreenPointOf(HWND control, POINT client);
+POINT CentreOf(HWND control);
+
+void MovePointerTo(POINT screen);
+void ClickAt(POINT screen, MouseButton button = MouseButton::Left);
+void DoubleClickAt(POINT screen);
+
+// Brings the control's window to the front, then clicks its centre or the
+// given client point.
+void ClickControl(HWND control, MouseButton button = MouseButton::Left);
+void ClickControlAt(HWND control, POINT client, MouseButton button = MouseButton::Left);
+
+// One key pressed and released; with `modifier` (VK_SHIFT, VK_CONTROL,
+// VK_MENU) held around it when not 0.
+void PressKey(WORD vk, WORD modifier = 0);
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+
+// Types the characters as key strokes of the current keyboard layout, with
+// Shift where a character needs it. False, typing nothing, when a character
+// has no such key.
+bool TypeText(const char *text);

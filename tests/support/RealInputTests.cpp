@@ -1,0 +1,122 @@
+// Input sent as a person's lands where a person's would: the pointer goes
+// to the point asked for, a click reaches the control under it and no other,
+// typed text arrives key by key in the control with the focus.
+#include "GuiPump.h"
+#include "HostDialog.h"
+#include "RealInput.h"
+#include "TestScreens.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const int FIRST_BUTTON_ID = 1001, BUTTONS = 4, EDIT_ID = 1010;
+
+HWND AddControl(HWND parent, const char *className, const char *text, DWORD style, int id,
+                RECT rect)
+{
+    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style,
+                                   rect.left, rect.top, rect.right - rect.left,
+                                   rect.bottom - rect.top, parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(control, WM_SETFONT, SendMessageA(parent, WM_GETFONT, 0, 0), FALSE);
+    return control;
+}
+
+// Four push buttons in a row and an edit below them, in the host dialog.
+class InputFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (int i = 0; i < BUTTONS; ++i) {
+            char text[16];
+            wsprintfA(text, "Button %d", i + 1);
+            buttons[i] = AddControl(host.Handle(), "BUTTON", text, BS_PUSHBUTTON,
+                                    FIRST_BUTTON_ID + i, RECT{10 + 120 * i, 10, 120 * (i + 1), 40});
+        }
+        edit = AddControl(host.Handle(), "EDIT", "", WS_BORDER | ES_AUTOHSCROLL, EDIT_ID,
+                          RECT{10, 60, 300, 84});
+        host.Show();
+    }
+
+    CHostDialog host;
+    HWND buttons[BUTTONS] = {};
+    HWND edit = nullptr;
+};
+
+TEST(RealInput, ThePointerGoesToThePointAskedFor)
+{
+    const int right = GetSystemMetrics(SM_CXSCREEN) - 1, bottom = GetSystemMetrics(SM_CYSCREEN) - 1;
+    const POINT points[] = {{0, 0}, {right, bottom}, {right, 0}, {0, bottom}, {1, 1},
+                            {640, 512}, {333, 777}, {right - 1, bottom - 1}};
+    for (POINT point : points) {
+        MovePointerTo(point);
+        POINT now = {};
+        GetCursorPos(&now);
+        EXPECT_EQ(now.x, point.x) << point.x << "," << point.y;
+        EXPECT_EQ(now.y, point.y) << point.x << "," << point.y;
+    }
+}
+
+TEST_F(InputFixture, AClickLandsOnItsControlAndNoOther)
+{
+    for (int target = 0; target < BUTTONS; ++target) {
+        host.Log().Clear();
+        ClickControl(buttons[target]);
+        ASSERT_TRUE(PumpUntil([&] { return host.Log().Count(WM_COMMAND) > 0; }, 2000)) << target;
+        PumpFor(50);
+        for (int i = 0; i < BUTTONS; ++i)
+            EXPECT_EQ(host.Log().Count(WM_COMMAND, FIRST_BUTTON_ID + i, BN_CLICKED),
+                      i == target ? 1 : 0)
+                << "target " << target << ", button " << i;
+    }
+}
+
+TEST_F(InputFixture, AClickAtTheEdgeOfAControlStillLandsOnIt)
+{
+    RECT client;
+    GetClientRect(buttons[2], &client);
+    ClickControlAt(buttons[2], POINT{1, client.bottom - 2});
+    PumpFor(50);
+
+    EXPECT_EQ(host.Log().Count(WM_COMMAND, FIRST_BUTTON_ID + 2, BN_CLICKED), 1);
+    EXPECT_EQ(host.Log().Count(WM_COMMAND, FIRST_BUTTON_ID + 1, BN_CLICKED), 0);
+}
+
+TEST_F(InputFixture, TypedTextArrivesKeyByKeyWithShiftWhereNeeded)
+{
+    ClickControl(edit);
+    ASSERT_EQ(GetFocus(), edit);
+    host.Log().Clear();
+
+    ASSERT_TRUE(TypeText("12abc Hi!"));
+    PumpFor(50);
+
+    char text[64] = "";
+    GetWindowTextA(edit, text, sizeof text);
+    EXPECT_STREQ(text, "12abc Hi!");
+    EXPECT_EQ(host.Log().Count(WM_COMMAND, EDIT_ID, EN_CHANGE), 9);
+    SaveTestScreen(host.Handle(), "typed");
+}
+
+TEST_F(InputFixture, TabWalksTheDialogsControlsInOrder)
+{
+    ClickControl(buttons[0]);
+    ASSERT_EQ(GetFocus(), buttons[0]);
+    const HWND order[] = {buttons[1], buttons[2], buttons[3], edit, buttons[0]};
+    for (HWND next : order) {
+        PressKey(VK_TAB);
+        EXPECT_EQ(GetFocus(), next);
+    }
+    PressKey(VK_TAB, VK_SHIFT);
+    EXPECT_EQ(GetFocus(), edit);
+}
+
+TEST(RealInput, TextWithoutKeysIsRefusedWhole)
+{
+    EXPECT_FALSE(TypeText("ab\x01"));
+    EXPECT_TRUE(TypeText(""));
+}
+
+} // namespace
