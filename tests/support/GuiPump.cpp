@@ -10,10 +10,23 @@ static bool IsDialog(HWND window)
     return GetClassNameA(window, className, sizeof className) && !lstrcmpA(className, "#32770");
 }
 
-// Dispatches what is queued; false when WM_QUIT came (and was re-posted).
 // Messages for a dialog's windows go through the dialog manager first, as in
 // a modal loop: keys sent while a test's steps run inside one still reach
 // the dialog as Tab, Enter and Esc.
+static BOOL ToDialogManager(MSG *msg)
+{
+    HWND root = msg->hwnd ? GetAncestor(msg->hwnd, GA_ROOT) : nullptr;
+    return root && IsDialog(root) && IsDialogMessageA(root, msg);
+}
+
+static thread_local PumpFilter g_filter = ToDialogManager;
+
+void SetPumpFilter(PumpFilter filter)
+{
+    g_filter = filter ? filter : ToDialogManager;
+}
+
+// Dispatches what is queued; false when WM_QUIT came (and was re-posted).
 static bool DispatchQueued()
 {
     MSG msg;
@@ -22,8 +35,7 @@ static bool DispatchQueued()
             PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
-        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-        if (root && IsDialog(root) && IsDialogMessageA(root, &msg))
+        if (g_filter(&msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -12,3 +12,10 @@ bool PumpUntil(const std::function<bool()> &done, DWORD timeoutMs = 5000);
 
 // Dispatches messages for `ms` milliseconds (or until a WM_QUIT).
 void PumpFor(DWORD ms);
+
+// What the pump asks first about each message; TRUE when it handled the
+// message. A program built on the class library sets the library's own
+// pre-translation walk, so that the kit pumps as the application's loop
+// does. NULL restores the default: the dialog manager for dialogs' messages.
+typedef BOOL (*PumpFilter)(MSG *msg);
+void SetPumpFilter(PumpFilter filter);
