@@ -112,14 +112,20 @@ void KeyUp(WORD vk)
     Send(&up, 1);
 }
 
+// One SendInput for the whole stroke: nothing the system injects (Wine
+// resyncs modifier keys with the display's keyboard) comes between the
+// modifier and the key.
 void PressKey(WORD vk, WORD modifier)
 {
+    INPUT events[4];
+    UINT count = 0;
     if (modifier)
-        KeyDown(modifier);
-    KeyDown(vk);
-    KeyUp(vk);
+        events[count++] = KeyEvent(modifier, 0);
+    events[count++] = KeyEvent(vk, 0);
+    events[count++] = KeyEvent(vk, KEYEVENTF_KEYUP);
     if (modifier)
-        KeyUp(modifier);
+        events[count++] = KeyEvent(modifier, KEYEVENTF_KEYUP);
+    Send(events, count);
 }
 
 bool TypeText(const char *text)
