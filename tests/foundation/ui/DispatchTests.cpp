@@ -254,22 +254,31 @@ class CTextProbe : public CWnd
 {
 public:
     LRESULT m_lDefault = -1;
+    LRESULT m_lNestedDefault = -1;
     CString m_strDefaultText;
 
 protected:
     afx_msg LRESULT OnGetText(WPARAM wParam, LPARAM lParam)
     {
+        // A message dispatched in between must not change what Default means.
+        SendMessage(WM_APP + 5, 1, 2);
         m_lDefault = Default();
         m_strDefaultText = reinterpret_cast<LPCSTR>(lParam);
         // What the caller sees is this handler's text.
         lstrcpynA(reinterpret_cast<LPSTR>(lParam), "mine", static_cast<int>(wParam));
         return 4;
     }
+    afx_msg LRESULT OnNested(WPARAM, LPARAM)
+    {
+        m_lNestedDefault = Default();
+        return 0;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CTextProbe, CWnd)
     ON_MESSAGE(WM_GETTEXT, OnGetText)
+    ON_MESSAGE(WM_APP + 5, OnNested)
 END_MESSAGE_MAP()
 
 TEST(Dispatch, DefaultGivesThePreviousProceduresResultAndUnhandledMessagesReachIt)
@@ -284,6 +293,7 @@ TEST(Dispatch, DefaultGivesThePreviousProceduresResultAndUnhandledMessagesReachI
     EXPECT_EQ(4, ::SendMessageA(hEdit, WM_GETTEXT, sizeof szText, reinterpret_cast<LPARAM>(szText)));
     EXPECT_STREQ("mine", szText);
     EXPECT_EQ(12, probe.m_lDefault);
+    EXPECT_EQ(0, probe.m_lNestedDefault);
     EXPECT_STREQ("twelve chars", probe.m_strDefaultText);
     // Not in the map: the edit answers.
     EXPECT_EQ(12, ::SendMessageA(hEdit, WM_GETTEXTLENGTH, 0, 0));
