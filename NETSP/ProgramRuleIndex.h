@@ -3,7 +3,8 @@
 // rule's. The image is the truth: the index is rebuilt whenever the rules'
 // IDs or places in the image change (a rule added or removed, or a new
 // image), and a rule that it names is checked against the image entry, ID
-// and path, before it is used. Equal paths are those of PathEqualsNoCase;
+// and path, before it is used. The console never gives a rule another path
+// in place: a rule's ID stands for its path. Equal paths are those of PathEqualsNoCase;
 // the first of several equal rules wins, as a walk of the array would find.
 //
 // Used under the image's reader gate and the process's decision lock.

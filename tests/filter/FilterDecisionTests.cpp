@@ -4,6 +4,8 @@
 // base provider alone, so that only this program's own sockets are decided.
 #include "FilterDecisionFixture.h"
 
+#include <string>
+
 namespace {
 
 TEST_F(FilterDecisionTest, AllowedProgramConnectsAndTransfers)
@@ -25,6 +27,57 @@ TEST_F(FilterDecisionTest, AllowedProgramConnectsAndTransfers)
     EXPECT_EQ(static_cast<int>(kOwnRuleId), out.RuleId);
     EXPECT_EQ(4, out.BytesSent);
     EXPECT_EQ(4, out.BytesReceived);
+    m_router.CloseSocket(client);
+    m_peer.CloseSocket(peer);
+}
+
+// The process finds its program's rule through an index that it keeps;
+// rules that the console adds, edits and removes in place reach the next
+// connect all the same. In the locked work mode a program without a rule
+// is refused without a question.
+TEST_F(FilterDecisionTest, EachConnectDecidesByTheImageAsItStandsThen)
+{
+    const DWORD kOtherRules = 40, kTemplateId = 1000, kLaterId = 2000;
+    Publish(ACTION_PASS, nullptr, kBlockedAddress, [&](CAclImageBuilder &image) {
+        for (DWORD i = 0; i < kOtherRules; ++i) {
+            std::string path = "C:\\Program Files\\Other " + std::to_string(i) + "\\other.exe";
+            image.AddProgram(kTemplateId + i, path.c_str());
+        }
+    });
+    s_publisher->SetWorkMode(WORK_MODE_LOCKED);
+    auto connects = [&] {
+        SOCKET client, peer;
+        bool connected = ConnectToPeer(0, client, peer);
+        m_router.CloseSocket(client);
+        if (connected)
+            m_peer.CloseSocket(peer);
+        return connected;
+    };
+    auto ownRule = [&](const CAclImageView &image) { return FindAclEntry(image.ProgramRules(), kOwnRuleId); };
+    ASSERT_TRUE(connects()) << "the program's rule passes";
+
+    s_publisher->Edit([&](const CAclImageView &image) { ownRule(image)->InetAction = ACTION_DENY; });
+    EXPECT_FALSE(connects()) << "edited in place to deny";
+
+    s_publisher->Edit([&](const CAclImageView &image) { ownRule(image)->InetAction = ACTION_PASS; });
+    EXPECT_TRUE(connects()) << "edited back to pass";
+
+    s_publisher->Edit([&](const CAclImageView &image) { RemoveAclEntry(image.ProgramRules(), kOwnRuleId); });
+    EXPECT_FALSE(connects()) << "removed: no rule";
+
+    // Added again at the end, its path written in other letters.
+    s_publisher->Edit([&](const CAclImageView &image) {
+        ProgramRule *rule = FreeAclSlot(image.ProgramRules());
+        *rule = *FindAclEntry(image.ProgramRules(), kTemplateId);
+        rule->ID = kLaterId;
+        std::string path = TestProgramPath();
+        for (char &c : path)
+            c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        lstrcpynA(rule->Path, path.c_str(), sizeof rule->Path);
+    });
+    SOCKET client, peer;
+    ASSERT_TRUE(ConnectToPeer(0, client, peer)) << "added";
+    EXPECT_EQ(static_cast<int>(kLaterId), RecordOf(client).RuleId);
     m_router.CloseSocket(client);
     m_peer.CloseSocket(peer);
 }

@@ -1,6 +1,7 @@
 #include "RuleImagePublisher.h"
 
 #include <cstring>
+#include "AclGate.h"
 #include "Address32.h"
 #include "DriverInterface.h"
 #include "NetvaneControl.h"
@@ -51,6 +52,16 @@ bool CRuleImagePublisher::Publish(const std::function<void(CAclImageBuilder &)> 
     Control(SPI_SET_ACL_INFO, 0, AddressToDword(m_block), AddressToDword(m_view), m_layout.Size);
     Control(SPI_SET_ACL_UPDATING, 0);
     return laid;
+}
+
+void CRuleImagePublisher::Edit(const std::function<void(const CAclImageView &)> &patch)
+{
+    CAclImageView image;
+    image.Attach(m_view, m_layout.Size, AddressToDword(m_view));
+    CAclGate gate(image.Header());
+    gate.LockForWrite();
+    patch(image);
+    gate.Unlock();
 }
 
 void CRuleImagePublisher::SetWorkMode(BYTE mode)

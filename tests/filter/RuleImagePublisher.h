@@ -23,6 +23,9 @@ public:
     // Rewrites the image under the provider's update flag: fill adds the
     // entries, then the image is announced.
     bool Publish(const std::function<void(CAclImageBuilder &)> &fill);
+    // Changes the published image in place under its writer flag, as the
+    // console's edits do: no new announcement.
+    void Edit(const std::function<void(const CAclImageView &)> &patch);
     void SetWorkMode(BYTE mode);
 
 private:
