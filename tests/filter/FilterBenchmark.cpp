@@ -1,28 +1,43 @@
-// Measures what QFW.DLL adds to socket calls: loopback connects, small
-// send/receive round trips and bulk throughput, once through the router
-// over the base provider alone and once through the router with QFW.DLL in
-// front of it, deciding against a rule image of 1,000 program rules and 100
-// zone entries in work mode normal. The two take turns, several rounds, and
-// the best figure of each counts, so that a busy machine disturbs the
-// comparison as little as it can. Prints each pair and its ratio. A
-// measuring program, not a test: run it by hand under Wine.
+// Measures what QFW.DLL adds to socket calls, deciding against a rule image
+// of 1,000 program rules and 100 zone entries in work mode normal, for a
+// program under C:\Program Files\ whose rule comes last after 999 rules
+// that share that prefix (the program copies itself there and runs from
+// the copy). Three routes run the same work: the router over the base
+// provider alone, the router with QFW.DLL in front of it, and a second
+// router over the base provider alone, the control, which shows how far
+// two equal routes differ on this machine. Each round runs the three in
+// another order; each figure of QFW.DLL and of the control is divided by
+// the base route's of the same round, and the median of those ratios is
+// printed with the medians of the figures.
+//
+// The work: loopback connects; 32-byte send/receive round trips; bulk
+// sends; datagrams received by a bound UDP socket that has no peer (the
+// sender waits for each to be taken, over a socket of the platform); and
+// the close of a connection that moved data. Between routes the closed
+// connection records are freed, as the console's monitor page frees them.
+// A measuring program, not a test: run it by hand under Wine.
 #include <winsock2.h>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 #include "CatalogFixture.h"
 #include "CatalogRouter.h"
+#include "ProviderTestSupport.h"
 #include "RuleImagePublisher.h"
 
 namespace {
 
 const int kConnects = 200;
-const int kRoundTrips = 3000;
+const int kRoundTrips = 1000;
 const int kBulkChunk = 64 * 1024;
-const int kBulkChunks = 1024; // 64 MB
-const int kRounds = 3;
+const int kBulkChunks = 512; // 32 MB
+const int kDatagrams = 1000;
+const int kCloses = 100;
+const int kRounds = 18;
+const char kInstallFolder[] = "C:\\Program Files\\Ferrowind Benchmark\\";
 
 double Seconds()
 {
@@ -41,6 +56,15 @@ sockaddr *Name(sockaddr_in &address)
     return reinterpret_cast<sockaddr *>(&address);
 }
 
+sockaddr_in Loopback(WORD port)
+{
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    return address;
+}
+
 // The far end, on the platform's own Winsock: it accepts every connection
 // and echoes what it receives, or swallows it when asked for bulk data.
 class CEchoServer {
@@ -48,9 +72,7 @@ public:
     bool Start()
     {
         m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sockaddr_in address = Loopback(0);
         int length = sizeof address;
         if (bind(m_listener, Name(address), sizeof address) != 0 || listen(m_listener, SOMAXCONN) != 0 ||
             getsockname(m_listener, Name(address), &length) != 0)
@@ -94,17 +116,27 @@ private:
     std::thread m_thread;
 };
 
+// What one route measured in one round.
 struct Figures {
     double ConnectMicros;
     double RoundTripMicros;
     double BulkMegabytesPerSecond;
+    double DatagramMicros;
+    double CloseMicros;
+};
 
-    void KeepBest(const Figures &other)
-    {
-        ConnectMicros = std::min(ConnectMicros, other.ConnectMicros);
-        RoundTripMicros = std::min(RoundTripMicros, other.RoundTripMicros);
-        BulkMegabytesPerSecond = std::max(BulkMegabytesPerSecond, other.BulkMegabytesPerSecond);
-    }
+struct Metric {
+    const char *Name;
+    const char *Unit;
+    double Figures::*Field;
+};
+
+const Metric kMetrics[] = {
+    {"connect", "us", &Figures::ConnectMicros},
+    {"send/receive round trip", "us", &Figures::RoundTripMicros},
+    {"bulk throughput", "MB/s", &Figures::BulkMegabytesPerSecond},
+    {"datagram received", "us", &Figures::DatagramMicros},
+    {"close after data", "us", &Figures::CloseMicros},
 };
 
 SOCKET Open(CCatalogRouter &router, sockaddr_in target, char kind)
@@ -117,7 +149,7 @@ SOCKET Open(CCatalogRouter &router, sockaddr_in target, char kind)
     return s;
 }
 
-bool Measure(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+bool MeasureConnects(CCatalogRouter &router, sockaddr_in target, Figures &figures)
 {
     double start = Seconds();
     for (int i = 0; i < kConnects; ++i) {
@@ -127,12 +159,16 @@ bool Measure(CCatalogRouter &router, sockaddr_in target, Figures &figures)
         router.CloseSocket(s);
     }
     figures.ConnectMicros = (Seconds() - start) * 1e6 / kConnects;
+    return true;
+}
 
+bool MeasureRoundTrips(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+{
     SOCKET echo = Open(router, target, 'e');
     if (echo == INVALID_SOCKET)
         return false;
     char message[32] = "round trip";
-    start = Seconds();
+    double start = Seconds();
     for (int i = 0; i < kRoundTrips; ++i) {
         int received = 0;
         if (router.Send(echo, message, sizeof message) != sizeof message)
@@ -146,12 +182,16 @@ bool Measure(CCatalogRouter &router, sockaddr_in target, Figures &figures)
     }
     figures.RoundTripMicros = (Seconds() - start) * 1e6 / kRoundTrips;
     router.CloseSocket(echo);
+    return true;
+}
 
+bool MeasureBulk(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+{
     SOCKET bulk = Open(router, target, 'b');
     if (bulk == INVALID_SOCKET)
         return false;
     std::vector<char> chunk(kBulkChunk, 'x');
-    start = Seconds();
+    double start = Seconds();
     for (int i = 0; i < kBulkChunks; ++i) {
         if (router.Send(bulk, chunk.data(), kBulkChunk) != kBulkChunk)
             return false;
@@ -159,6 +199,86 @@ bool Measure(CCatalogRouter &router, sockaddr_in target, Figures &figures)
     figures.BulkMegabytesPerSecond = kBulkChunks * (kBulkChunk / 1048576.0) / (Seconds() - start);
     router.CloseSocket(bulk);
     return true;
+}
+
+// A bound UDP socket of the route receives datagrams with recv: it never
+// learns a peer. The sender, on the platform's Winsock, sends the next one
+// when the last was taken, which the receiver tells it on a socket of the
+// platform.
+bool MeasureDatagrams(CCatalogRouter &router, Figures &figures)
+{
+    SOCKET receiver = router.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in bound = Loopback(0);
+    int length = sizeof bound;
+    SOCKET sender = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    SOCKET taken = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    sockaddr_in senderName = Loopback(0);
+    int senderLength = sizeof senderName;
+    bool ready = router.Bind(receiver, Name(bound), sizeof bound) == 0 &&
+                 getsockname(receiver, Name(bound), &length) == 0 &&
+                 bind(sender, Name(senderName), sizeof senderName) == 0 &&
+                 getsockname(sender, Name(senderName), &senderLength) == 0;
+    bool done = ready;
+    std::thread send([&] {
+        char datagram[32] = "datagram", ack;
+        for (int i = 0; ready && i < kDatagrams; ++i) {
+            if (sendto(sender, datagram, sizeof datagram, 0, Name(bound), sizeof bound) != sizeof datagram ||
+                recv(sender, &ack, 1, 0) != 1)
+                return;
+        }
+    });
+    double start = Seconds();
+    char buffer[64], ack = 'a';
+    for (int i = 0; done && i < kDatagrams; ++i)
+        done = router.Recv(receiver, buffer, sizeof buffer) > 0 &&
+               sendto(taken, &ack, 1, 0, Name(senderName), sizeof senderName) == 1;
+    figures.DatagramMicros = (Seconds() - start) * 1e6 / kDatagrams;
+    if (!done)
+        closesocket(sender); // ends a sender still waiting
+    send.join();
+    closesocket(taken);
+    if (done)
+        closesocket(sender);
+    router.CloseSocket(receiver);
+    return done;
+}
+
+// Only the closes are timed.
+bool MeasureCloses(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+{
+    double closing = 0;
+    for (int i = 0; i < kCloses; ++i) {
+        SOCKET s = Open(router, target, 'b');
+        if (s == INVALID_SOCKET || router.Send(s, "data", 4) != 4)
+            return false;
+        double start = Seconds();
+        router.CloseSocket(s);
+        closing += Seconds() - start;
+    }
+    figures.CloseMicros = closing * 1e6 / kCloses;
+    return true;
+}
+
+// The console's monitor page frees closed records once a second.
+void FreeClosedRecords()
+{
+    CTableView table;
+    for (int i = 0; table.IsOpen() && i < SESSION_RECORD_COUNT; ++i) {
+        SessionRecord &record = table[i];
+        if (record.Socket != 0 && record.State == SESSION_CLOSED) {
+            record.State = SESSION_OPEN;
+            record.Decided = 0;
+            record.Socket = 0;
+        }
+    }
+}
+
+bool Measure(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+{
+    FreeClosedRecords();
+    return MeasureConnects(router, target, figures) && MeasureRoundTrips(router, target, figures) &&
+           MeasureBulk(router, target, figures) && MeasureDatagrams(router, figures) &&
+           MeasureCloses(router, target, figures);
 }
 
 std::string ProgramFolder()
@@ -178,10 +298,10 @@ bool PublishLargeImage(CRuleImagePublisher &publisher)
             image.AddZone(FALSE, 1 + i, ZONE_ENTRY_RANGE, 0xC0A80000 + i * 256, 0xC0A800FF + i * 256);
             image.AddZone(TRUE, 101 + i, ZONE_ENTRY_ADDRESS, 0x0A000001 + i, 0);
         }
-        // This program's rule comes last, so that every decision looks at all.
+        // This program's rule comes last, so that a walk would look at all.
         for (DWORD i = 0; i < 999; ++i) {
             char path[MAX_PATH];
-            sprintf(path, "C:\\Program Files\\Vendor %u\\Program %u.exe", static_cast<unsigned>(i),
+            sprintf(path, "C:\\Program Files\\Ferrowind Benchmark %u\\Program %u.exe", static_cast<unsigned>(i),
                     static_cast<unsigned>(i));
             image.AddProgram(1000 + i, path);
         }
@@ -191,37 +311,78 @@ bool PublishLargeImage(CRuleImagePublisher &publisher)
     return published;
 }
 
-void Print(const char *what, const char *unit, double base, double provider)
+double Median(std::vector<double> values)
 {
-    printf("%-24s base %10.2f %s   QFW.DLL %10.2f %s   ratio %.3f\n", what, base, unit, provider, unit,
-           provider / base);
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Runs the copy of this program under C:\Program Files\ with its two
+// libraries beside it, and returns its exit code.
+int RunFromProgramFiles()
+{
+    std::string from = ProgramFolder();
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string program = std::string(kInstallFolder) + "FilterBenchmark.exe";
+    CreateDirectoryA(kInstallFolder, nullptr);
+    if (!CopyFileA(self, program.c_str(), FALSE) ||
+        !CopyFileA((from + "QFW.DLL").c_str(), (std::string(kInstallFolder) + "QFW.DLL").c_str(), FALSE) ||
+        !CopyFileA((from + "TcpipBase.dll").c_str(), (std::string(kInstallFolder) + "TcpipBase.dll").c_str(),
+                   FALSE)) {
+        fprintf(stderr, "cannot copy the program to %s\n", kInstallFolder);
+        return 1;
+    }
+    std::string command = "\"" + program + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, kInstallFolder, &startup,
+                        &process)) {
+        fprintf(stderr, "cannot start %s\n", program.c_str());
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
 }
 
 } // namespace
 
 int main()
 {
+    if (_strnicmp(ProgramFolder().c_str(), kInstallFolder, strlen(kInstallFolder)) != 0)
+        return RunFromProgramFiles();
+
     WSADATA data;
     WSAStartup(MAKEWORD(2, 2), &data);
     std::string folder = ProgramFolder();
     CEchoServer server;
-    CCatalogRouter base, filtered;
+    CCatalogRouter base, control, filtered;
     if (!server.Start() || !CCatalogFixture::WriteBaseCatalog((folder + "TcpipBase.dll").c_str()) ||
-        !base.Load() ||
+        !base.Load() || !control.Load() ||
         !CCatalogFixture::WriteInstalledCatalog((folder + "QFW.DLL").c_str(), (folder + "TcpipBase.dll").c_str()) ||
         !filtered.Load()) {
         fprintf(stderr, "set-up failed\n");
         return 1;
     }
     CRuleImagePublisher publisher;
-    const Figures none = {1e30, 1e30, 0};
-    Figures withBase = none, withProvider = none;
     bool measured = PublishLargeImage(publisher);
+    enum { BASE, PROVIDER, CONTROL, ROUTES };
+    CCatalogRouter *routes[ROUTES] = {&base, &filtered, &control};
+    int order[ROUTES] = {BASE, PROVIDER, CONTROL};
+    std::vector<Figures> rounds[ROUTES];
     for (int round = 0; measured && round < kRounds; ++round) {
-        Figures baseRound = {}, providerRound = {};
-        measured = Measure(base, server.Address(), baseRound) && Measure(filtered, server.Address(), providerRound);
-        withBase.KeepBest(baseRound);
-        withProvider.KeepBest(providerRound);
+        Figures figures[ROUTES] = {};
+        for (int i = 0; measured && i < ROUTES; ++i)
+            measured = Measure(*routes[order[i]], server.Address(), figures[order[i]]);
+        for (int route = 0; route < ROUTES; ++route)
+            rounds[route].push_back(figures[route]);
+        std::next_permutation(order, order + ROUTES) || (std::sort(order, order + ROUTES), true);
     }
     CCatalogFixture::Clear();
     server.Stop();
@@ -229,10 +390,21 @@ int main()
         fprintf(stderr, "measuring failed\n");
         return 1;
     }
-    printf("best of %d rounds of %d connects, %d round trips of 32 bytes, %d MB in %d KB sends\n", kRounds,
-           kConnects, kRoundTrips, kBulkChunks * kBulkChunk / 1048576, kBulkChunk / 1024);
-    Print("connect", "us", withBase.ConnectMicros, withProvider.ConnectMicros);
-    Print("send/receive round trip", "us", withBase.RoundTripMicros, withProvider.RoundTripMicros);
-    Print("bulk throughput", "MB/s", withBase.BulkMegabytesPerSecond, withProvider.BulkMegabytesPerSecond);
+    printf("program %s, %d rounds, the routes in turn in every order; medians of each round's figures and of "
+           "the ratios to the base route of the same round\n",
+           folder.c_str(), kRounds);
+    printf("%-24s %12s %12s %12s %9s %9s\n", "", "base", "QFW.DLL", "control", "ratio", "control");
+    for (const Metric &metric : kMetrics) {
+        std::vector<double> values[ROUTES], ratio, controlRatio;
+        for (int r = 0; r < kRounds; ++r) {
+            for (int route = 0; route < ROUTES; ++route)
+                values[route].push_back(rounds[route][r].*metric.Field);
+            ratio.push_back(rounds[PROVIDER][r].*metric.Field / rounds[BASE][r].*metric.Field);
+            controlRatio.push_back(rounds[CONTROL][r].*metric.Field / rounds[BASE][r].*metric.Field);
+        }
+        printf("%-24s %7.2f %-4s %7.2f %-4s %7.2f %-4s %9.3f %9.3f\n", metric.Name, Median(values[BASE]),
+               metric.Unit, Median(values[PROVIDER]), metric.Unit, Median(values[CONTROL]), metric.Unit,
+               Median(ratio), Median(controlRatio));
+    }
     return 0;
 }
