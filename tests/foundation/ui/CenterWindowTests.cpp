@@ -4,6 +4,7 @@
 // parent's client area).
 #include "FoundationUi.h"
 #include "UiPump.h"
+#include "TestScreens.h"
 
 #include <gtest/gtest.h>
 
@@ -57,9 +58,11 @@ TEST_P(CenterWindowTest, PlacesTheWindow)
     HWND hAlternate = c.alternate ? MakePlainWindow(c.alternateRect, 0) : NULL;
 
     CWnd window;
-    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0), "centred", WS_POPUP, 0, 0, kWidth,
-                                kHeight, hOwner, NULL));
+    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0, NULL, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH))),
+                                "centred", WS_POPUP | WS_BORDER, 0, 0, kWidth, kHeight, hOwner, NULL));
     window.CenterWindow(hAlternate ? CWnd::FromHandle(hAlternate) : NULL);
+    window.ShowWindow(SW_SHOWNOACTIVATE);
+    SaveTestScreen(NULL, "placed");
 
     CRect placed;
     window.GetWindowRect(placed);

@@ -1,6 +1,7 @@
 // The small control wrappers over real controls: owner-drawn buttons,
 // statics, combo boxes, trackbars, IP address fields and tooltips.
 #include "ControlHost.h"
+#include "TestScreens.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,7 @@ TEST(Button, OwnerDrawnButtonDrawsThroughItsParent)
     CDC *pDC = button.GetDC();
     EXPECT_EQ(RGB(200, 0, 120), ::GetPixel(*pDC, 40, 15));
     button.ReleaseDC(pDC);
+    SaveTestScreen(host, "owner-drawn");
 }
 
 TEST(Button, APlainButtonIsDrawnByTheSystem)
@@ -90,6 +92,7 @@ TEST(ComboBox, ItemsAndTheirData)
     EXPECT_EQ(2, combo.DeleteString(0)) << "two left";
     EXPECT_EQ(20u, combo.GetItemData(0)) << "the data moves with its item";
     EXPECT_EQ(CB_ERR, combo.DeleteString(7));
+    SaveTestScreen(host, "medium-selected");
 }
 
 TEST(ComboBox, AWrapperWithoutAWindowFails)
@@ -126,6 +129,7 @@ TEST(SliderCtrl, PositionsAreKeptInsideTheRange)
         slider.SetPos(c.set);
         EXPECT_EQ(c.expected, slider.GetPos()) << c.min << ".." << c.max << " set " << c.set;
     }
+    SaveTestScreen(host, "last-range");
 }
 
 // The field of an address control that shows the given text.
@@ -161,6 +165,7 @@ TEST(IPAddressCtrl, AddressesFieldsAndBlanks)
     EXPECT_EQ(4, address.GetAddress(value));
     EXPECT_EQ(0x0A0000FFu, value);
     EXPECT_FALSE(address.IsBlank());
+    SaveTestScreen(host, "10.0.0.255");
 
     address.ClearAddress();
     EXPECT_EQ(0, address.GetAddress(value));

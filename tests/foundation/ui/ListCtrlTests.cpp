@@ -2,6 +2,7 @@
 // texts, sorting, finding, check states, rectangles, image lists, and the
 // header's owner drawing reached through the list.
 #include "ControlHost.h"
+#include "TestScreens.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,7 @@ TEST(ListCtrl, GetCheckIsMinusOneWithoutCheckBoxes)
     ASSERT_TRUE(list.SetCheck(1));
     EXPECT_EQ(1, list.GetCheck(1));
     EXPECT_EQ(0, list.GetCheck(0));
+    SaveTestScreen(host, "second-checked");
 }
 
 TEST(ListCtrl, GetSubItemRectFollowsTheColumns)
@@ -167,6 +169,7 @@ TEST(ListCtrl, GetSubItemRectFollowsTheColumns)
     ASSERT_TRUE(list.GetSubItemRect(0, 0, LVIR_BOUNDS, second));
     EXPECT_EQ(first.top, second.top);
 
+    SaveTestScreen(host, "two-columns");
     LVHITTESTINFO hit = {};
     hit.pt = CPoint(first.left + 5, first.top + 2);
     EXPECT_EQ(0, list.SubItemHitTest(&hit));
@@ -251,6 +254,7 @@ TEST(HeaderCtrl, OwnerDrawnItemsReachDrawItemThroughTheList)
     CDC *pDC = header.GetDC();
     EXPECT_EQ(RGB(0, 160, 0), ::GetPixel(*pDC, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
     header.ReleaseDC(pDC);
+    SaveTestScreen(host, "second-column-owner-drawn");
     header.UnsubclassWindow();
 }
 

@@ -1,6 +1,7 @@
 // CTreeCtrl over a real tree view: the four insertion forms, navigation,
 // item data and texts, rectangles and hit tests.
 #include "ControlHost.h"
+#include "TestScreens.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,7 @@ TEST_F(TreeCtrlTest, RectanglesAndHitTests)
     EXPECT_EQ(nullptr, m_tree.HitTest(CPoint(5, 290), &flags)) << "below the items";
     EXPECT_TRUE(flags & TVHT_NOWHERE);
 
+    SaveTestScreen(m_host, "expanded");
     CRect next;
     ASSERT_TRUE(m_tree.GetItemRect(m_hBlocked, next, FALSE));
     EXPECT_LE(whole.bottom, next.top) << "the next item is below";
@@ -114,6 +116,7 @@ TEST_F(TreeCtrlTest, RectanglesAndHitTests)
     m_tree.Expand(m_hZones, TVE_COLLAPSE);
     CRect hidden;
     EXPECT_FALSE(m_tree.GetItemRect(m_hTrusted, hidden, FALSE)) << "a collapsed child is not shown";
+    SaveTestScreen(m_host, "collapsed");
 }
 
 TEST_F(TreeCtrlTest, SelectionStateTextsAndDeletion)
