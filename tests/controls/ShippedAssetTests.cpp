@@ -1,7 +1,11 @@
 // What the build lays into the program folder (<build>/program, beside the
 // tests' <build>/bin), read the way the programs read it.
+#include "DibSectionDC.h"
+
 #include <FileInfo.h>
 #include <LanguageText.h>
+#include <SkinBitmap.h>
+#include <SkinPalette.h>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +97,24 @@ TEST(ShippedAssets, TheConsoleCarriesItsIconAndSplashPicture)
     if (icon)
         DestroyIcon(icon);
     FreeLibrary(console);
+}
+
+TEST(ShippedAssets, TheUpdatersPictureShowsItsShieldOverTheWindowBehind)
+{
+    CSkinBitmap picture;
+    ASSERT_TRUE(picture.Load((ProgramFolder() + "Skins\\Default\\BigIcon.bmp").c_str()));
+    EXPECT_EQ(48, picture.m_size.cx);
+    EXPECT_EQ(96, picture.m_size.cy);   // the image over its mask
+    const COLORREF behind = RGB(10, 200, 30);
+    DibSectionDC target(60, 60, behind);
+    picture.DrawMasked(6, 6, &target);
+    // The corners of the square stay the window's; the shield covers the middle.
+    EXPECT_EQ(behind, target.Pixel(6, 53));
+    EXPECT_EQ(behind, target.Pixel(53, 53));
+    EXPECT_EQ(SkinPalette::SlateBlue, target.Pixel(12, 20));
+    EXPECT_GT(target.Count(SkinPalette::Accent), 50);
+    EXPECT_EQ(60 * 60 - 48 * 48, target.Count(behind, RECT{0, 0, 60, 6}) + target.Count(behind, RECT{0, 54, 60, 60}) +
+                                     target.Count(behind, RECT{0, 6, 6, 54}) + target.Count(behind, RECT{54, 6, 60, 54}));
 }
 
 TEST(ShippedAssets, TheAlertSoundIsAShortPcmTone)
