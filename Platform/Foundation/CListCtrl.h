@@ -64,7 +64,10 @@ public:
     }
     // nArea: LVIR_BOUNDS, LVIR_ICON or LVIR_LABEL.
     BOOL GetSubItemRect(int iItem, int iSubItem, int nArea, CRect &ref) const;
-    int SubItemHitTest(LPLVHITTESTINFO pInfo) { return Send(-1, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(pInfo)); }
+    int SubItemHitTest(LPLVHITTESTINFO pInfo)
+    {
+        return Send(-1, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(pInfo));
+    }
     int FindItem(const LVFINDINFOA *pFindInfo, int nStart = -1) const
     {
         return Send(-1, LVM_FINDITEMA, nStart, reinterpret_cast<LPARAM>(pFindInfo));

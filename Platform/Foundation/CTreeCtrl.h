@@ -66,8 +66,14 @@ public:
     // --- hit test, selection, expansion ----------------------------------------
     // The item at a client point, or NULL; pFlags receives the TVHT_* place.
     HTREEITEM HitTest(CPoint pt, UINT *pFlags = NULL) const;
-    BOOL SelectItem(HTREEITEM hItem) { return Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)) != 0; }
-    BOOL Expand(HTREEITEM hItem, UINT nCode) { return Send(TVM_EXPAND, nCode, reinterpret_cast<LPARAM>(hItem)) != 0; }
+    BOOL SelectItem(HTREEITEM hItem)
+    {
+        return Send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)) != 0;
+    }
+    BOOL Expand(HTREEITEM hItem, UINT nCode)
+    {
+        return Send(TVM_EXPAND, nCode, reinterpret_cast<LPARAM>(hItem)) != 0;
+    }
 
     // --- deletion ---------------------------------------------------------------
     BOOL DeleteItem(HTREEITEM hItem) { return Send(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(hItem)) != 0; }

@@ -58,8 +58,9 @@ TEST_P(CenterWindowTest, PlacesTheWindow)
     HWND hAlternate = c.alternate ? MakePlainWindow(c.alternateRect, 0) : NULL;
 
     CWnd window;
-    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0, NULL, static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH))),
-                                "centred", WS_POPUP | WS_BORDER, 0, 0, kWidth, kHeight, hOwner, NULL));
+    HBRUSH hGrey = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
+    ASSERT_TRUE(window.CreateEx(0, AfxRegisterWndClass(0, NULL, hGrey), "centred",
+                                WS_POPUP | WS_BORDER, 0, 0, kWidth, kHeight, hOwner, NULL));
     window.CenterWindow(hAlternate ? CWnd::FromHandle(hAlternate) : NULL);
     window.ShowWindow(SW_SHOWNOACTIVATE);
     SaveTestScreen(NULL, "placed");

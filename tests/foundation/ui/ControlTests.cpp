@@ -182,7 +182,8 @@ TEST(ToolTipCtrl, ToolsAreAdded)
 {
     CControlHost host;
     CStatic label;
-    ASSERT_TRUE(label.Create("Tip", WS_CHILD | WS_VISIBLE | SS_NOTIFY, CRect(10, 250, 110, 270), &host, 1017));
+    ASSERT_TRUE(label.Create("Tip", WS_CHILD | WS_VISIBLE | SS_NOTIFY, CRect(10, 250, 110, 270),
+                             &host, 1017));
     CToolTipCtrl tips;
     ASSERT_TRUE(tips.Create(&label));
     EXPECT_EQ(host.GetSafeHwnd(), ::GetWindow(tips, GW_OWNER)) << "a child's top-level window owns it";
