@@ -16,7 +16,11 @@ struct NetvaneHandleState {
 // A new handle, or INVALID_HANDLE_VALUE with the last error set.
 HANDLE CreateNetvaneHandle();
 
-// The state behind a device handle, mapped for one call.
+// The state behind a device handle during one call, under CNetvaneLock.
+// Each handle that this process made keeps its view mapped, with a twin
+// handle of the same section that tells whether the handle still names it
+// (it may have been closed, and its value given to another object); only a
+// handle that is not known so is mapped for the call.
 class CNetvaneHandleView {
 public:
     explicit CNetvaneHandleView(HANDLE handle);
@@ -29,4 +33,5 @@ public:
 
 private:
     NetvaneHandleState *m_state;
+    bool m_mappedForCall;
 };

@@ -52,21 +52,47 @@ NetvaneNames *NetvaneNamesSection()
     return Section<NetvaneNames>("NetvaneEmulator.Names");
 }
 
-CNetvaneLock::CNetvaneLock()
+namespace {
+
+bool ThreadHasEnded(DWORD threadId)
 {
-    static HANDLE mutex;
-    AcquireSRWLockExclusive(&g_mapLock);
-    if (!mutex)
-        mutex = CreateMutexA(nullptr, FALSE, "NetvaneEmulator.Lock");
-    m_mutex = mutex;
-    ReleaseSRWLockExclusive(&g_mapLock);
-    // An owner that died mid-update leaves plain counters and records: use them.
-    if (m_mutex)
-        WaitForSingleObject(m_mutex, INFINITE);
+    HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
+    if (!thread)
+        return true;
+    bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return ended;
+}
+
+} // namespace
+
+CNetvaneLock::CNetvaneLock() : m_state(Section<NetvaneLockState>("NetvaneEmulator.Lock"))
+{
+    if (!m_state)
+        return;
+    const LONG self = static_cast<LONG>(GetCurrentThreadId());
+    volatile LONG *owner = &m_state->Owner;
+    if (*owner == self) {
+        ++m_state->Depth;
+        return;
+    }
+    for (unsigned attempt = 1;; ++attempt) {
+        LONG holder = InterlockedCompareExchange(owner, self, 0);
+        if (holder == 0)
+            break;
+        if (attempt % 64 == 0 && ThreadHasEnded(static_cast<DWORD>(holder)) &&
+            InterlockedCompareExchange(owner, self, holder) == holder)
+            break;
+        if (attempt < 16)
+            SwitchToThread();
+        else
+            Sleep(1);
+    }
+    m_state->Depth = 1;
 }
 
 CNetvaneLock::~CNetvaneLock()
 {
-    if (m_mutex)
-        ReleaseMutex(m_mutex);
+    if (m_state && --m_state->Depth == 0)
+        InterlockedExchange(&m_state->Owner, 0);
 }

@@ -1,6 +1,6 @@
 // The emulated driver's state, kept in named sections that every process
 // maps, as a driver's memory is one for all its callers. The emulator's own
-// fields change under one named mutex; the ring's read index and table 2's
+// fields change under one lock shared by all processes; the ring's read index and table 2's
 // first u32 belong to the console, which writes them without a lock.
 #pragma once
 
@@ -88,7 +88,18 @@ NetvaneNames *NetvaneNamesSection();
 // The registry key whose presence means the driver is installed.
 #define NETVANE_SERVICE_KEY "SYSTEM\\CurrentControlSet\\Services\\Netvane"
 
-// Holds the emulator's mutex for one scope.
+// The emulator's lock: a word in a section of its own that names the
+// thread holding it, taken with an interlocked exchange, so that a device
+// call costs no call of the system while no other caller holds it. The
+// holder may take it again. A holder whose thread has ended (its process
+// killed mid-update) leaves plain counters and records: the next caller
+// takes the lock over and uses them.
+struct NetvaneLockState {
+    LONG Owner; // thread id, 0 when free
+    LONG Depth;
+};
+
+// Holds the emulator's lock for one scope.
 class CNetvaneLock {
 public:
     CNetvaneLock();
@@ -97,5 +108,5 @@ public:
     CNetvaneLock &operator=(const CNetvaneLock &) = delete;
 
 private:
-    HANDLE m_mutex;
+    NetvaneLockState *m_state;
 };
