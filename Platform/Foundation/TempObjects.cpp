@@ -1,6 +1,8 @@
 // The per-thread table of temporary wrappers.
 #include "TempObjects.h"
 
+#include "ThreadState.h"
+
 #include <map>
 #include <utility>
 
@@ -27,8 +29,7 @@ struct TempState
 
 TempState &GetTempState()
 {
-    static thread_local TempState state;
-    return state;
+    return AfxThreadState<TempState>();
 }
 } // namespace
 

@@ -5,13 +5,13 @@
 
 #include "CWinApp.h"
 #include "TempObjects.h"
+#include "ThreadState.h"
 #include "WindowCreateHook.h"
 #include "WindowThreadState.h"
 
 AfxWindowThreadState &AfxGetWindowThreadState()
 {
-    static thread_local AfxWindowThreadState state;
-    return state;
+    return AfxThreadState<AfxWindowThreadState>();
 }
 
 // --- handle maps -------------------------------------------------------------
