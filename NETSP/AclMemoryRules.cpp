@@ -1,6 +1,5 @@
 // Zones, program rules, ports, protocols and schedules, read from the image.
 #include "AclMemory.h"
-#include "PathEquals.h"
 #include <cstring>
 #include <ctime>
 

@@ -15,7 +15,7 @@ bool IsTerminated(const ProgramRule &rule)
 
 // Letters folded as PathEqualsNoCase folds them; a double-byte character
 // whole, so that its trail byte is never folded.
-DWORD PathHash(const char *path)
+DWORD PathHash(const char *path, UINT codePage)
 {
     DWORD hash = 2166136261u;
     for (const BYTE *p = reinterpret_cast<const BYTE *>(path); *p; ++p) {
@@ -23,7 +23,7 @@ DWORD PathHash(const char *path)
         if (c >= 'a' && c <= 'z')
             c = BYTE(c - 'a' + 'A');
         hash = (hash ^ c) * 16777619u;
-        if (c > 0x7F && IsDBCSLeadByteEx(CP_ACP, c)) {
+        if (c > 0x7F && IsDBCSLeadByteEx(codePage, c)) {
             if (!p[1])
                 break;
             ++p;

@@ -46,4 +46,4 @@ private:
 };
 
 // The hash under which equal paths (see PathEqualsNoCase) fall together.
-DWORD PathHash(const char *path);
+DWORD PathHash(const char *path, UINT codePage = CP_ACP);

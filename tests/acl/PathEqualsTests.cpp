@@ -1,5 +1,6 @@
 #include <AclMemory.h>
 #include <PathEquals.h>
+#include <ProgramRuleIndex.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,8 +24,13 @@ TEST(PathEquals, ComparesWholePathsWithoutRegardToCase)
         {"C:\\\x81\x41.exe", "C:\\\x81\x61.exe", 1252, TRUE},
         {"C:\\\x81", "C:\\\x81", 936, TRUE},
     };
-    for (const Case &c : cases)
+    for (const Case &c : cases) {
         EXPECT_EQ(c.equal, PathEqualsNoCase(c.a, c.b, c.codePage)) << c.a << " / " << c.b;
+        // The rule index finds a rule by this hash: equal paths share it.
+        if (c.equal) {
+            EXPECT_EQ(PathHash(c.a, c.codePage), PathHash(c.b, c.codePage)) << c.a << " / " << c.b;
+        }
+    }
 }
 
 TEST(DetailContains, FindsTheSiteInTheDetailWithCase)
