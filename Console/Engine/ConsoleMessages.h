@@ -1,4 +1,4 @@
-// Window messages that the console's background threads post to its pages.
+// Window messages between the console's parts, and from the updater.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,9 @@ enum {
     WM_SESSION_QUERY = 10926,
     // A connection or packet event to show: to the traffic monitor page.
     WM_SESSION_UPDATE = 10927,
+    // The updater asks the console to quit before it replaces its files: to
+    // the main window, which takes it as its Exit command.
+    WM_CONSOLE_EXIT = 2357,
 };
 
 // The wParam of both messages: what the lParam index points into.

@@ -1,0 +1,557 @@
+#include "UpdateSteps.h"
+#include "FolderTree.h"
+#include "ProgramControl.h"
+#include "UpdateFileInfo.h"
+#include "UpdateMessages.h"
+
+#include <urlmon.h>
+
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+// What entering a step shows.
+enum DisplayKind { SHOW_NOTHING, SHOW_TEXT, SHOW_BOX };
+
+struct StepDisplay {
+    int step;
+    DisplayKind kind;
+    LPCSTR key;
+};
+
+const StepDisplay kDisplays[] = {
+    {2, SHOW_TEXT, "MINFOR_CHECK"},
+    {4, SHOW_BOX, "ERR_CHECK_FAILED"},
+    {5, SHOW_TEXT, "STEP_DOWNLOAD"},
+    {6, SHOW_BOX, "INF_NO_NEW_VERSION"},
+    {7, SHOW_TEXT, "STEP_STOP_EXX"},
+    {10, SHOW_TEXT, "STEP_DOWNLOAD"},
+    {12, SHOW_BOX, "ERR_DOWNLOAD_FAILED"},
+    {16, SHOW_TEXT, "STEP_STOP_EXX"},
+    {18, SHOW_BOX, "ERR_STOP_FAILED"},
+    {19, SHOW_TEXT, "STEP_BACK"},
+    {20, SHOW_TEXT, "STEP_BACK"},
+    {21, SHOW_TEXT, "STEP_UPDATE"},
+    {23, SHOW_TEXT, "STEP_CLEAR"},
+    {24, SHOW_TEXT, "STEP_RESTART"},
+    {26, SHOW_BOX, "ERR_RESTART_FAILED"},
+    {27, SHOW_TEXT, "STEP_RESTART_OK"},
+};
+
+const char kWorkingCopy[] = "UpdateTemp\\QfwUpdate.ini";
+
+// Waits for a thread while answering the messages other threads send to
+// this one: the download thread sends its progress to the dialog.
+void WaitAnsweringSends(HANDLE thread)
+{
+    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+bool IsValidUrl(const CString &url)
+{
+    int length = MultiByteToWideChar(CP_ACP, 0, url, -1, nullptr, 0);
+    if (length <= 0)
+        return false;
+    WCHAR *wide = new WCHAR[length];
+    MultiByteToWideChar(CP_ACP, 0, url, -1, wide, length);
+    bool valid = IsValidURL(nullptr, wide, 0) == S_OK;
+    delete[] wide;
+    return valid;
+}
+
+// The relative path a file of UpdateTemp is installed at.
+CString InstalledPath(const CString &relative)
+{
+    int slash = relative.ReverseFind('\\');
+    return relative.Left(slash + 1) + InstalledName(relative.Mid(slash + 1));
+}
+
+} // namespace
+
+CUpdateSteps::CUpdateSteps(HWND window, IUpdateView &view) : m_window(window), m_view(view) {}
+
+CUpdateSteps::~CUpdateSteps()
+{
+    StopDownloadAndWait();
+    WaitForWorker();
+}
+
+void CUpdateSteps::Begin(const CString &folder)
+{
+    m_dir = folder;
+    m_step = 0;
+    Post(WM_UPDATE_STEP);
+}
+
+void CUpdateSteps::Post(UINT message) { PostMessageA(m_window, message, 0, 0); }
+
+void CUpdateSteps::RunStep()
+{
+    // Nothing runs once the dialog closes, nor while a thread owns the next
+    // step: DM_SETDEFID shares this message's number.
+    if (m_closing || m_downloadThread || m_workerBusy)
+        return;
+    switch (m_step) {
+    case 0:
+        if (!PrepareWorkingCopy()) {
+            m_runEnded = true;
+            m_view.ShowBox("ERROR_BAD_LOCAL_CONFIG_FILE", MB_OK);
+            m_view.DestroyDialog();
+            return;
+        }
+        m_step = 2;
+        ShowStep();
+        StartDownload(m_manifest.m_strCheckVeisionUrl);
+        break;
+    case 1:
+        EndRun();
+        break;
+    case 2:
+        ShowStep();
+        m_step = !m_job.result.IsEmpty() && m_manifest.ReadDownloaded(m_job.result) ? 3 : 4;
+        Post(WM_UPDATE_STEP);
+        break;
+    case 3: {
+        m_tally.StartRun(m_manifest.TotalSize());
+        m_ok = TRUE;
+        BOOL leftovers = ListUpdateTemp();
+        // Files of no size are still files to fetch: the list decides.
+        m_step = !m_manifest.m_downloadList.empty() ? 5 : leftovers ? 7 : 6;
+        Post(WM_UPDATE_STEP);
+        break;
+    }
+    case 4:
+    case 12:
+        ShowStep();
+        break;
+    case 5:
+        ShowStep();
+        m_step = 8;
+        Post(WM_UPDATE_STEP);
+        break;
+    case 6:
+        DeleteTree(m_dir + "UpdateTemp");
+        ShowStep();
+        break;
+    case 7:
+        ShowStep();
+        EndRun();
+        break;
+    case 8:
+        ShowStep();
+        if (m_manifest.m_mirrors.empty()) {
+            m_ok = FALSE;
+            m_step = 12;
+            Post(WM_UPDATE_STEP);
+        } else {
+            StartWorker(PickMirrorWorker);
+        }
+        break;
+    case 9:
+        FetchNextOrFinish();
+        break;
+    case 10:
+        PlaceFetchedFile();
+        FetchNextOrFinish();
+        break;
+    case 11:
+        m_manifest.m_strVersion = m_manifest.m_strServerVersion;
+        m_manifest.m_strSWVersion = m_manifest.m_strServerSWVersion;
+        m_manifest.m_strCheckVeisionUrl = m_manifest.m_strServerCheckVeisionUrl;
+        m_manifest.m_strUpdateTime = m_manifest.m_strServerUpdateTime;
+        // A description that cannot be written must never be installed.
+        if (!m_manifest.WriteLocal()) {
+            m_ok = FALSE;
+            m_step = 12;
+        } else {
+            m_step = IsProcessRunning("qfw.exe") ? 14 : 15;
+        }
+        Post(WM_UPDATE_STEP);
+        break;
+    case 14:
+        m_step = 16;
+        Post(WM_UPDATE_STEP);
+        break;
+    case 15:
+        m_step = 19;
+        ShowStep();
+        Post(WM_UPDATE_STEP);
+        break;
+    case 16:
+        ShowStep();
+        m_programsAsked = true;
+        StartWorker(StopProgramsWorker);
+        break;
+    case 17:
+        m_step = 19;
+        Post(WM_UPDATE_STEP);
+        break;
+    case 18:
+        RestartStoppedConsole();
+        ShowStep();
+        break;
+    case 19:
+        ShowStep();
+        if (m_ok)
+            StartWorker(BackupInstallWorker);
+        else
+            EndRun();
+        break;
+    case 22:
+        ShowStep();
+        RestartStoppedConsole();
+        EndRun();
+        break;
+    case 23:
+        ShowStep();
+        StartWorker(ClearWorker);
+        break;
+    case 24:
+        ShowStep();
+        m_consoleRestarted = true;
+        m_step = RestartMainProgram(m_dir) ? 27 : 26;
+        ShowStep();
+        break;
+    default:
+        break;
+    }
+}
+
+void CUpdateSteps::ShowStep()
+{
+    int step = m_step;
+    if (step == m_lastShown)
+        return;
+    m_lastShown = step;
+    for (const StepDisplay &display : kDisplays) {
+        if (display.step != step)
+            continue;
+        if (display.kind == SHOW_TEXT) {
+            m_view.ShowStepText(display.key);
+            if (step == 27) {
+                m_runEnded = true;
+                Post(WM_UPDATE_CLOSE);
+            }
+        } else {
+            m_runEnded = true;
+            m_view.ShowBox(display.key, MB_OK);
+            Post(WM_UPDATE_CLOSE);
+        }
+    }
+}
+
+void CUpdateSteps::EndRun()
+{
+    m_runEnded = true;
+    if (m_closePending)
+        Post(WM_UPDATE_CLOSE);
+}
+
+BOOL CUpdateSteps::PrepareWorkingCopy()
+{
+    CreateDirectoryA(m_dir + "UpdateTemp", nullptr);
+    CString working = m_dir + kWorkingCopy;
+    if (!FileExists(working)) {
+        CString installed = m_dir + "QfwUpdate.ini";
+        if (!FileExists(installed) || !CopyFileA(installed, working, TRUE))
+            return FALSE;
+    }
+    return m_manifest.ReadLocal(working);
+}
+
+BOOL CUpdateSteps::ListUpdateTemp()
+{
+    m_manifest.m_updateTempFiles.clear();
+    for (const CString &relative : ListTreeFiles(m_dir + "UpdateTemp")) {
+        CString name = relative.Mid(relative.ReverseFind('\\') + 1);
+        name.MakeLower();
+        if (name == "qfwupdate.ini")
+            continue;
+        ManifestFile entry;
+        entry.file = relative;
+        m_manifest.m_updateTempFiles.push_back(entry);
+    }
+    return !m_manifest.m_updateTempFiles.empty();
+}
+
+BOOL CUpdateSteps::NextDownload(CString &url)
+{
+    if (m_nextDownload >= m_manifest.m_downloadList.size())
+        return FALSE;
+    m_current = m_manifest.m_downloadList[m_nextDownload++];
+    CString path = m_current.file;
+    path.Replace('\\', '/');
+    url = m_mirror + "/" + path;
+    return TRUE;
+}
+
+void CUpdateSteps::FetchNextOrFinish()
+{
+    CString url;
+    if (NextDownload(url)) {
+        m_step = 10;
+        ShowStep();
+        StartDownload(url);
+    } else {
+        m_step = m_ok ? 11 : 12;
+        Post(WM_UPDATE_STEP);
+    }
+}
+
+void CUpdateSteps::PlaceFetchedFile()
+{
+    const CString &fetched = m_job.result;
+    CUpdateFileInfo info;
+    if (fetched.IsEmpty() || info.Read(fetched) != 0 || info.m_nSize != m_current.size) {
+        m_ok = FALSE;
+        return;
+    }
+    CreatePathFolders(m_dir + "UpdateTemp", m_current.file);
+    CString destination = m_dir + "UpdateTemp\\" + m_current.file;
+    DeleteFileA(destination);
+    // A file that did not reach UpdateTemp is not fetched: the run fails,
+    // and the next one fetches it again.
+    if (!CopyFileA(fetched, destination, FALSE)) {
+        m_ok = FALSE;
+        return;
+    }
+    DeleteFileA(fetched);
+    ManifestFile entry = m_current;
+    entry.rar_size = 0;
+    m_manifest.RefreshEntry(entry);
+}
+
+void CUpdateSteps::RestartStoppedConsole()
+{
+    if (!m_programsAsked || m_consoleRestarted)
+        return;
+    m_consoleRestarted = true;
+    if (!IsProcessRunning("qfw."))
+        RestartMainProgram(m_dir);
+}
+
+// Downloads.
+
+BOOL CUpdateSteps::StartDownload(const CString &url)
+{
+    if (m_downloadThread) {
+        m_stopEvent.SetEvent();
+        return TRUE;
+    }
+    m_tally.StartFile();
+    m_view.SetCurrentPercent(0);
+    if (url.IsEmpty() || !IsValidUrl(url))
+        return FALSE;
+    m_view.ShowDownloadName(url.Mid(url.ReverseFind('/') + 1));
+
+    m_job.window = m_window;
+    m_stopEvent.ResetEvent();
+    m_job.stopEvent = m_stopEvent;
+    m_job.url = url;
+    m_job.result.Empty();
+    m_view.SetCurrentPercent(0);
+
+    CWinThread *thread =
+        AfxBeginThread(DownloadWorker, &m_job, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!thread) {
+        m_view.ShowBox("INF_ERROR_CREATE_THREAD", MB_ICONERROR);
+        return TRUE;
+    }
+    thread->m_bAutoDelete = FALSE;
+    m_downloadThread = thread;
+    thread->ResumeThread();
+    return TRUE;
+}
+
+void CUpdateSteps::OnDownloadProgress(LPARAM lParam)
+{
+    if (lParam == 0) {
+        m_stopNoted = TRUE;
+        return;
+    }
+    int current = 0, total = 0;
+    if (m_tally.Take(*reinterpret_cast<const DownloadProgress *>(lParam), current, total)) {
+        m_view.SetCurrentPercent(current);
+        m_view.SetTotalPercent(total);
+    }
+}
+
+void CUpdateSteps::OnDownloadDone()
+{
+    // A close may have waited the thread out already.
+    if (!m_downloadThread)
+        return;
+    DWORD code = 0;
+    if (GetExitCodeThread(m_downloadThread->m_hThread, &code) && code == STILL_ACTIVE)
+        WaitForSingleObject(m_downloadThread->m_hThread, INFINITE);
+    delete m_downloadThread;
+    m_downloadThread = nullptr;
+    if (m_stopNoted)
+        m_step = 1;
+    Post(WM_UPDATE_STEP);
+}
+
+// Workers.
+
+void CUpdateSteps::StartWorker(AFX_THREADPROC procedure)
+{
+    CWinThread *thread =
+        AfxBeginThread(procedure, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!thread)
+        return;
+    if (m_worker)
+        CloseHandle(m_worker);
+    // The thread object deletes itself; this handle lets a close wait for it.
+    DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &m_worker, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+    m_workerBusy = TRUE;
+    thread->ResumeThread();
+}
+
+void CUpdateSteps::FinishWorker(int nextStep)
+{
+    InterlockedExchange(&m_step, nextStep);
+    InterlockedExchange(&m_workerBusy, FALSE);
+    Post(WM_UPDATE_STEP);
+}
+
+UINT __cdecl CUpdateSteps::PickMirrorWorker(LPVOID parameter)
+{
+    CUpdateSteps &steps = *static_cast<CUpdateSteps *>(parameter);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    const std::vector<CString> &mirrors = steps.m_manifest.m_mirrors;
+    steps.m_mirror = mirrors[std::rand() % mirrors.size()];
+    steps.FinishWorker(9);
+    return 0;
+}
+
+UINT __cdecl CUpdateSteps::StopProgramsWorker(LPVOID parameter)
+{
+    CUpdateSteps &steps = *static_cast<CUpdateSteps *>(parameter);
+    const std::vector<ManifestProgram> &programs = steps.m_manifest.m_serverPrograms;
+    for (const ManifestProgram &program : programs) {
+        if (!program.MName.IsEmpty())
+            AskToQuit(program.MName, program.MID);
+    }
+    // A program without a file name cannot be told from any other: it is
+    // never waited for or ended.
+    auto anyRunning = [&programs]() {
+        for (const ManifestProgram &program : programs) {
+            if (IsProcessRunning(program.FileName))
+                return true;
+        }
+        return false;
+    };
+    for (int i = 0; i < 10 && anyRunning(); ++i)
+        Sleep(1000);
+    for (const ManifestProgram &program : programs) {
+        if (IsProcessRunning(program.FileName))
+            KillProcessByName(program.FileName);
+    }
+    steps.FinishWorker(anyRunning() ? 18 : 17);
+    return 0;
+}
+
+UINT __cdecl CUpdateSteps::BackupInstallWorker(LPVOID parameter)
+{
+    CUpdateSteps &steps = *static_cast<CUpdateSteps *>(parameter);
+    InterlockedExchange(&steps.m_step, 20);
+    steps.Post(WM_SHOW_STEP);
+    if (!steps.BackUp()) {
+        DeleteTree(steps.m_dir + "UpdateBack");
+        steps.FinishWorker(22);
+        return 0;
+    }
+    Sleep(1500);
+    InterlockedExchange(&steps.m_step, 21);
+    steps.Post(WM_SHOW_STEP);
+    steps.Install();
+    return 0;
+}
+
+bool CUpdateSteps::BackUp()
+{
+    // Only this install's files: a back-up of an older one would restore
+    // files of two releases.
+    CString back = m_dir + "UpdateBack\\";
+    DeleteTree(back);
+    CreateDirectoryA(back, nullptr);
+    for (const CString &relative : ListTreeFiles(m_dir + "UpdateTemp")) {
+        CString target = InstalledPath(relative);
+        if (!FileExists(m_dir + target))
+            continue;
+        CreatePathFolders(back, target);
+        if (!CopyFileA(m_dir + target, back + target, FALSE))
+            return false;
+    }
+    return true;
+}
+
+void CUpdateSteps::Install()
+{
+    BOOL ok = TRUE;
+    CopyTree(m_dir + "UpdateTemp", m_dir, &ok);
+    InterlockedExchange(&m_ok, ok);
+    Sleep(1500);
+    if (ok) {
+        FinishWorker(23);
+        return;
+    }
+    BOOL restored = TRUE;
+    CopyTree(m_dir + "UpdateBack", m_dir, &restored, "");
+    DeleteTree(m_dir + "UpdateBack");
+    FinishWorker(22);
+}
+
+UINT __cdecl CUpdateSteps::ClearWorker(LPVOID parameter)
+{
+    CUpdateSteps &steps = *static_cast<CUpdateSteps *>(parameter);
+    DeleteTree(steps.m_dir + "UpdateTemp");
+    Sleep(1500);
+    steps.FinishWorker(24);
+    return 0;
+}
+
+// Closing.
+
+bool CUpdateSteps::RequestClose()
+{
+    if (m_closing)
+        return true;
+    // An install half done is worse than a late close: the run goes on to
+    // its end, which closes the dialog.
+    if (m_step >= 19 && !m_runEnded) {
+        m_closePending = true;
+        return false;
+    }
+    m_closing = true;
+    StopDownloadAndWait();
+    WaitForWorker();
+    if (m_step < 19)
+        RestartStoppedConsole();
+    return true;
+}
+
+void CUpdateSteps::StopDownloadAndWait()
+{
+    if (!m_downloadThread)
+        return;
+    m_stopEvent.SetEvent();
+    WaitAnsweringSends(m_downloadThread->m_hThread);
+    delete m_downloadThread;
+    m_downloadThread = nullptr;
+}
+
+void CUpdateSteps::WaitForWorker()
+{
+    if (!m_worker)
+        return;
+    WaitAnsweringSends(m_worker);
+    CloseHandle(m_worker);
+    m_worker = nullptr;
+}

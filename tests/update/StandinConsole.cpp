@@ -1,0 +1,101 @@
+// upd_standin.exe: stands in for the console when copied as QFW.exe into a
+// test's program folder. It holds the console's mutex and the property on
+// a hidden top-level window, quits on WM_CONSOLE_EXIT, and logs its start
+// and each request in standin.log beside it. A word in standin.mode beside
+// it changes it: "ignore" leaves the request unanswered. It ends by itself
+// after a minute, so that no test leaves it behind.
+#include "ConsoleMessages.h"
+#include "PathText.h"
+#include "UpdateMarkers.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const UINT kLifetime = 60000;
+bool g_ignoreExit = false;
+
+void Log(const char *line)
+{
+    CString path = GetModuleDir(nullptr, false) + "standin.log";
+    // Several copies may write at once: append under a short retry.
+    for (int i = 0; i < 50; ++i) {
+        HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                  0, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            char text[128];
+            int length = std::snprintf(text, sizeof text, "%s %lu\r\n", line,
+                                       GetCurrentProcessId());
+            DWORD written;
+            WriteFile(file, text, length, &written, nullptr);
+            CloseHandle(file);
+            return;
+        }
+        Sleep(20);
+    }
+}
+
+std::string Mode()
+{
+    CString path = GetModuleDir(nullptr, false) + "standin.mode";
+    char text[64] = {};
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD read;
+        ReadFile(file, text, sizeof text - 1, &read, nullptr);
+        CloseHandle(file);
+    }
+    return text;
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CONSOLE_EXIT:
+        Log("exit-request");
+        if (!g_ignoreExit)
+            DestroyWindow(window);
+        return 0;
+    case WM_TIMER:
+        Log("timeout");
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        RemovePropA(window, CONSOLE_INSTANCE_MARKER);
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    g_ignoreExit = Mode().find("ignore") != std::string::npos;
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, CONSOLE_INSTANCE_MARKER);
+    Log("start");
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = "QfwStandinConsole";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("QfwStandinConsole", "Ferrowind", WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                                100, nullptr, nullptr, instance, nullptr);
+    SetPropA(window, CONSOLE_INSTANCE_MARKER, reinterpret_cast<HANDLE>(1));
+    SetTimer(window, 1, kLifetime, nullptr);
+
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    Log("quit");
+    CloseHandle(mutex);
+    return 0;
+}
