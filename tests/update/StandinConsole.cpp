@@ -2,7 +2,8 @@
 // test's program folder. It holds the console's mutex and the property on
 // a hidden top-level window, quits on WM_CONSOLE_EXIT, and logs its start
 // and each request in standin.log beside it. A word in standin.mode beside
-// it changes it: "ignore" leaves the request unanswered. It ends by itself
+// it changes it: "ignore" leaves the request unanswered, "hang" answers it
+// only after half a minute. It ends by itself
 // after a minute, so that no test leaves it behind.
 #include "ConsoleMessages.h"
 #include "PathText.h"
@@ -17,6 +18,7 @@ namespace {
 
 const UINT kLifetime = 60000;
 bool g_ignoreExit = false;
+bool g_hangOnExit = false;
 
 void Log(const char *line)
 {
@@ -57,6 +59,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_CONSOLE_EXIT:
         Log("exit-request");
+        if (g_hangOnExit)
+            Sleep(30000);
         if (!g_ignoreExit)
             DestroyWindow(window);
         return 0;
@@ -76,7 +80,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    g_ignoreExit = Mode().find("ignore") != std::string::npos;
+    std::string mode = Mode();
+    g_ignoreExit = mode.find("ignore") != std::string::npos;
+    g_hangOnExit = mode.find("hang") != std::string::npos;
     HANDLE mutex = CreateMutexA(nullptr, FALSE, CONSOLE_INSTANCE_MARKER);
     Log("start");
 

@@ -75,8 +75,8 @@ void UpdateTestFolder::RemoveTree(const std::string &folder)
     RemoveDirectoryA(root.substr(0, root.size() - 1).c_str());
 }
 
-FileLock::FileLock(const std::string &path)
-    : m_file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr))
+FileLock::FileLock(const std::string &path, DWORD share)
+    : m_file(CreateFileA(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr))
 {
 }
 

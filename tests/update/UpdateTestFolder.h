@@ -33,12 +33,13 @@ private:
     std::string m_path;
 };
 
-// Holds a file open without sharing, as a running program holds its own
-// file on Windows: it can be neither deleted nor overwritten meanwhile.
+// Holds a file open, as a running program holds its own file on Windows.
+// Without sharing it can be neither read, deleted nor overwritten meanwhile;
+// shared for reading it can still be copied.
 class FileLock
 {
 public:
-    explicit FileLock(const std::string &path);
+    explicit FileLock(const std::string &path, DWORD share = 0);
     ~FileLock();
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;

@@ -1,0 +1,100 @@
+#include "ProgramControl.h"
+#include "Standin.h"
+#include "UpdateMarkers.h"
+#include "UpdateTestFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const UINT kConsoleExit = 2357;
+
+TEST(IsProcessRunning, MatchesTheWholeLowerCaseName)
+{
+    UpdateTestFolder folder("running");
+    std::string longName = "zz" + std::string(210, 'l') + "tail.exe";
+    StandinProgram program(folder.Path(), "ZzUpdTest.exe"), longOne(folder.Path(), longName);
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(longOne.Start());
+    struct Row {
+        const char *text;
+        BOOL running;
+    } rows[] = {
+        {"zzupdtest.exe", TRUE},
+        {"updtest", TRUE},
+        {"ZzUpdTest.exe", FALSE},  // the text itself is not lower-cased
+        {"zzupdtest.exe2", FALSE},
+        {"", FALSE},               // an empty text would match every process
+        {"lllltail.exe", TRUE},    // beyond 200 characters of a name
+        {"update_process_tests.exe", FALSE},  // never the caller itself
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(row.running, IsProcessRunning(row.text)) << row.text;
+}
+
+TEST(KillProcessByName, EndsTheFirstMatchingProcess)
+{
+    UpdateTestFolder folder("kill");
+    folder.Write("standin.mode", "ignore");
+    StandinProgram program(folder.Path(), "zzkill.exe");
+    ASSERT_TRUE(program.Start());
+    EXPECT_TRUE(KillProcessByName("zzkill.exe"));
+    EXPECT_EQ(1u, program.WaitForExit(5000));
+    EXPECT_TRUE(KillProcessByName("zzkill.exe"));  // none left: nothing to do
+    EXPECT_TRUE(KillProcessByName(""));            // matches no process at all
+    EXPECT_TRUE(program.WaitForExit(0) == 1);
+}
+
+TEST(AskToQuit, SendsTheMessageToTheWindowWithTheProperty)
+{
+    UpdateTestFolder folder("ask");
+    StandinProgram program(folder.Path(), "zzask.exe");
+    ASSERT_TRUE(program.Start());
+    EXPECT_TRUE(AskToQuit(CONSOLE_INSTANCE_MARKER, kConsoleExit));
+    EXPECT_EQ(0u, program.WaitForExit(10000));
+    EXPECT_EQ("start A, exit-request A, quit A", StandinLog(folder.Path()));
+
+    // The mutex it made to look is gone again: nothing holds the name now.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, CONSOLE_INSTANCE_MARKER);
+    EXPECT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
+    CloseHandle(mutex);
+    EXPECT_FALSE(AskToQuit(CONSOLE_INSTANCE_MARKER, kConsoleExit));
+}
+
+TEST(AskToQuit, AMutexWithoutAWindowIsNoProgramToAsk)
+{
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "{zz-update-test-mutex}");
+    EXPECT_FALSE(AskToQuit("{zz-update-test-mutex}", kConsoleExit));
+    CloseHandle(mutex);
+}
+
+TEST(AskToQuit, AProgramThatDoesNotAnswerIsWaitedForTenSecondsAtMost)
+{
+    UpdateTestFolder folder("hang");
+    folder.Write("standin.mode", "hang ignore");
+    StandinProgram program(folder.Path(), "zzhang.exe");
+    ASSERT_TRUE(program.Start());
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(AskToQuit(CONSOLE_INSTANCE_MARKER, kConsoleExit));
+    DWORD waited = GetTickCount() - start;
+    EXPECT_GE(waited, 9500u);
+    EXPECT_LT(waited, 15000u);
+}
+
+TEST(RestartMainProgram, StartsTheConsoleOfTheFolder)
+{
+    UpdateTestFolder folder("restart");
+    StandinProgram console(folder.Path(), "QFW.exe");
+    EXPECT_TRUE(RestartMainProgram(folder.Path().c_str()));
+    EXPECT_TRUE(WaitForWindowWithProperty(CONSOLE_INSTANCE_MARKER, 5000));
+    EXPECT_EQ("start A", StandinLog(folder.Path()));
+    EndProcessesNamed("qfw.exe");
+}
+
+TEST(RestartMainProgram, FailsWithoutAConsoleToStart)
+{
+    UpdateTestFolder folder("norestart");
+    EXPECT_FALSE(RestartMainProgram(folder.Path().c_str()));
+}
+
+} // namespace

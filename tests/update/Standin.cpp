@@ -1,0 +1,89 @@
+#include "Standin.h"
+#include "PathText.h"
+#include "ProgramControl.h"
+#include "UpdateMarkers.h"
+#include "UpdateTestFolder.h"
+
+#include <map>
+#include <sstream>
+
+StandinProgram::StandinProgram(const std::string &folder, const std::string &name)
+    : m_path(folder + name)
+{
+    CString source = GetModuleDir(nullptr, false) + "upd_standin.exe";
+    CopyFileA(source, m_path.c_str(), FALSE);
+}
+
+StandinProgram::~StandinProgram()
+{
+    if (m_process.hProcess) {
+        TerminateProcess(m_process.hProcess, 1);
+        WaitForSingleObject(m_process.hProcess, 5000);
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+    }
+}
+
+bool StandinProgram::Start()
+{
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + m_path + "\"";
+    if (!CreateProcessA(m_path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &m_process))
+        return false;
+    return WaitForWindowWithProperty(CONSOLE_INSTANCE_MARKER, 10000, m_process.dwProcessId);
+}
+
+bool StandinProgram::Running() const { return WaitForExit(0) == STILL_ACTIVE; }
+
+DWORD StandinProgram::WaitForExit(DWORD milliseconds) const
+{
+    if (!m_process.hProcess)
+        return 0;
+    WaitForSingleObject(m_process.hProcess, milliseconds);
+    DWORD code = 0;
+    GetExitCodeProcess(m_process.hProcess, &code);
+    return code;
+}
+
+std::string StandinLog(const std::string &folder)
+{
+    std::istringstream lines(UpdateTestFolder::Read(folder + "standin.log"));
+    std::map<std::string, char> letters;
+    std::string text, line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t blank = line.rfind(' ');
+        if (blank == std::string::npos)
+            continue;
+        std::string id = line.substr(blank + 1);
+        if (!letters.count(id))
+            letters[id] = static_cast<char>('A' + letters.size());
+        text += (text.empty() ? "" : ", ") + line.substr(0, blank) + " " + letters[id];
+    }
+    return text;
+}
+
+void EndProcessesNamed(const char *text)
+{
+    for (int i = 0; i < 5 && IsProcessRunning(text); ++i)
+        KillProcessByName(text);
+}
+
+bool WaitForWindowWithProperty(const char *property, DWORD milliseconds, DWORD processId)
+{
+    DWORD start = GetTickCount();
+    do {
+        for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window;
+             window = GetWindow(window, GW_HWNDNEXT)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (GetPropA(window, property) && (!processId || owner == processId))
+                return true;
+        }
+        Sleep(50);
+    } while (GetTickCount() - start < milliseconds);
+    return false;
+}
