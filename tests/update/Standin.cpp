@@ -24,7 +24,7 @@ StandinProgram::~StandinProgram()
     }
 }
 
-bool StandinProgram::Start()
+bool StandinProgram::Start(const char *property)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -32,7 +32,8 @@ bool StandinProgram::Start()
     if (!CreateProcessA(m_path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &m_process))
         return false;
-    return WaitForWindowWithProperty(CONSOLE_INSTANCE_MARKER, 10000, m_process.dwProcessId);
+    return WaitForWindowWithProperty(property ? property : CONSOLE_INSTANCE_MARKER, 10000,
+                                     m_process.dwProcessId);
 }
 
 bool StandinProgram::Running() const { return WaitForExit(0) == STILL_ACTIVE; }

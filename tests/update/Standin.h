@@ -16,8 +16,9 @@ public:
     StandinProgram(const StandinProgram &) = delete;
     StandinProgram &operator=(const StandinProgram &) = delete;
 
-    // Starts it and waits until its window carries the console's property.
-    bool Start();
+    // Starts it and waits until its window carries the property (the
+    // console's, or the one its mode gives it).
+    bool Start(const char *property = nullptr);
     bool Running() const;
     // Waits for the end; its exit code, or STILL_ACTIVE after the time.
     DWORD WaitForExit(DWORD milliseconds) const;

@@ -3,7 +3,8 @@
 // a hidden top-level window, quits on WM_CONSOLE_EXIT, and logs its start
 // and each request in standin.log beside it. A word in standin.mode beside
 // it changes it: "ignore" leaves the request unanswered, "hang" answers it
-// only after half a minute. It ends by itself
+// only after half a minute, "other" makes it another program, with a mutex
+// and property of its own ("{zz-other-program}"). It ends by itself
 // after a minute, so that no test leaves it behind.
 #include "ConsoleMessages.h"
 #include "PathText.h"
@@ -19,6 +20,7 @@ namespace {
 const UINT kLifetime = 60000;
 bool g_ignoreExit = false;
 bool g_hangOnExit = false;
+const char *g_instanceName = CONSOLE_INSTANCE_MARKER;
 
 void Log(const char *line)
 {
@@ -69,7 +71,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
-        RemovePropA(window, CONSOLE_INSTANCE_MARKER);
+        RemovePropA(window, g_instanceName);
         PostQuitMessage(0);
         return 0;
     }
@@ -83,7 +85,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     std::string mode = Mode();
     g_ignoreExit = mode.find("ignore") != std::string::npos;
     g_hangOnExit = mode.find("hang") != std::string::npos;
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, CONSOLE_INSTANCE_MARKER);
+    if (mode.find("other") != std::string::npos)
+        g_instanceName = "{zz-other-program}";
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, g_instanceName);
     Log("start");
 
     WNDCLASSA windowClass = {};
@@ -93,7 +97,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     RegisterClassA(&windowClass);
     HWND window = CreateWindowA("QfwStandinConsole", "Ferrowind", WS_OVERLAPPEDWINDOW, 0, 0, 200,
                                 100, nullptr, nullptr, instance, nullptr);
-    SetPropA(window, CONSOLE_INSTANCE_MARKER, reinterpret_cast<HANDLE>(1));
+    SetPropA(window, g_instanceName, reinterpret_cast<HANDLE>(1));
     SetTimer(window, 1, kLifetime, nullptr);
 
     MSG message;

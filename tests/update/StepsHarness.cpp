@@ -17,6 +17,15 @@ std::string RecordingView::Only(const std::string &prefix) const
     return text;
 }
 
+DWORD RecordingView::TickOf(const std::string &prefix) const
+{
+    for (size_t i = 0; i < events.size(); ++i) {
+        if (events[i].compare(0, prefix.size(), prefix) == 0)
+            return ticks[i];
+    }
+    return 0;
+}
+
 StepsHarness::StepsHarness(bool runSteps) : m_runSteps(runSteps)
 {
     WNDCLASSA windowClass = {};

@@ -24,11 +24,18 @@ public:
     void SetTotalPercent(int percent) override { Add("total:" + std::to_string(percent)); }
     void DestroyDialog() override;
 
-    void Add(const std::string &event) { events.push_back(event); }
+    void Add(const std::string &event)
+    {
+        events.push_back(event);
+        ticks.push_back(GetTickCount());
+    }
+    // When the first event with the prefix came; 0 when none did.
+    DWORD TickOf(const std::string &prefix) const;
     // The events that start with the prefix, in order, joined by blanks.
     std::string Only(const std::string &prefix) const;
 
     std::vector<std::string> events;
+    std::vector<DWORD> ticks;
     HWND window = nullptr;
 };
 
