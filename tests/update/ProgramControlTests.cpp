@@ -12,7 +12,7 @@ const UINT kConsoleExit = 2357;
 TEST(IsProcessRunning, MatchesTheWholeLowerCaseName)
 {
     UpdateTestFolder folder("running");
-    std::string longName = "zz" + std::string(210, 'l') + "tail.exe";
+    std::string longName = "zz" + std::string(190, 'l') + "tail.exe";  // 200 characters
     StandinProgram program(folder.Path(), "ZzUpdTest.exe"), longOne(folder.Path(), longName);
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(longOne.Start());
