@@ -159,12 +159,42 @@ void CDialog::OnCancel()
     EndDialog(IDCANCEL);
 }
 
+// Enter and Esc in a page (a DS_CONTROL child dialog) are the page's own:
+// Wine's dialog manager hands them to the top-level dialog around the page,
+// where IDOK would end the main window. Keys the focused control wants
+// stay with it.
+BOOL CDialog::PreTranslatePageKey(MSG *pMsg)
+{
+    const WPARAM wKey = pMsg->wParam;
+    if (pMsg->message != WM_KEYDOWN || (wKey != VK_RETURN && wKey != VK_ESCAPE) ||
+        (GetStyle() & (WS_CHILD | DS_CONTROL)) != (WS_CHILD | DS_CONTROL))
+        return FALSE;
+    const LRESULT lCode = ::SendMessageA(pMsg->hwnd, WM_GETDLGCODE, wKey, reinterpret_cast<LPARAM>(pMsg));
+    if (lCode & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE))
+        return FALSE;
+
+    UINT nID = IDCANCEL;
+    if (wKey == VK_RETURN)
+    {
+        // A focused push button is the one Enter presses; else the page's default.
+        const LRESULT lDefault = SendMessage(DM_GETDEFID);
+        nID = HIWORD(lDefault) == DC_HASDEFID ? LOWORD(lDefault) : IDOK;
+        if (lCode & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))
+            nID = ::GetDlgCtrlID(pMsg->hwnd);
+    }
+    HWND hButton = ::GetDlgItem(m_hWnd, nID);
+    SendMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(hButton));
+    return TRUE;
+}
+
 BOOL CDialog::PreTranslateMessage(MSG *pMsg)
 {
     const UINT message = pMsg->message;
     const BOOL bKeyOrMouse = (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
                              (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
-    return bKeyOrMouse && m_hWnd != NULL && ::IsDialogMessageA(m_hWnd, pMsg);
+    if (!bKeyOrMouse || m_hWnd == NULL)
+        return FALSE;
+    return PreTranslatePageKey(pMsg) || ::IsDialogMessageA(m_hWnd, pMsg);
 }
 
 void CDialog::GotoDlgCtrl(CWnd *pWndCtrl)

@@ -40,7 +40,9 @@ public:
     // EndDialog(IDCANCEL).
     virtual void OnCancel();
     // Keyboard and mouse messages go to the dialog manager (Tab, Enter,
-    // Esc, mnemonics); everything else is dispatched normally.
+    // Esc, mnemonics); everything else is dispatched normally. A page (a
+    // DS_CONTROL child) keeps Enter and Esc: they reach its own OnOK and
+    // OnCancel (or the button Enter presses), never the dialog around it.
     BOOL PreTranslateMessage(MSG *pMsg) override;
 
     void GotoDlgCtrl(CWnd *pWndCtrl);
@@ -63,6 +65,7 @@ private:
     // when the template is missing or creation failed.
     HWND CreateFromTemplate(HWND hWndOwner);
     int RunModalLoop();
+    BOOL PreTranslatePageKey(MSG *pMsg);
 
     UINT m_nIDTemplate;
     BOOL m_bModal = FALSE;

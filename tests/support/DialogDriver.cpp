@@ -66,10 +66,9 @@ void CALLBACK CDialogDriver::MeetWindow(HWND window, UINT, UINT_PTR timer, DWORD
 
 // A message box holds its text in a static of its own id, and otherwise
 // only buttons and the icon.
-static bool IsMessageBox(HWND dialog)
+bool IsMessageBox(HWND dialog)
 {
-    HWND text = GetDlgItem(dialog, BOX_TEXT_ID);
-    if (!text)
+    if (!IsDialog(dialog) || !GetDlgItem(dialog, BOX_TEXT_ID))
         return false;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char className[16];
@@ -105,10 +104,13 @@ static std::string TextOf(HWND window)
     return text;
 }
 
+// Icons are known by their shared handles, which belong to this process.
 static UINT IconOf(HWND box)
 {
+    DWORD process = 0;
+    GetWindowThreadProcessId(box, &process);
     HWND icon = GetDlgItem(box, BOX_ICON_ID);
-    if (!icon || !IsShown(icon))
+    if (process != GetCurrentProcessId() || !icon || !IsShown(icon))
         return 0;
     HICON shown = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
     static const struct { LPCSTR resource; UINT style; } icons[] = {
@@ -142,7 +144,7 @@ static std::vector<int> ButtonsOf(HWND box)
     return ids;
 }
 
-void CDialogDriver::AnswerBox(HWND box)
+BoxRecord ReadMessageBox(HWND box)
 {
     BoxRecord record;
     record.text = TextOf(GetDlgItem(box, BOX_TEXT_ID));
@@ -150,6 +152,14 @@ void CDialogDriver::AnswerBox(HWND box)
     record.icon = IconOf(box);
     record.buttons = ButtonsOf(box);
     record.owner = GetWindow(box, GW_OWNER);
+    record.answer = 0;
+    record.expected = false;
+    return record;
+}
+
+void CDialogDriver::AnswerBox(HWND box)
+{
+    BoxRecord record = ReadMessageBox(box);
     record.expected = !m_answers.empty();
     if (record.expected) {
         record.answer = m_answers.front();

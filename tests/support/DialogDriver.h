@@ -20,9 +20,15 @@ struct BoxRecord {
     UINT icon;                // MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK or 0
     std::vector<int> buttons; // the ids (IDOK, IDYES, ...) from left to right
     HWND owner;
-    int answer;               // the button the box was answered with
+    int answer;               // the button the box was answered with (0: not answered)
     bool expected;            // whether a test had asked for an answer
 };
+
+// Whether the window is a message box, and what it shows; these work on
+// another process's boxes too, but for the icon (0 there: icon handles
+// belong to their process).
+bool IsMessageBox(HWND window);
+BoxRecord ReadMessageBox(HWND box);
 
 class CDialogDriver {
 public:

@@ -55,14 +55,30 @@ void MovePointerTo(POINT screen)
     Send(&move, 1);
 }
 
+static INPUT ButtonEvent(POINT screen, MouseButton button, bool down)
+{
+    if (button == MouseButton::Left)
+        return MouseEvent(screen, down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    return MouseEvent(screen, down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
+}
+
 static void PressAndRelease(POINT screen, MouseButton button)
 {
-    bool left = button == MouseButton::Left;
-    INPUT events[2] = {
-        MouseEvent(screen, left ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
-        MouseEvent(screen, left ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP),
-    };
+    INPUT events[2] = {ButtonEvent(screen, button, true), ButtonEvent(screen, button, false)};
     Send(events, 2);
+}
+
+void PressMouseAt(POINT screen, MouseButton button)
+{
+    MovePointerTo(screen);
+    INPUT down = ButtonEvent(screen, button, true);
+    Send(&down, 1);
+}
+
+void ReleaseMouseAt(POINT screen, MouseButton button)
+{
+    INPUT up = ButtonEvent(screen, button, false);
+    Send(&up, 1);
 }
 
 void ClickAt(POINT screen, MouseButton button)

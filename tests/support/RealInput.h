@@ -21,6 +21,10 @@ POINT CentreOf(HWND control);
 void MovePointerTo(POINT screen);
 void ClickAt(POINT screen, MouseButton button = MouseButton::Left);
 void DoubleClickAt(POINT screen);
+// A button held down at the point, and let go; a test looks at the pressed
+// state in between.
+void PressMouseAt(POINT screen, MouseButton button = MouseButton::Left);
+void ReleaseMouseAt(POINT screen, MouseButton button = MouseButton::Left);
 
 // Brings the control's window to the front, then clicks its centre or the
 // given client point.
