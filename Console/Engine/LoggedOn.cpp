@@ -1,0 +1,3 @@
+#include "LoggedOn.h"
+
+int LoggedOn = 1;
