@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "FoundationUi.h"
-#include "UiInput.h"
-#include "UiPump.h"
+#include "RealInput.h"
+#include "TestScreens.h"
+#include "GuiPump.h"
 #include "UiTestIds.h"
 
 namespace
@@ -122,7 +123,7 @@ protected:
     {
         m_main.ShowWindow(SW_SHOW);
         m_main.SetForegroundWindow();
-        PumpPending();
+        PumpFor(0);
     }
 
     CRoutingMain m_main;
@@ -133,7 +134,8 @@ protected:
 TEST_F(AppTest, OnCommandAlsoTakesAButtonsClick)
 {
     Show();
-    ClickCenter(m_main.GetDlgItem(IDC_MAIN_BUTTON)->m_hWnd);
+    SaveTestScreen(m_main.m_hWnd, "main_with_page");
+    ClickControl(m_main.GetDlgItem(IDC_MAIN_BUTTON)->m_hWnd);
     EXPECT_TRUE(PumpUntil([] { return g_log == "main-button;"; }));
 }
 
@@ -173,21 +175,34 @@ TEST_F(AppTest, AbortButtonReachesTheDialogAndDoesNothing)
     ASSERT_TRUE(plain.Create(IDD_PLAIN, &m_main));
     plain.ShowWindow(SW_SHOW);
     plain.SetForegroundWindow();
-    PumpPending();
-    ClickCenter(plain.GetDlgItem(IDABORT)->m_hWnd);
+    PumpFor(0);
+    SaveTestScreen(plain.m_hWnd, "plain_dialog");
+    ClickControl(plain.GetDlgItem(IDABORT)->m_hWnd);
     EXPECT_TRUE(PumpUntil([] { return !g_log.empty(); }));
-    PumpUntil([] { return false; }, 200);
+    PumpFor(200);
     EXPECT_EQ("command 3;", g_log);
     EXPECT_TRUE(plain.IsWindowVisible());
     plain.DestroyWindow();
 }
 
-// Chooses the first item of the open menu.
+// A key stroke for the menu's own loop: the kit's input pumps messages
+// itself, which would take them from the menu.
+void SendKeyStroke(WORD wVk)
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = wVk;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+// Shows the open menu, then chooses its first item.
 VOID CALLBACK ChooseFirstItem(HWND hWnd, UINT, UINT_PTR idEvent, DWORD)
 {
     ::KillTimer(hWnd, idEvent);
-    PressKey(VK_DOWN);
-    PressKey(VK_RETURN);
+    SaveTestScreen(NULL, "context_menu_open");
+    SendKeyStroke(VK_DOWN);
+    SendKeyStroke(VK_RETURN);
 }
 
 TEST_F(AppTest, AMenuOwnedByAControlSendsItsCommandToTheControl)
@@ -209,7 +224,7 @@ TEST_F(AppTest, AMenuOwnedByAControlSendsItsCommandToTheControl)
 TEST_F(AppTest, HelpButtonOnAPageGivesThePagesTopic)
 {
     Show();
-    ClickCenter(m_main.m_page.GetDlgItem(ID_HELP)->m_hWnd);
+    ClickControl(m_main.m_page.GetDlgItem(ID_HELP)->m_hWnd);
     EXPECT_TRUE(PumpUntil([] { return !theApp.m_help.empty(); }));
     EXPECT_EQ(std::vector<DWORD_PTR>{HID_BASE_RESOURCE + IDD_PAGE}, theApp.m_help);
 }
@@ -217,7 +232,7 @@ TEST_F(AppTest, HelpButtonOnAPageGivesThePagesTopic)
 TEST_F(AppTest, HelpButtonOfTheMainDialogGivesItsOwnTopic)
 {
     Show();
-    ClickCenter(m_main.GetDlgItem(ID_HELP)->m_hWnd);
+    ClickControl(m_main.GetDlgItem(ID_HELP)->m_hWnd);
     EXPECT_TRUE(PumpUntil([] { return !theApp.m_help.empty(); }));
     EXPECT_EQ(std::vector<DWORD_PTR>{HID_BASE_RESOURCE + IDD_MAIN}, theApp.m_help);
 }
@@ -257,7 +272,7 @@ TEST_F(AppTest, AChainWithoutADialogGivesTopicZero)
     ASSERT_TRUE(plain.CreateEx(0, AfxRegisterWndClass(0), "plain", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, NULL, NULL));
     plain.SetForegroundWindow();
     plain.SetFocus();
-    PumpPending();
+    PumpFor(0);
     theApp.OnHelp();
     EXPECT_EQ(std::vector<DWORD_PTR>{0}, theApp.m_help);
     plain.DestroyWindow();
@@ -293,6 +308,7 @@ protected:
     {
         KillTimer(nIDEvent);
         m_bVisibleAtTimer = IsWindowVisible();
+        SaveTestScreen(m_hWnd, "modal_dialog_shown");
         EndDialog(IDOK);
     }
     DECLARE_MESSAGE_MAP()

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "FoundationUi.h"
-#include "UiPump.h"
+#include "GuiPump.h"
 #include "UiTestIds.h"
 
 namespace
@@ -128,7 +128,7 @@ TEST_P(NumberSaveTest, SavesTheLeadingNumberWithoutValidating)
     m_page.m_nNumber = 99;
     EXPECT_TRUE(m_page.UpdateData(TRUE));
     EXPECT_EQ(GetParam().nSaved, m_page.m_nNumber);
-    PumpPending();
+    PumpFor(0);
     EXPECT_EQ(0, CountOtherTopLevelWindows(m_main.m_hWnd));
 }
 

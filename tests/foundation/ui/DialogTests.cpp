@@ -6,8 +6,9 @@
 #include <thread>
 
 #include "FoundationUi.h"
-#include "UiInput.h"
-#include "UiPump.h"
+#include "RealInput.h"
+#include "TestScreens.h"
+#include "GuiPump.h"
 #include "UiTestIds.h"
 
 namespace
@@ -128,7 +129,7 @@ protected:
     {
         m_main.ShowWindow(SW_SHOW);
         m_main.SetForegroundWindow();
-        PumpPending();
+        PumpFor(0);
     }
 
     CMainDialog m_main;
@@ -165,6 +166,7 @@ TEST_F(DialogTest, CtlColorOfAStaticIsTheControlsReflectedBrush)
     // The static's own painting asks its parent, and paints with the brush.
     Show();
     m_main.m_page.m_label.RedrawWindow();
+    SaveTestScreen(m_main.m_hWnd, "page_with_red_label");
     CRect rc;
     m_main.m_page.m_label.GetClientRect(&rc);
     hDC = ::GetDC(m_main.m_page.m_label.m_hWnd);
@@ -230,7 +232,8 @@ TEST_F(DialogTest, NotifyStyleAddedBeforeSubclassingMakesClicksArrive)
     m_main.m_page.m_label.UnsubclassWindow();
     ASSERT_TRUE(check.SubclassWindow(hLabel));
     EXPECT_TRUE(check.GetStyle() & SS_NOTIFY);
-    ClickCenter(hLabel);
+    SaveTestScreen(m_main.m_hWnd, "page_in_main_dialog");
+    ClickControl(hLabel);
     EXPECT_TRUE(PumpUntil([&] { return m_main.m_page.m_nLabelClicks == 1; }));
 }
 

@@ -7,8 +7,9 @@
 #include <string>
 
 #include "FoundationUi.h"
-#include "UiInput.h"
-#include "UiPump.h"
+#include "RealInput.h"
+#include "TestScreens.h"
+#include "GuiPump.h"
 #include "UiTestIds.h"
 
 namespace
@@ -87,7 +88,7 @@ protected:
     }
     void TearDown() override
     {
-        PumpPending();
+        PumpFor(0);
         AfxDeleteTempObjects();
         EXPECT_EQ(0, g_nLiveObjects);
     }
@@ -126,8 +127,9 @@ TEST_F(LifetimeTest, DeleteThisInsideAButtonHandler)
     pPopup->ShowWindow(SW_SHOW);
     pPopup->SetForegroundWindow();
     HWND hWnd = pPopup->m_hWnd;
-    PumpPending();
-    ClickCenter(::GetDlgItem(hWnd, IDCANCEL));
+    PumpFor(0);
+    SaveTestScreen(hWnd, "popup_before_close");
+    ClickControl(::GetDlgItem(hWnd, IDCANCEL));
     EXPECT_TRUE(PumpUntil([] { return g_nLiveObjects == 0; }));
     EXPECT_FALSE(::IsWindow(hWnd));
     EXPECT_EQ("close;", g_log);
@@ -154,7 +156,7 @@ TEST_F(LifetimeTest, EndDialogOfAModelessDialogOnlyHidesIt)
     ASSERT_TRUE(popup.Create(IDD_POPUP));
     popup.ShowWindow(SW_SHOWNA);
     popup.EndDialog(IDOK);
-    PumpPending();
+    PumpFor(0);
     EXPECT_TRUE(::IsWindow(popup.m_hWnd));
     EXPECT_FALSE(popup.IsWindowVisible());
     popup.DestroyWindow();

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "FoundationUi.h"
-#include "UiPump.h"
+#include "GuiPump.h"
 
 namespace
 {
@@ -35,7 +35,7 @@ protected:
     {
         ASSERT_TRUE(m_witness.CreateEx(0, AfxRegisterWndClass(0), "witness", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, NULL, NULL));
         m_witness.SetFocus();
-        PumpPending();
+        PumpFor(0);
         m_witness.m_nPaints = 0;
     }
     void TearDown() override { m_witness.DestroyWindow(); }
@@ -66,7 +66,7 @@ TEST_F(NoWindowTest, InvalidateRepaintsNoOtherWindow)
     m_empty.InvalidateRect(NULL);
     EXPECT_FALSE(m_empty.RedrawWindow());
     m_empty.UpdateWindow();
-    PumpPending();
+    PumpFor(0);
     EXPECT_EQ(0, m_witness.m_nPaints);
     EXPECT_FALSE(::GetUpdateRect(m_witness.m_hWnd, NULL, FALSE));
 }
@@ -106,7 +106,7 @@ TEST_F(NoWindowTest, StateAndGeometryCallsFail)
     m_empty.GetWindowText(text);
     EXPECT_TRUE(text.IsEmpty());
     EXPECT_FALSE(m_empty.DestroyWindow());
-    PumpPending();
+    PumpFor(0);
     EXPECT_TRUE(m_witness.IsWindowVisible());
 }
 

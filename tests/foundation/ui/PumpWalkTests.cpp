@@ -5,8 +5,9 @@
 #include <string>
 
 #include "FoundationUi.h"
-#include "UiInput.h"
-#include "UiPump.h"
+#include "RealInput.h"
+#include "TestScreens.h"
+#include "GuiPump.h"
 #include "UiTestIds.h"
 
 namespace
@@ -110,7 +111,7 @@ protected:
     {
         m_main.ShowWindow(SW_SHOW);
         m_main.SetForegroundWindow();
-        PumpPending();
+        PumpFor(0);
     }
 
     CKeyMain m_main;
@@ -121,7 +122,7 @@ protected:
 TEST_F(PumpWalkTest, TheWalkGoesFromTheControlOutwards)
 {
     m_control.PostMessage(WM_APP + 21);
-    PumpPending();
+    PumpFor(0);
     EXPECT_EQ("control;page;main;", g_walk);
 }
 
@@ -131,7 +132,7 @@ TEST_F(PumpWalkTest, AnOwnedPopupsWalkReachesItsOwner)
     popup.m_pszName = "popup";
     ASSERT_TRUE(popup.Create(IDD_POPUP, &m_page));
     popup.PostMessage(WM_APP + 21);
-    PumpPending();
+    PumpFor(0);
     EXPECT_EQ("popup;main;", g_walk);
     popup.DestroyWindow();
 }
@@ -139,7 +140,7 @@ TEST_F(PumpWalkTest, AnOwnedPopupsWalkReachesItsOwner)
 TEST_F(PumpWalkTest, APostedMessageToADialogIsHandledOnce)
 {
     m_page.PostMessage(WM_DEFERRED);
-    PumpPending();
+    PumpFor(0);
     EXPECT_EQ(1, m_page.m_nDeferred);
 }
 
@@ -147,13 +148,14 @@ TEST_F(PumpWalkTest, TabMovesTheFocusAndEnterClosesNothing)
 {
     Show();
     m_page.GotoDlgCtrl(m_page.GetDlgItem(IDC_TEXT));
-    PumpPending();
+    PumpFor(0);
     ASSERT_EQ(m_control.m_hWnd, ::GetFocus());
     m_page.m_nSetDefId = m_main.m_nSetDefId = 0;
 
     PressKey(VK_TAB);
     EXPECT_TRUE(PumpUntil([&] { return ::GetFocus() != m_control.m_hWnd; }));
     EXPECT_EQ(m_page.GetDlgItem(IDC_NUMBER)->m_hWnd, ::GetFocus());
+    SaveTestScreen(m_main.m_hWnd, "focus_after_tab");
 
     PressKey(VK_RETURN);
     PressKey(VK_TAB);
