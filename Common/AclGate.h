@@ -37,8 +37,10 @@ public:
     void Unlock();
     void TakeOver();
 
-private:
+    // The writer flag and reader count as one word, as they stand.
     LONG Word() const { return *m_word; }
+
+private:
     void WaitForReaders();
 
     volatile LONG *m_word;

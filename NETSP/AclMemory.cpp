@@ -1,5 +1,6 @@
 // The decision on one socket and the wait for the console's answer.
 #include "AclMemory.h"
+#include "ConsoleWatch.h"
 #include "ProcessTable.h"
 #include "ProviderProcess.h"
 #include <cstring>
@@ -12,8 +13,8 @@ CRITICAL_SECTION *CurrentDecisionLock()
 
 CAclMemory::CAclMemory(ProviderControlBlock &control, char *consolePath,
                        DecisionLockLookup decisionLock, AclSleepStep sleep)
-    : m_block(0), m_win9x(FALSE), m_listedExempt(-1), m_mapped(), m_control(&control), m_consolePath(consolePath),
-      m_decisionLock(decisionLock), m_sleep(sleep)
+    : m_block(0), m_win9x(FALSE), m_listedExempt(-1), m_mapped(), m_stuck(), m_uncountedReads(0),
+      m_control(&control), m_consolePath(consolePath), m_decisionLock(decisionLock), m_sleep(sleep)
 {
     m_consolePath[0] = 0;
     ReadProgramPath(m_programPath);
@@ -44,6 +45,15 @@ void PublishDecision(const SessionRecord &own, SessionRecord &shared)
     shared.ByRule = own.ByRule;
     shared.Verdict = own.Verdict;
     shared.Decided = own.Decided;
+}
+
+// Whether the record still stands for the socket that was asked about:
+// closed by another thread of the process, or taken by another socket, it
+// holds no question any more.
+bool StillAsking(const SessionRecord &record, DWORD socket, DWORD processId)
+{
+    const volatile SessionRecord &shared = record;
+    return shared.State != SESSION_CLOSED && shared.Socket == socket && shared.ProcessId == processId;
 }
 
 } // namespace
@@ -145,10 +155,14 @@ int CAclMemory::PreCheck(SessionRecord &record)
 
 // Marks the record as a question and waits, in steps, for the console to
 // lower State to 0 with its answer in Verdict. Work mode 0 ends the wait at
-// once; after ASK_CYCLES cycles without an answer the call is refused, even
-// when the answer came during the last cycle.
+// once with a pass; a console that ended or unregistered, or a socket closed
+// meanwhile, end it with the verdict of a time-out. After ASK_CYCLES cycles
+// without an answer the call is refused, even when the answer came during
+// the last cycle.
 RuleAction CAclMemory::AskConsole(SessionRecord &record, BYTE state)
 {
+    const DWORD socket = record.Socket, processId = record.ProcessId;
+    CConsoleWatch console(*m_control);
     record.State = state;
     int cyclesLeft = ASK_CYCLES;
     do {
@@ -156,6 +170,8 @@ RuleAction CAclMemory::AskConsole(SessionRecord &record, BYTE state)
             m_sleep(ACL_WAIT_STEP_MS);
             if (GetWorkMode() == WORK_MODE_OFF)
                 return ACTION_PASS;
+            if (console.Gone() || !StillAsking(record, socket, processId))
+                return ACTION_DENY;
         }
         --cyclesLeft;
     } while (LoadShared(record.State) != SESSION_OPEN && cyclesLeft > 0);

@@ -75,7 +75,9 @@ public:
     // once a cycle, and at most ASK_CYCLES cycles are waited.
     enum { ASK_STEPS_PER_CYCLE = 10, ASK_CYCLES = 600 };
     // How many steps a reader waits for a rebuild or an edit to finish
-    // before it treats the image as unavailable.
+    // before it reads the image as it stands. A flag that stays set after
+    // such a wait was left by a console that died: later readers do not wait
+    // for it again while the flag (and the gate word) stay unchanged.
     enum { IMAGE_WAIT_STEPS = 50 };
 
     // The image as mapped in this process (none before the first read).
@@ -93,10 +95,21 @@ private:
         DWORD Size;
     };
 
+    // What a bounded wait found stuck; a flag only counts as stuck while it
+    // is the same as when the wait gave up.
+    struct StuckFlags {
+        BOOL Updating;       // AclUpdating stayed set...
+        DWORD Generation;    // ...in this generation
+        BOOL Gate;           // the writer flag stayed set...
+        LONG GateWord;       // ...with the gate word as it then was
+    };
+
     RuleAction Decide(SessionRecord &own, SessionRecord *shared);
     RuleAction Ask(SessionRecord &own, SessionRecord *shared);
     RuleAction Store(SessionRecord &record, RuleAction verdict, BYTE byRule);
     BOOL WaitWhileUpdating();
+    BOOL UpdatingIsStuck() const;
+    BOOL EnterGate();
     Announcement CurrentAnnouncement() const;
     BOOL MapBlock(const Announcement &announced);
     void DropMapping();
@@ -111,6 +124,9 @@ private:
     int m_listedExempt; // -1 until found out
     Announcement m_mapped;
     CProgramRuleIndex m_ruleIndex;
+    StuckFlags m_stuck;
+    // Reads entered past a stuck writer flag, which raised no reader count.
+    int m_uncountedReads;
 
     ProviderControlBlock *m_control;
     char *m_consolePath;

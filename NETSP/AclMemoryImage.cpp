@@ -11,16 +11,29 @@ const char kAclBlockName[] = "_QFW_MEMORY_ACL_FILE";
 } // namespace
 
 // A rebuild that never ends (its console died, or its announcement failed)
-// must not hold up socket calls: after a bounded wait the image counts as
-// unavailable and the call goes on without it.
+// must not hold up socket calls: after a bounded wait the image is read as it
+// stands, every walk of it being bounded by the block, and the flag is known
+// as stuck until it changes.
 BOOL CAclMemory::WaitWhileUpdating()
 {
     for (int step = 0; LoadShared(m_control->AclUpdating); ++step) {
-        if (step == IMAGE_WAIT_STEPS)
-            return FALSE;
+        if (UpdatingIsStuck())
+            return TRUE;
+        if (step == IMAGE_WAIT_STEPS) {
+            m_stuck.Updating = TRUE;
+            m_stuck.Generation = m_control->AclGeneration;
+            return TRUE;
+        }
         m_sleep(ACL_WAIT_STEP_MS);
     }
+    m_stuck.Updating = FALSE;
     return TRUE;
+}
+
+BOOL CAclMemory::UpdatingIsStuck() const
+{
+    return m_stuck.Updating && LoadShared(m_control->AclUpdating) &&
+           m_stuck.Generation == m_control->AclGeneration;
 }
 
 CAclMemory::Announcement CAclMemory::CurrentAnnouncement() const
@@ -84,21 +97,43 @@ void *CAclMemory::Rebase(DWORD consoleAddress) const
 
 BOOL CAclMemory::BeginRead()
 {
-    if (!Open() || !m_image.IsAttached() || LoadShared(m_control->AclUpdating))
+    if (!Open() || !m_image.IsAttached())
         return FALSE;
+    // A rebuild that began after Open looked: the image is being rewritten.
+    if (LoadShared(m_control->AclUpdating) && !UpdatingIsStuck())
+        return FALSE;
+    return EnterGate();
+}
+
+// Enters as a counted reader; past a writer flag that a bounded wait found
+// stuck, reads without being counted, as the writer that set it is gone.
+BOOL CAclMemory::EnterGate()
+{
     CAclGate gate(m_image.Header(), m_sleep);
     for (int step = 0; !gate.TryEnterRead(); ++step) {
-        if (step == IMAGE_WAIT_STEPS)
-            return FALSE;
+        LONG word = gate.Word();
+        if (m_stuck.Gate && word == m_stuck.GateWord) {
+            ++m_uncountedReads;
+            return TRUE;
+        }
+        if (step == IMAGE_WAIT_STEPS) {
+            m_stuck.Gate = TRUE;
+            m_stuck.GateWord = word;
+            ++m_uncountedReads;
+            return TRUE;
+        }
         m_sleep(ACL_WAIT_STEP_MS);
-        if (LoadShared(m_control->AclUpdating))
+        if (LoadShared(m_control->AclUpdating) && !UpdatingIsStuck())
             return FALSE;
     }
+    m_stuck.Gate = FALSE;
     return TRUE;
 }
 
 void CAclMemory::EndRead()
 {
-    if (m_image.IsAttached())
+    if (m_uncountedReads > 0)
+        --m_uncountedReads;
+    else if (m_image.IsAttached())
         CAclGate(m_image.Header(), m_sleep).LeaveRead();
 }

@@ -413,42 +413,69 @@ TEST_F(CDecisionTest, WithoutAnImagePassesAndStoresNothing)
     EXPECT_EQ(0, StepSeam::Steps);
 }
 
-TEST_F(CDecisionTest, ARebuildThatNeverEndsHoldsCallsOnlyBriefly)
+// The console died inside a rebuild: after one bounded wait the image is
+// read as it stands, and later calls do not wait for the flag again.
+TEST_F(CDecisionTest, ARebuildThatNeverEndsCostsOneWait)
 {
     StartConsole(IMAGE_RULES);
     SessionRecord decided = NewRecord("C:\\Apps\\Denied.exe", kInternet);
     ASSERT_EQ(ACTION_DENY, m_acl->Evaluate(decided));
 
-    m_area->Control.AclUpdating = 1; // the console died inside a rebuild
+    m_area->Control.AclUpdating = 1;
     SessionRecord record = NewRecord("C:\\Apps\\Denied.exe", kInternet);
-    EXPECT_EQ(ACTION_PASS, m_acl->Evaluate(record));
-    EXPECT_EQ(0, record.Decided);
-    EXPECT_EQ(0, record.Zone);
+    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(record));
+    EXPECT_EQ(1, record.Decided);
+    EXPECT_EQ(ZONE_INTERNET, record.Zone);
+    EXPECT_EQ(CAclMemory::IMAGE_WAIT_STEPS, StepSeam::Steps);
+    SessionRecord next = NewRecord("C:\\Apps\\Denied.exe", kInternet);
+    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(next));
     EXPECT_EQ(CAclMemory::IMAGE_WAIT_STEPS, StepSeam::Steps);
     // A socket already decided keeps its verdict meanwhile.
     EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(decided));
 
+    // A rebuild that begins afresh (the flag cleared and set again) is
+    // waited for again.
     m_area->Control.AclUpdating = 0;
-    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(record));
-    EXPECT_EQ(1, record.Decided);
+    ++m_area->Control.AclGeneration;
+    m_area->Control.AclUpdating = 1;
+    SessionRecord later = NewRecord("C:\\Apps\\Denied.exe", kInternet);
+    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(later));
+    EXPECT_EQ(2 * CAclMemory::IMAGE_WAIT_STEPS, StepSeam::Steps);
+    m_area->Control.AclUpdating = 0;
 }
 
-TEST_F(CDecisionTest, AWriterThatNeverFinishesHoldsCallsOnlyBriefly)
+// The console died inside an edit, its writer flag set: one bounded wait,
+// then the image is read as it stands, without raising the reader count.
+TEST_F(CDecisionTest, AWriterThatNeverFinishesCostsOneWait)
 {
     StartConsole(IMAGE_RULES);
     ASSERT_TRUE(m_acl->Open());
     AclHeader *header = m_acl->Image().Header();
-    header->WriterFlag = 1; // the console died inside an edit
+    header->WriterFlag = 1;
 
     SessionRecord record = NewRecord("C:\\Apps\\Denied.exe", kInternet);
-    EXPECT_EQ(ACTION_PASS, m_acl->Evaluate(record));
-    EXPECT_EQ(0, record.Decided);
+    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(record));
+    EXPECT_EQ(1, record.Decided);
+    EXPECT_EQ(CAclMemory::IMAGE_WAIT_STEPS, StepSeam::Steps);
+    EXPECT_EQ(0, header->ReaderCount);
+    SessionRecord next = NewRecord("C:\\Apps\\Denied.exe", kInternet);
+    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(next));
     EXPECT_EQ(CAclMemory::IMAGE_WAIT_STEPS, StepSeam::Steps);
     EXPECT_EQ(0, header->ReaderCount);
 
+    // Readers of another process changed the word: the flag is waited for
+    // once more, then read past again.
+    header->ReaderCount = 1;
+    SessionRecord third = NewRecord("C:\\Apps\\Denied.exe", kInternet);
+    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(third));
+    EXPECT_EQ(2 * CAclMemory::IMAGE_WAIT_STEPS, StepSeam::Steps);
+    EXPECT_EQ(1, header->ReaderCount);
+
+    header->ReaderCount = 0;
     header->WriterFlag = 0;
-    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(record));
-    EXPECT_EQ(1, record.Decided);
+    SessionRecord free = NewRecord("C:\\Apps\\Denied.exe", kInternet);
+    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(free));
+    EXPECT_EQ(1, free.Decided);
     EXPECT_EQ(0, header->ReaderCount);
 }
 

@@ -69,6 +69,16 @@ void CRuleImagePublisher::SetWorkMode(BYTE mode)
     Control(SPI_SET_WORK_MODE, mode);
 }
 
+void CRuleImagePublisher::RegisterConsole(DWORD processId)
+{
+    Control(SPI_SET_CONSOLE, 0, processId, 0);
+}
+
+void CRuleImagePublisher::SetUpdating(BYTE updating)
+{
+    Control(SPI_SET_ACL_UPDATING, updating);
+}
+
 void CRuleImagePublisher::Control(DWORD code, DWORD value, DWORD param1, DWORD param2, DWORD param3)
 {
     SpiIoBlock block = {value, param1, param2, param3};

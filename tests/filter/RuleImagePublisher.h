@@ -27,6 +27,12 @@ public:
     // console's edits do: no new announcement.
     void Edit(const std::function<void(const CAclImageView &)> &patch);
     void SetWorkMode(BYTE mode);
+    // Registers the console's process (0: none), without a path.
+    void RegisterConsole(DWORD processId);
+    // Raises or lowers the provider's update flag, as a rebuild does.
+    void SetUpdating(BYTE updating);
+    // The image's header, with its writer flag and reader count.
+    AclHeader *Header() const { return static_cast<AclHeader *>(m_view); }
 
 private:
     void Control(DWORD code, DWORD value, DWORD param1 = 0, DWORD param2 = 0, DWORD param3 = 0);
