@@ -141,6 +141,7 @@ TEST_F(FilterWaitTest, AConsoleThatIsGoneReleasesAWaitingConnect)
             m_router.CloseSocket(s);
         m_peer.CloseSocket(listener);
         s_publisher->RegisterConsole(0);
+        TerminateProcess(m_console, 0);
         CloseHandle(m_console);
         m_console = nullptr;
     }
