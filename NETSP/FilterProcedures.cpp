@@ -2,6 +2,7 @@
 
 #include "NextProvider.h"
 #include "PendingRecvList.h"
+#include "ReadableMemory.h"
 #include "SocketFilter.h"
 
 namespace {
@@ -75,11 +76,12 @@ DWORD CountOf(LPDWORD count)
     return count ? *count : 0;
 }
 
-// The first buffer of a call, or an empty one when the call has none.
+// The first buffer of a call, or an empty one when the call has none or
+// its array cannot be read (the next provider answers that call).
 WSABUF FirstBuffer(LPWSABUF buffers, DWORD count)
 {
     WSABUF first = {};
-    if (buffers && count > 0)
+    if (count > 0 && IsReadableMemory(buffers, sizeof *buffers))
         first = buffers[0];
     return first;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <cstring>
+#include "ReadableMemory.h"
 #include "SessionTable.h"
 
 namespace {
@@ -131,6 +132,14 @@ private:
 
 CMailEnvelope g_envelope;
 
+// Only what a sniffer examines is read, and only when all of it can be: a
+// buffer that the application gave with a length past its end is the next
+// provider's to refuse.
+bool Sniffable(const char *data, int length)
+{
+    return IsReadableMemory(data, static_cast<size_t>(length < SNIFF_WINDOW ? length : SNIFF_WINDOW));
+}
+
 } // namespace
 
 int SniffData(SessionRecord &record, const char *data, int length, bool outbound)
@@ -142,6 +151,10 @@ int SniffData(SessionRecord &record, const char *data, int length, bool outbound
 
 int SniffOutbound(SessionRecord &record, const char *data, int length)
 {
+    if (record.Protocol != PROTO_FTP && record.Protocol != PROTO_HTTP && record.Protocol != PROTO_SMTP)
+        return 0;
+    if (!Sniffable(data, length))
+        return SNIFF_ERR_NO_DATA;
     switch (record.Protocol) {
     case PROTO_FTP: return SniffFtpCommand(record, data, length);
     case PROTO_HTTP: return SniffHttpHost(record, data, length);
@@ -152,7 +165,9 @@ int SniffOutbound(SessionRecord &record, const char *data, int length)
 
 int SniffInbound(SessionRecord &record, const char *data, int length)
 {
-    return record.Protocol == PROTO_POP3 ? SniffPop3Headers(record, data, length) : 0;
+    if (record.Protocol != PROTO_POP3)
+        return 0;
+    return Sniffable(data, length) ? SniffPop3Headers(record, data, length) : SNIFF_ERR_NO_DATA;
 }
 
 // The host name of the first request names the web site; later requests

@@ -1,6 +1,7 @@
 #include "SocketFilter.h"
 
 #include "ProviderProcess.h"
+#include "ReadableMemory.h"
 #include "Sniffers.h"
 
 namespace {
@@ -8,10 +9,11 @@ namespace {
 CSocketFilter g_filter;
 
 // The IPv4 address of a name the application passed, or null when the name
-// is missing, too short or of another family.
+// is missing, too short, cannot be read or is of another family.
 const sockaddr_in *Inet(const sockaddr *name, int length)
 {
-    if (!name || length < static_cast<int>(sizeof(sockaddr_in)) || name->sa_family != AF_INET)
+    if (length < static_cast<int>(sizeof(sockaddr_in)) || !IsReadableMemory(name, sizeof(sockaddr_in)) ||
+        name->sa_family != AF_INET)
         return nullptr;
     return reinterpret_cast<const sockaddr_in *>(name);
 }
@@ -191,7 +193,7 @@ BYTE CSocketFilter::OnRecvFrom(SOCKET s, const sockaddr *from, const int *fromle
     OwnSocketRef own = m_own.Find(s);
     if (!own)
         return ACTION_PASS;
-    const sockaddr_in *sender = fromlen ? Inet(from, *fromlen) : nullptr;
+    const sockaddr_in *sender = IsReadableMemory(fromlen, sizeof *fromlen) ? Inet(from, *fromlen) : nullptr;
     if (sender && own->Record.Protocol == PROTO_UDP)
         CSessionTable::UpdateAddress(own->Record, DIR_INBOUND, ntohs(sender->sin_port), sender->sin_addr.s_addr,
                                      false, own->MayHaveName);

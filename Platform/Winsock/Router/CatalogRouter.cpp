@@ -170,16 +170,21 @@ int CCatalogRouter::Send(SOCKET s, const char *data, int length)
 
 int CCatalogRouter::SendTo(SOCKET s, const char *data, int length, const sockaddr *to, int toLength)
 {
+    WSABUF buffer = {static_cast<ULONG>(length), const_cast<char *>(data)};
+    return SendBuffers(s, &buffer, 1, to, toLength);
+}
+
+int CCatalogRouter::SendBuffers(SOCKET s, WSABUF *buffers, DWORD count, const sockaddr *to, int toLength)
+{
     Entry *entry = EntryOf(s);
     if (!entry)
         return SOCKET_ERROR;
-    WSABUF buffer = {static_cast<ULONG>(length), const_cast<char *>(data)};
     DWORD sent = 0;
     int error = 0;
     WSATHREADID thread = CallingThread();
-    int result = to ? entry->Procedures.lpWSPSendTo(s, &buffer, 1, &sent, 0, to, toLength, nullptr, nullptr,
+    int result = to ? entry->Procedures.lpWSPSendTo(s, buffers, count, &sent, 0, to, toLength, nullptr, nullptr,
                                                     &thread, &error)
-                    : entry->Procedures.lpWSPSend(s, &buffer, 1, &sent, 0, nullptr, nullptr, &thread, &error);
+                    : entry->Procedures.lpWSPSend(s, buffers, count, &sent, 0, nullptr, nullptr, &thread, &error);
     return result == SOCKET_ERROR ? Reported(result, error) : static_cast<int>(sent);
 }
 

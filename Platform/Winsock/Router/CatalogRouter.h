@@ -33,6 +33,8 @@ public:
     int Send(SOCKET s, const char *data, int length);
     int Recv(SOCKET s, char *data, int length);
     int SendTo(SOCKET s, const char *data, int length, const sockaddr *to, int toLength);
+    // A send of the buffers as given (a send-to where there is a target).
+    int SendBuffers(SOCKET s, WSABUF *buffers, DWORD count, const sockaddr *to = nullptr, int toLength = 0);
     int RecvFrom(SOCKET s, char *data, int length, sockaddr *from, int *fromLength);
     // Overlapped receives; a completion routine runs when the calling thread
     // waits alertably. 0, or SOCKET_ERROR with WSA_IO_PENDING while pending.
