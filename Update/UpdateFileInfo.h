@@ -1,14 +1,13 @@
-// CUpdateFileInfo: the updater's reader of a file's facts, of which the
-// updater needs the size.
+// CUpdateFileInfo: the updater's reader of a file's facts, the program
+// description reader of the control kit taking the path as a CString. The
+// updater needs only the size.
 #pragma once
 
-#include "CFile.h"
+#include "FileInfo.h"
 
-class CUpdateFileInfo : public CFile
+class CUpdateFileInfo : public CFileInfo
 {
 public:
     // 0, or -1 when the file cannot be opened or its status not read.
-    int Read(const CString &path);
-
-    int m_nSize = 0;
+    int Read(const CString &path) { return CFileInfo::Read(path); }
 };

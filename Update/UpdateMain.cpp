@@ -1,6 +1,4 @@
-#include <windows.h>
+// Update.exe: the one application object.
+#include "UpdateApp.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
-{
-    return 0;
-}
+CUpdateApp theApp;

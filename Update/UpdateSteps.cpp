@@ -307,7 +307,7 @@ void CUpdateSteps::PlaceFetchedFile()
 {
     const CString &fetched = m_job.result;
     CUpdateFileInfo info;
-    if (fetched.IsEmpty() || info.Read(fetched) != 0 || info.m_nSize != m_current.size) {
+    if (fetched.IsEmpty() || info.Read(fetched) != 0 || info.GetSize() != m_current.size) {
         m_ok = FALSE;
         return;
     }

@@ -13,7 +13,7 @@ TEST(IsProcessRunning, MatchesTheWholeLowerCaseName)
 {
     UpdateTestFolder folder("running");
     std::string longName = "zz" + std::string(190, 'l') + "tail.exe";  // 200 characters
-    StandinProgram program(folder.Path(), "ZzUpdTest.exe"), longOne(folder.Path(), longName);
+    ProgramCopy program(folder.Path(), "ZzUpdTest.exe"), longOne(folder.Path(), longName);
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(longOne.Start());
     struct Row {
@@ -36,7 +36,7 @@ TEST(KillProcessByName, EndsTheFirstMatchingProcess)
 {
     UpdateTestFolder folder("kill");
     folder.Write("standin.mode", "ignore");
-    StandinProgram program(folder.Path(), "zzkill.exe");
+    ProgramCopy program(folder.Path(), "zzkill.exe");
     ASSERT_TRUE(program.Start());
     EXPECT_TRUE(KillProcessByName("zzkill.exe"));
     EXPECT_EQ(1u, program.WaitForExit(5000));
@@ -48,7 +48,7 @@ TEST(KillProcessByName, EndsTheFirstMatchingProcess)
 TEST(AskToQuit, SendsTheMessageToTheWindowWithTheProperty)
 {
     UpdateTestFolder folder("ask");
-    StandinProgram program(folder.Path(), "zzask.exe");
+    ProgramCopy program(folder.Path(), "zzask.exe");
     ASSERT_TRUE(program.Start());
     EXPECT_TRUE(AskToQuit(CONSOLE_INSTANCE_MARKER, kConsoleExit));
     EXPECT_EQ(0u, program.WaitForExit(10000));
@@ -72,7 +72,7 @@ TEST(AskToQuit, AProgramThatDoesNotAnswerIsWaitedForTenSecondsAtMost)
 {
     UpdateTestFolder folder("hang");
     folder.Write("standin.mode", "hang ignore");
-    StandinProgram program(folder.Path(), "zzhang.exe");
+    ProgramCopy program(folder.Path(), "zzhang.exe");
     ASSERT_TRUE(program.Start());
     DWORD start = GetTickCount();
     EXPECT_TRUE(AskToQuit(CONSOLE_INSTANCE_MARKER, kConsoleExit));
@@ -84,7 +84,7 @@ TEST(AskToQuit, AProgramThatDoesNotAnswerIsWaitedForTenSecondsAtMost)
 TEST(RestartMainProgram, StartsTheConsoleOfTheFolder)
 {
     UpdateTestFolder folder("restart");
-    StandinProgram console(folder.Path(), "QFW.exe");
+    ProgramCopy console(folder.Path(), "QFW.exe");
     EXPECT_TRUE(RestartMainProgram(folder.Path().c_str()));
     EXPECT_TRUE(WaitForWindowWithProperty(CONSOLE_INSTANCE_MARKER, 5000));
     EXPECT_EQ("start A", StandinLog(folder.Path()));

@@ -7,14 +7,13 @@
 #include <map>
 #include <sstream>
 
-StandinProgram::StandinProgram(const std::string &folder, const std::string &name)
+ProgramCopy::ProgramCopy(const std::string &folder, const std::string &name, const char *source)
     : m_path(folder + name)
 {
-    CString source = GetModuleDir(nullptr, false) + "upd_standin.exe";
-    CopyFileA(source, m_path.c_str(), FALSE);
+    CopyFileA(GetModuleDir(nullptr, false) + source, m_path.c_str(), FALSE);
 }
 
-StandinProgram::~StandinProgram()
+ProgramCopy::~ProgramCopy()
 {
     if (m_process.hProcess) {
         TerminateProcess(m_process.hProcess, 1);
@@ -24,21 +23,38 @@ StandinProgram::~StandinProgram()
     }
 }
 
-bool StandinProgram::Start(const char *property)
+bool ProgramCopy::Launch()
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + m_path + "\"";
-    if (!CreateProcessA(m_path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &m_process))
+    return CreateProcessA(m_path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &m_process) != FALSE;
+}
+
+HWND ProgramCopy::WindowWithProperty(const char *property) const
+{
+    for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window;
+         window = GetWindow(window, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == m_process.dwProcessId && GetPropA(window, property))
+            return window;
+    }
+    return nullptr;
+}
+
+bool ProgramCopy::Start(const char *property)
+{
+    if (!Launch())
         return false;
     return WaitForWindowWithProperty(property ? property : CONSOLE_INSTANCE_MARKER, 10000,
                                      m_process.dwProcessId);
 }
 
-bool StandinProgram::Running() const { return WaitForExit(0) == STILL_ACTIVE; }
+bool ProgramCopy::Running() const { return WaitForExit(0) == STILL_ACTIVE; }
 
-DWORD StandinProgram::WaitForExit(DWORD milliseconds) const
+DWORD ProgramCopy::WaitForExit(DWORD milliseconds) const
 {
     if (!m_process.hProcess)
         return 0;

@@ -1,24 +1,30 @@
-// Copies of the stand-in console (upd_standin.exe, built beside the tests)
-// under chosen names in chosen folders, started and ended by the tests.
+// Copies of programs built beside the tests (the stand-in console
+// upd_standin.exe, Update.exe) under chosen names in chosen folders, started
+// and ended by the tests.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
-class StandinProgram
+class ProgramCopy
 {
 public:
-    // Copies the stand-in to folder + name (folder with its backslash).
-    StandinProgram(const std::string &folder, const std::string &name);
+    // Copies the program to folder + name (folder with its backslash).
+    ProgramCopy(const std::string &folder, const std::string &name,
+                const char *source = "upd_standin.exe");
     // Ends the process if it still runs.
-    ~StandinProgram();
-    StandinProgram(const StandinProgram &) = delete;
-    StandinProgram &operator=(const StandinProgram &) = delete;
+    ~ProgramCopy();
+    ProgramCopy(const ProgramCopy &) = delete;
+    ProgramCopy &operator=(const ProgramCopy &) = delete;
 
     // Starts it and waits until its window carries the property (the
     // console's, or the one its mode gives it).
     bool Start(const char *property = nullptr);
+    // Starts it without waiting for anything.
+    bool Launch();
+    // The process's first top-level window with the property, or NULL.
+    HWND WindowWithProperty(const char *property) const;
     bool Running() const;
     // Waits for the end; its exit code, or STILL_ACTIVE after the time.
     DWORD WaitForExit(DWORD milliseconds) const;

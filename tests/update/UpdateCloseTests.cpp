@@ -70,7 +70,7 @@ TEST_F(UpdateClose, AStrayStepMessageDuringADownloadSkipsNothing)
     server.files[0] = FileOf("core.dll", "2004-02-01 10:00", slowCore);
     Publish();
     http.Serve("/mirror/core.dll", slowCore, LoopbackHttpServer::SLOW);
-    StandinProgram copy(program.Path(), "QFW.exe");
+    ProgramCopy copy(program.Path(), "QFW.exe");
     RunUntil([this] { return Events("name:").find("core.dll") != std::string::npos; });
     // DM_SETDEFID has the number of WM_UPDATE_STEP.
     for (int i = 0; i < 3; ++i)

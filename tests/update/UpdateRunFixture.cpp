@@ -40,7 +40,7 @@ void UpdateRunFixture::Publish()
 
 void UpdateRunFixture::StartConsole()
 {
-    console.reset(new StandinProgram(program.Path(), "QFW.exe"));
+    console.reset(new ProgramCopy(program.Path(), "QFW.exe"));
     ASSERT_TRUE(console->Start());
 }
 

@@ -31,7 +31,7 @@ public:
 
     UpdateTestFolder program{"run"};
     LoopbackHttpServer http;
-    std::unique_ptr<StandinProgram> console;
+    std::unique_ptr<ProgramCopy> console;
     std::unique_ptr<StepsHarness> harness;
 
     // Writes the installed files and QfwUpdate.ini, and serves the release.

@@ -61,7 +61,7 @@ TEST_F(UpdateRun, AWholeUpdateInstallsTheReleaseAndRestartsTheConsole)
 TEST_F(UpdateRun, WithoutARunningConsoleNoneIsAskedAndOneIsStarted)
 {
     Publish();
-    StandinProgram copy(program.Path(), "QFW.exe");
+    ProgramCopy copy(program.Path(), "QFW.exe");
     EXPECT_EQ("0 2 3 5 8 9 10 10 11 15 19 20 21 23 24", Run());
     EXPECT_EQ(kNewFiles, ProgramFiles());
     EXPECT_EQ("start A", StandinLog(program.Path()));
@@ -78,7 +78,7 @@ TEST_F(UpdateRun, AfterAFailedFileTheNextRunFetchesOnlyThatOne)
     EXPECT_EQ(newBitmap, UpdateTestFolder::Read(program.File("UpdateTemp\\Skins\\Default\\New.bmp")));
 
     http.Serve("/mirror/core.dll", newCore);
-    StandinProgram copy(program.Path(), "QFW.exe");
+    ProgramCopy copy(program.Path(), "QFW.exe");
     Run();
     EXPECT_EQ("/release/QfwUpdate.ini /mirror/core.dll /mirror/Skins/Default/New.bmp "
               "/release/QfwUpdate.ini /mirror/core.dll",
@@ -132,7 +132,7 @@ TEST_F(UpdateRun, TheBackUpHoldsOnlyThisInstallsFiles)
 {
     Publish();
     program.Write("UpdateBack\\stale.dll", "from an older install");
-    StandinProgram copy(program.Path(), "QFW.exe");
+    ProgramCopy copy(program.Path(), "QFW.exe");
     Run();
     EXPECT_EQ(kNewFiles, ProgramFiles());
     EXPECT_FALSE(program.Exists("UpdateBack\\stale.dll"));
@@ -146,7 +146,7 @@ TEST_F(UpdateRun, AHeldIdleTimeLibraryIsLeftAsItIs)
     Publish();
     program.Write("idlewatch.dll", "idle 1.0");
     http.Serve("/mirror/idlewatch.dll", "idle 2.0");
-    StandinProgram copy(program.Path(), "QFW.exe");
+    ProgramCopy copy(program.Path(), "QFW.exe");
     {
         FileLock held(program.File("idlewatch.dll"), FILE_SHARE_READ);
         Run();

@@ -24,7 +24,7 @@ TEST_F(UpdateStop, TwoInstancesOfAProgramStopTheRun)
     program.Write("standin.mode", "ignore");
     program.Write("second\\standin.mode", "ignore");
     StartConsole();
-    StandinProgram second(program.File("second\\"), "QFW.exe");
+    ProgramCopy second(program.File("second\\"), "QFW.exe");
     ASSERT_TRUE(second.Start());
     Run(90000);
     EXPECT_EQ("box:ERR_STOP_FAILED", Events("box:"));
@@ -55,7 +55,7 @@ TEST_F(UpdateStop, AfterAFailedStopTheConsoleRunsAgain)
     Publish();
     program.Write("o1\\standin.mode", "other ignore");
     program.Write("o2\\standin.mode", "other ignore");
-    StandinProgram other1(program.File("o1\\"), "zzother.exe"),
+    ProgramCopy other1(program.File("o1\\"), "zzother.exe"),
         other2(program.File("o2\\"), "zzother.exe");
     ASSERT_TRUE(other1.Start("{zz-other-program}"));
     ASSERT_TRUE(other2.Start("{zz-other-program}"));
