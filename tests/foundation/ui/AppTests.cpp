@@ -16,6 +16,7 @@ namespace
 {
 const UINT ID_APP_COMMAND = 0x8123;
 const UINT WM_STEP = WM_APP + 30;
+const UINT WM_THREAD_NOTE = WM_APP + 31;
 std::string g_log;
 
 class CTestApp : public CWinApp
@@ -23,12 +24,15 @@ class CTestApp : public CWinApp
 public:
     std::vector<DWORD_PTR> m_help;
     int m_nKeyDowns = 0;
+    int m_nThreadMessages = 0;
 
     void WinHelp(DWORD_PTR dwData, UINT) override { m_help.push_back(dwData); }
     BOOL PreTranslateMessage(MSG *pMsg) override
     {
         if (pMsg->message == WM_KEYDOWN)
             ++m_nKeyDowns;
+        if (pMsg->message == WM_THREAD_NOTE && pMsg->hwnd == NULL)
+            ++m_nThreadMessages;
         return CWinApp::PreTranslateMessage(pMsg);
     }
 
@@ -447,6 +451,18 @@ TEST_F(AppTest, TheApplicationSeesKeysInsideTheModalLoopAndEscCancels)
     };
     EXPECT_EQ(IDCANCEL, modal.DoModal());
     EXPECT_GE(theApp.m_nKeyDowns, 2);
+}
+
+TEST_F(AppTest, TheApplicationSeesThreadMessagesInsideTheModalLoop)
+{
+    CModalProbe modal;
+    modal.m_step = [](CModalProbe &dialog) {
+        theApp.m_nThreadMessages = 0;
+        ::PostThreadMessageA(::GetCurrentThreadId(), WM_THREAD_NOTE, 0, 0);
+        dialog.SetTimer(1, 50);
+    };
+    EXPECT_EQ(IDOK, modal.DoModal());
+    EXPECT_EQ(1, theApp.m_nThreadMessages);
 }
 
 TEST_F(AppTest, ATemporaryTakenBeforeDoModalSurvivesIt)
