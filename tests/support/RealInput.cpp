@@ -2,6 +2,8 @@
 
 #include "GuiPump.h"
 
+#include <vector>
+
 // Time the system gets to deliver the events and the windows to react.
 static const DWORD SETTLE_MS = 40;
 
@@ -79,6 +81,57 @@ void ReleaseMouseAt(POINT screen, MouseButton button)
 {
     INPUT up = ButtonEvent(screen, button, false);
     Send(&up, 1);
+}
+
+// Input sent by a second thread, paced so that each event is handled (by
+// whatever loop runs on the test's thread) before the next one comes.
+namespace {
+
+const DWORD STEP_MS = 30;
+const int DRAG_STEPS = 8;
+
+DWORD WINAPI PlayEvents(LPVOID parameter)
+{
+    for (INPUT &event : *static_cast<std::vector<INPUT> *>(parameter)) {
+        SendInput(1, &event, sizeof(INPUT));
+        Sleep(STEP_MS);
+    }
+    return 0;
+}
+
+// Plays the events from a second thread and pumps this one until they have
+// all gone, then lets the windows settle.
+void PlayWhilePumping(std::vector<INPUT> &events)
+{
+    HANDLE thread = CreateThread(nullptr, 0, PlayEvents, &events, 0, nullptr);
+    if (!thread)
+        return;
+    PumpUntil([thread] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 30000);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    PumpFor(SETTLE_MS * 2);
+}
+
+} // namespace
+
+void DragFromTo(POINT from, POINT to, MouseButton button)
+{
+    std::vector<INPUT> events = {MouseEvent(from, 0), ButtonEvent(from, button, true)};
+    for (int step = 1; step <= DRAG_STEPS; ++step) {
+        POINT at = {from.x + (to.x - from.x) * step / DRAG_STEPS,
+                    from.y + (to.y - from.y) * step / DRAG_STEPS};
+        events.push_back(MouseEvent(at, 0));
+    }
+    events.push_back(ButtonEvent(to, button, false));
+    PlayWhilePumping(events);
+}
+
+void TurnWheelAt(POINT screen, int notches)
+{
+    INPUT wheel = MouseEvent(screen, MOUSEEVENTF_WHEEL);
+    wheel.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    std::vector<INPUT> events = {MouseEvent(screen, 0), wheel};
+    PlayWhilePumping(events);
 }
 
 void ClickAt(POINT screen, MouseButton button)

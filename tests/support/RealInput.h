@@ -26,6 +26,16 @@ void DoubleClickAt(POINT screen);
 void PressMouseAt(POINT screen, MouseButton button = MouseButton::Left);
 void ReleaseMouseAt(POINT screen, MouseButton button = MouseButton::Left);
 
+// Presses the button at `from`, moves the pointer to `to` in even steps and
+// releases it there. The events come from a second thread while this one
+// pumps: a window being moved or sized, or a control tracking the pointer,
+// runs a modal loop of its own on this thread until the button goes up.
+void DragFromTo(POINT from, POINT to, MouseButton button = MouseButton::Left);
+
+// Turns the wheel by `notches` (positive: away from the user) with the
+// pointer at the point, from a second thread as a drag is.
+void TurnWheelAt(POINT screen, int notches);
+
 // Brings the control's window to the front, then clicks its centre or the
 // given client point.
 void ClickControl(HWND control, MouseButton button = MouseButton::Left);

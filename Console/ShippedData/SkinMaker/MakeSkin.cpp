@@ -6,6 +6,7 @@
 //
 // Every picture takes its colours from SkinPalette.h.
 #include "AlertTone.h"
+#include "FramePieces.h"
 #include "SkinCanvas.h"
 #include "SkinPieces.h"
 
@@ -68,6 +69,8 @@ int main(int argc, char **argv)
     skin.Check(SkinPieces::MaskedPiece(skin.Path("BigIcon.bmp").c_str(), 48, 48,
                                        [](SkinCanvas &c) { PaintShield(c, 0, 0, 48); }),
                "BigIcon.bmp");
+    if (!DrawFramePieces(skin.folder))
+        skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};
     resources.Check(SkinPieces::Icon(resources.Path("Ferrowind.ico").c_str(), iconSizes, 3,
