@@ -335,7 +335,8 @@ TEST_F(SolidSkin, MainWindowFrame)
     EXPECT_EQ(Of(ClientBottomMiddle), shot.Pixel(W / 2, H - 8));
     EXPECT_EQ(Of(BottomMiddle), shot.Pixel(W / 2, H - 7));
     EXPECT_EQ(Of(BottomLeft), shot.Pixel(0, H - 9));
-    EXPECT_EQ(Of(ClientBottomLeft), shot.Pixel(6, H - 12));
+    EXPECT_EQ(Of(ClientLeft), shot.Pixel(6, H - 12));
+    EXPECT_EQ(Of(ClientBottomLeft), shot.Pixel(6, H - 10));
     EXPECT_EQ(Of(BottomLeft), shot.Pixel(6, H - 9));
 
     // The grip: its block where its mask is black, the pieces below where
