@@ -104,7 +104,7 @@ BOOL CAclMemory::MatchZoneList(const AclSection<ZoneEntry> &list, SessionRecord 
 
 const ProgramRule *CAclMemory::FindProgramRule(const char *path)
 {
-    return m_ruleIndex.Find(m_image.ProgramRules(), path);
+    return m_ruleIndex.Find(m_image.ProgramRules(), m_control->AclGeneration, path);
 }
 
 RuleAction CAclMemory::MatchProgramRule(SessionRecord &record, BOOL *read)

@@ -33,9 +33,9 @@ DWORD PathHash(const char *path, UINT codePage)
     return hash;
 }
 
-CProgramRuleIndex::Shape CProgramRuleIndex::ShapeOf(const AclSection<ProgramRule> &rules)
+CProgramRuleIndex::Shape CProgramRuleIndex::ShapeOf(const AclSection<ProgramRule> &rules, DWORD generation)
 {
-    Shape shape = {rules.First, rules.Capacity, 0, 0};
+    Shape shape = {generation, rules.First, rules.Capacity, 0, 0};
     for (const ProgramRule *rule = rules.begin(); rule != rules.end() && rule->ID != 0; ++rule)
         shape.IdSum += rule->ID * ++shape.Count;
     return shape;
@@ -57,9 +57,10 @@ void CProgramRuleIndex::Rebuild(const AclSection<ProgramRule> &rules, const Shap
     m_built = true;
 }
 
-const ProgramRule *CProgramRuleIndex::Find(const AclSection<ProgramRule> &rules, const char *path)
+const ProgramRule *CProgramRuleIndex::Find(const AclSection<ProgramRule> &rules, DWORD generation,
+                                           const char *path)
 {
-    Shape shape = ShapeOf(rules);
+    Shape shape = ShapeOf(rules, generation);
     if (!m_built || !(shape == m_shape))
         Rebuild(rules, shape);
     const DWORD hash = PathHash(path);

@@ -1,8 +1,8 @@
 // The process's index of the rule image's program rules by path, so that a
 // decision finds its program's rule without comparing its path with every
 // rule's. The image is the truth: the index is rebuilt whenever the rules'
-// IDs or places in the image change (a rule added or removed, or a new
-// image), and a rule that it names is checked against the image entry, ID
+// IDs or places in the image change (a rule added or removed) and after
+// every rebuild of the image (a new generation), and a rule that it names is checked against the image entry, ID
 // and path, before it is used. The console never gives a rule another path
 // in place: a rule's ID stands for its path. Equal paths are those of PathEqualsNoCase;
 // the first of several equal rules wins, as a walk of the array would find.
@@ -15,8 +15,9 @@
 
 class CProgramRuleIndex {
 public:
-    // The rule for the path as the array stands now, or null.
-    const ProgramRule *Find(const AclSection<ProgramRule> &rules, const char *path);
+    // The rule for the path as the array of the image's generation stands
+    // now, or null.
+    const ProgramRule *Find(const AclSection<ProgramRule> &rules, DWORD generation, const char *path);
 
 private:
     struct Slot {
@@ -25,6 +26,7 @@ private:
         DWORD Id;
     };
     struct Shape {
+        DWORD Generation;
         const ProgramRule *First;
         DWORD Capacity;
         DWORD Count;
@@ -32,12 +34,12 @@ private:
 
         bool operator==(const Shape &other) const
         {
-            return First == other.First && Capacity == other.Capacity && Count == other.Count &&
+            return Generation == other.Generation && First == other.First && Capacity == other.Capacity && Count == other.Count &&
                    IdSum == other.IdSum;
         }
     };
 
-    static Shape ShapeOf(const AclSection<ProgramRule> &rules);
+    static Shape ShapeOf(const AclSection<ProgramRule> &rules, DWORD generation);
     void Rebuild(const AclSection<ProgramRule> &rules, const Shape &shape);
 
     std::vector<Slot> m_slots; // by hash, then by place

@@ -38,12 +38,13 @@ TEST_F(FilterDecisionTest, AllowedProgramConnectsAndTransfers)
 TEST_F(FilterDecisionTest, EachConnectDecidesByTheImageAsItStandsThen)
 {
     const DWORD kOtherRules = 40, kTemplateId = 1000, kLaterId = 2000;
-    Publish(ACTION_PASS, nullptr, kBlockedAddress, [&](CAclImageBuilder &image) {
+    auto otherRules = [&](CAclImageBuilder &image) {
         for (DWORD i = 0; i < kOtherRules; ++i) {
             std::string path = "C:\\Program Files\\Other " + std::to_string(i) + "\\other.exe";
             image.AddProgram(kTemplateId + i, path.c_str());
         }
-    });
+    };
+    Publish(ACTION_PASS, nullptr, kBlockedAddress, otherRules);
     s_publisher->SetWorkMode(WORK_MODE_LOCKED);
     auto connects = [&] {
         SOCKET client, peer;
@@ -78,6 +79,24 @@ TEST_F(FilterDecisionTest, EachConnectDecidesByTheImageAsItStandsThen)
     SOCKET client, peer;
     ASSERT_TRUE(ConnectToPeer(0, client, peer)) << "added";
     EXPECT_EQ(static_cast<int>(kLaterId), RecordOf(client).RuleId);
+    m_router.CloseSocket(client);
+    m_peer.CloseSocket(peer);
+
+    // The first image again, then one with the same IDs in the same places
+    // in which the program's path belongs to the first rule and its ID to
+    // another program.
+    Publish(ACTION_PASS, nullptr, kBlockedAddress, otherRules);
+    s_publisher->SetWorkMode(WORK_MODE_LOCKED);
+    ASSERT_TRUE(connects()) << "published anew";
+    Publish(ACTION_PASS, [](ProgramRule &rule) { lstrcpynA(rule.Path, "C:\\Other\\other.exe", sizeof rule.Path); },
+            kBlockedAddress, [&](CAclImageBuilder &image) {
+                otherRules(image);
+                ProgramRule *first = FindAclEntry(image.Image().ProgramRules(), kTemplateId);
+                lstrcpynA(first->Path, TestProgramPath().c_str(), sizeof first->Path);
+            });
+    s_publisher->SetWorkMode(WORK_MODE_LOCKED);
+    ASSERT_TRUE(ConnectToPeer(0, client, peer)) << "the new image's rule for the program";
+    EXPECT_EQ(static_cast<int>(kTemplateId), RecordOf(client).RuleId);
     m_router.CloseSocket(client);
     m_peer.CloseSocket(peer);
 }
