@@ -3,6 +3,7 @@
 #include "CFile.h"
 #include "ErrorLogFile.h"
 #include "StoreBase.h"
+#include "StringCodePage.h"
 #include "TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -221,6 +222,36 @@ TEST_F(StoreBaseTest, ApostrophesAreStoredAndReadBackUnchanged)
     EXPECT_STREQ("it's' where 1=1; --", m_store.GetMemo(ids[0]));
     EXPECT_STREQ("a',1,2,3);--", m_store.GetMemo(ids[1]));
     EXPECT_EQ("5", Raw("select count(*) from Items;"));
+    EXPECT_TRUE(DatabaseLog().empty());
+}
+
+// In a double-byte code page a byte that could lead a character may stand
+// before an apostrophe: the apostrophe is doubled all the same, so such a
+// text (a sniffed web site, a memo) is stored byte for byte and rewrites
+// no other row or column.
+TEST_F(StoreBaseTest, AnApostropheAfterALeadByteIsStoredInDoubleByteCodePages)
+{
+    SetStringCodePage(936);
+    const long first = m_store.AddItem("first", "untouched");
+    const long second = m_store.AddItem("second", "");
+    const char hostile[] = "\x81' where ID>0; --";
+    const char renaming[] = "\xB0', Name='\xB0";
+    EXPECT_TRUE(m_store.SetMemo(second, hostile));
+    EXPECT_STREQ(hostile, m_store.GetMemo(second));
+    EXPECT_TRUE(m_store.SetMemo(second, renaming));
+    EXPECT_STREQ(renaming, m_store.GetMemo(second));
+    const long third = m_store.AddItem("\x81'", "\xFE'");
+    ASSERT_NE(0, third);
+    EXPECT_STREQ("\xFE'", m_store.GetMemo(third));
+    SetStringCodePage(CP_ACP);
+
+    EXPECT_STREQ("untouched", m_store.GetMemo(first));
+    std::vector<std::pair<long, CString>> items;
+    m_store.LoadItems(items);
+    ASSERT_EQ(3u, items.size());
+    EXPECT_STREQ("first", items[0].second);
+    EXPECT_STREQ("second", items[1].second);
+    EXPECT_STREQ("\x81'", items[2].second);
     EXPECT_TRUE(DatabaseLog().empty());
 }
 
