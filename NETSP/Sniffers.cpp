@@ -170,6 +170,23 @@ int SniffInbound(SessionRecord &record, const char *data, int length)
     return Sniffable(data, length) ? SniffPop3Headers(record, data, length) : SNIFF_ERR_NO_DATA;
 }
 
+// The value after the first occurrence of the header name, or null. Header
+// names match without regard to case, as HTTP defines them; blanks before
+// the value are skipped.
+const char *FindHeader(const char *text, const char *name)
+{
+    const size_t nameLength = strlen(name);
+    for (const char *at = text; *at != '\0'; ++at) {
+        if (StartsWithAnyCase(at, static_cast<int>(strnlen(at, nameLength)), name)) {
+            const char *value = at + nameLength;
+            while (*value == ' ' || *value == '\t')
+                ++value;
+            return value;
+        }
+    }
+    return nullptr;
+}
+
 // The host name of the first request names the web site; later requests
 // on the same connection leave it.
 int SniffHttpHost(SessionRecord &record, const char *data, int length)
@@ -177,10 +194,9 @@ int SniffHttpHost(SessionRecord &record, const char *data, int length)
     if (length < 12 || !StartsWithLetter(data) || !StartsWithAnyCase(data, length, "GET"))
         return 0;
     CSniffText text(data, length);
-    const char *host = strstr(text.Text(), "Host: ");
+    const char *host = FindHeader(text.Text(), "Host:");
     if (!host || record.Detail[0] != '\0')
         return 0;
-    host += strlen("Host: ");
     const char *end = strchr(host, '\r');
     SetDetail(record, host, end ? static_cast<size_t>(end - host) : strlen(host));
     return 0;

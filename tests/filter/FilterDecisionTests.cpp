@@ -264,6 +264,25 @@ TEST_F(FilterDecisionTest, RequestToBlockedHostIsRefusedAtItsSend)
     m_router.CloseSocket(good);
 }
 
+// Header names are matched without regard to case, as HTTP defines them.
+TEST_F(FilterDecisionTest, HostHeaderInAnyCaseNamesABlockedSite)
+{
+    Publish(ACTION_PASS);
+    for (const char *header : {"host: ", "HOST:", "hOsT:\t"}) {
+        SCOPED_TRACE(header);
+        SOCKET client, peer;
+        ASSERT_TRUE(ConnectToPeer(80, client, peer));
+        std::string request = std::string("GET / HTTP/1.1\r\n") + header + "bad.example\r\n\r\n";
+        EXPECT_EQ(SOCKET_ERROR, m_router.Send(client, request.data(), static_cast<int>(request.size())));
+        EXPECT_EQ(WSAECONNABORTED, WSAGetLastError());
+        const SessionRecord &out = RecordOf(client);
+        EXPECT_STREQ("bad.example", out.Detail);
+        EXPECT_EQ(ZONE_BLOCKED, out.Zone);
+        ExpectClosedWithoutData(peer);
+        m_peer.CloseSocket(peer);
+    }
+}
+
 // A program that may serve but not connect out: its accepted connection
 // passes as server side, and its own connect is refused.
 TEST_F(FilterDecisionTest, AcceptedConnectionIsDecidedAsInbound)
