@@ -294,7 +294,8 @@ TEST_F(LogStoreOpenTest, AFileThatIsNotADatabaseIsMovedAsideAndMadeAnew)
     CProgramLogs store;
     ASSERT_TRUE(store.Open(path.c_str()));
     EXPECT_EQ(1u, store.AddLog(Log(1, kDayStart + 1, kDayStart + 2, 0)));
-    EXPECT_EQ(garbage, m_folder.ReadFile("ProgramLogs.date"));
+    EXPECT_EQ("older", m_folder.ReadFile("ProgramLogs.date"));
+    EXPECT_EQ(garbage, m_folder.ReadFile("ProgramLogs.date2"));
 }
 
 TEST_F(LogStoreOpenTest, AFileThatCanBeNeitherReadNorMovedDoesNotOpen)

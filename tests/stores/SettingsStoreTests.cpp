@@ -106,7 +106,22 @@ TEST_F(SettingsStoreTest, AFileThatIsNotADatabaseIsMovedAsideAndMadeAnew)
     EXPECT_STREQ("new", m_store.GetPassword());
     EXPECT_EQ(1u, m_folder.DatabaseErrorLines()) << "the failed open";
 
-    EXPECT_EQ(garbage, m_folder.ReadFile("Config.date")) << "the user's bytes are kept, the older file replaced";
+    EXPECT_EQ("an older damaged file", m_folder.ReadFile("Config.date")) << "the older damaged copy is kept";
+    EXPECT_EQ(garbage, m_folder.ReadFile("Config.date2")) << "the user's bytes are kept beside it";
+}
+
+TEST_F(SettingsStoreTest, EveryDamagedCopyIsKept)
+{
+    const std::string damage[] = {std::string(3000, 'a'), std::string(3000, 'b'), std::string(3000, 'c')};
+    for (const std::string &bytes : damage) {
+        m_folder.WriteFile("Config.dat", bytes);
+        CDataBase store;
+        EXPECT_TRUE(store.Open(m_path.c_str()));
+        EXPECT_TRUE(store.SetPassword("kept"));
+    }
+    EXPECT_EQ(damage[0], m_folder.ReadFile("Config.date"));
+    EXPECT_EQ(damage[1], m_folder.ReadFile("Config.date2"));
+    EXPECT_EQ(damage[2], m_folder.ReadFile("Config.date3"));
 }
 
 TEST_F(SettingsStoreTest, AFileThatCanBeNeitherReadNorMovedLeavesTheStoreClosed)
