@@ -53,6 +53,30 @@ int ReadSavedPath(LPCSTR savedName, char (&path)[MAX_PATH])
     return CInstaller::ReadRegValue(savedName, path, sizeof path, HKEY_LOCAL_MACHINE, PROVIDER_KEY, REG_SZ);
 }
 
+bool SavedValueExists(LPCSTR savedName)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, PROVIDER_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool exists = RegQueryValueExA(key, savedName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return exists;
+}
+
+// What is saved for an entry: nothing, or a library the entry can load
+// again, or something else (another type, an empty or too long text, the
+// provider itself), which written back would leave the entry broken.
+enum SavedOriginal { SAVED_NONE, SAVED_USABLE, SAVED_UNUSABLE };
+
+SavedOriginal ReadSavedOriginal(LPCSTR savedName, LPCSTR providerPath, char (&path)[MAX_PATH])
+{
+    if (!SavedValueExists(savedName))
+        return SAVED_NONE;
+    if (!ReadSavedPath(savedName, path) || path[0] == '\0' || NamesProvider(path, providerPath))
+        return SAVED_UNUSABLE;
+    return SAVED_USABLE;
+}
+
 } // namespace
 
 CInstaller::CInstaller()
@@ -88,9 +112,12 @@ int CInstaller::InstallProvider(LPCSTR providerPath)
     if (lstrlenA(providerPath) >= MAX_PATH)
         return INSTALL_ERR_WRITE_ITEM;
     lstrcpynA(m_providerPath, providerPath, sizeof m_providerPath);
+    int result = WalkCatalog(CATALOG_CHECK_INSTALL, FALSE, nullptr);
+    if (result != INSTALL_OK)
+        return result;
 
     EntryNames changed;
-    int result = WalkCatalog(CATALOG_INSTALL, FALSE, &changed);
+    result = WalkCatalog(CATALOG_INSTALL, FALSE, &changed);
     if (result == INSTALL_OK && !WriteString(HKEY_LOCAL_MACHINE, PROVIDER_KEY, PROVIDER_PATH_VALUE, m_providerPath))
         result = INSTALL_ERR_REG_WRITE;
     if (result == INSTALL_OK && !SetSkinName(kDefaultSkinName))
@@ -121,9 +148,10 @@ void CInstaller::UndoInstall(const EntryNames &changed)
 
 int CInstaller::UninstallProvider()
 {
-    if (!GetProviderPath(nullptr))
+    if (!GetProviderPath(m_providerPath))
         return INSTALL_ERR_NOT_INSTALLED;
-    if (PatchCatalog(CATALOG_UNINSTALL, FALSE) != INSTALL_OK)
+    if (WalkCatalog(CATALOG_CHECK_UNINSTALL, FALSE, nullptr) != INSTALL_OK ||
+        PatchCatalog(CATALOG_UNINSTALL, FALSE) != INSTALL_OK)
         return 1;
     if (!DeleteRegValue(HKEY_LOCAL_MACHINE, PROVIDER_KEY, nullptr))
         return INSTALL_ERR_DELETE_KEY;
@@ -197,7 +225,24 @@ int CInstaller::PatchEntryItem(HKEY entry, PackedCatalogItem &item, int mode, BO
     }
     if (mode == CATALOG_INSTALL)
         return InstallEntry(entry, item, savedName);
-    return UninstallEntry(entry, item, savedName);
+    if (mode == CATALOG_UNINSTALL)
+        return UninstallEntry(entry, item, savedName);
+    return CheckEntry(item, savedName, mode);
+}
+
+// An entry that names the provider already can be installed only over a
+// usable saved original, which the provider chains to; without one every
+// socket would fail. Uninstall writes back what is saved, so that must be a
+// library the entry can load.
+int CInstaller::CheckEntry(const PackedCatalogItem &item, LPCSTR savedName, int mode)
+{
+    char saved[MAX_PATH];
+    SavedOriginal original = ReadSavedOriginal(savedName, m_providerPath, saved);
+    if (mode == CATALOG_CHECK_INSTALL)
+        return !NamesProvider(item.LibraryPath, m_providerPath) || original == SAVED_USABLE
+                   ? INSTALL_OK
+                   : INSTALL_ERR_SAVE_ORIGINAL;
+    return original == SAVED_UNUSABLE ? INSTALL_ERR_SAVED_PATH : INSTALL_OK;
 }
 
 // Windows sets an entry back to the library it named before; such an entry

@@ -24,11 +24,16 @@ enum InstallResult {
     INSTALL_ERR_SAVE_ORIGINAL = -806,     // an entry's former path cannot be saved
     INSTALL_ERR_WRITE_ITEM = -807,        // PackedCatalogItem cannot be written
     INSTALL_ERR_DELETE_KEY = -808,        // the provider's key cannot be deleted
+    INSTALL_ERR_SAVED_PATH = -809,        // an entry's saved former path is no library it could load
 };
 
 enum CatalogPatchMode {
     CATALOG_INSTALL = 0,
     CATALOG_UNINSTALL = 1,
+    // Walks that change nothing: whether every entry could be installed or
+    // uninstalled, so that a walk that would fail half-way never starts.
+    CATALOG_CHECK_INSTALL = 2,
+    CATALOG_CHECK_UNINSTALL = 3,
 };
 
 extern const char kDriverKeyNt[];   // HKLM: the driver's service key, NT family
@@ -79,6 +84,7 @@ private:
     int InstallEntry(HKEY entry, PackedCatalogItem &item, LPCSTR savedName);
     void ReapplyEntry(HKEY entry, PackedCatalogItem &item, LPCSTR savedName);
     int UninstallEntry(HKEY entry, PackedCatalogItem &item, LPCSTR savedName);
+    int CheckEntry(const PackedCatalogItem &item, LPCSTR savedName, int mode);
     void UndoInstall(const EntryNames &changed);
 
     static int WriteString(HKEY root, LPCSTR key, LPCSTR name, LPCSTR text, DWORD type = REG_SZ);

@@ -423,21 +423,75 @@ TEST_F(Registry, ReapplyRunsOnlyOnXpAndLater)
 
 // An earlier install that broke off left the entries naming the provider:
 // those paths must never be saved as originals, or the provider would chain
-// to itself.
+// to itself. The originals saved then stay, and uninstall brings them back.
 TEST_F(Registry, InstallNeverSavesTheProviderAsAnOriginal)
 {
     ASSERT_TRUE(CCatalogFixture::WriteNextProvider(1001, BaseLibrary().c_str()));
+    ASSERT_TRUE(CCatalogFixture::WriteNextProvider(1002, BaseLibrary().c_str()));
     SetEntryPath("000000000001", m_provider.c_str());
     SetEntryPath("000000000002", "C:\\Old Folder\\qfw.dll");
 
     CInstaller installer;
     ASSERT_EQ(INSTALL_OK, installer.InstallProvider(m_provider.c_str()));
     EXPECT_EQ(BaseLibrary(), ReadText(PROVIDER_KEY, "1001"));
-    EXPECT_EQ("<absent>", ReadRaw(PROVIDER_KEY, "1002"));
+    EXPECT_EQ(BaseLibrary(), ReadText(PROVIDER_KEY, "1002"));
     EXPECT_EQ(m_provider, ReadItem("000000000002").LibraryPath);
 
     EXPECT_EQ(INSTALL_OK, installer.UninstallProvider());
-    EXPECT_EQ(PristineCatalog()["000000000001"], CatalogSnapshot()["000000000001"]);
+    EXPECT_EQ(PristineCatalog(), CatalogSnapshot());
+}
+
+// An entry that names the provider with no original saved for it could
+// chain to nothing: every socket would fail. The install fails before it
+// changes anything.
+TEST_F(Registry, InstallOverAnEntryNamingTheProviderWithoutAnOriginalFails)
+{
+    for (const std::string &path : {m_provider, std::string("C:\\Old Folder\\qfw.dll")}) {
+        SCOPED_TRACE(path);
+        SetEntryPath("000000000002", path.c_str());
+        const Snapshot before = CatalogSnapshot();
+        CInstaller installer;
+        EXPECT_EQ(INSTALL_ERR_SAVE_ORIGINAL, installer.InstallProvider(m_provider.c_str()));
+        EXPECT_EQ(before, CatalogSnapshot());
+        EXPECT_FALSE(KeyExists(PROVIDER_KEY));
+    }
+}
+
+// A saved original that is no library the entry could load would leave the
+// entry broken once written back: the uninstall fails with nothing changed,
+// and the key with every saved original stays for a later uninstall.
+TEST_F(Registry, UninstallOverAnUnusableSavedOriginalFails)
+{
+    const DWORD number = 7;
+    const std::string tooLong(MAX_PATH + 10, 'x');
+    const char otherProvider[] = "C:\\Other\\QFW.DLL";
+    const struct {
+        const char *what;
+        DWORD type;
+        const void *data;
+        DWORD size;
+    } cases[] = {
+        {"another type", REG_DWORD, &number, sizeof number},
+        {"empty", REG_SZ, "", 1},
+        {"too long", REG_SZ, tooLong.c_str(), static_cast<DWORD>(tooLong.size() + 1)},
+        {"the provider", REG_SZ, otherProvider, sizeof otherProvider},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Install();
+        ASSERT_TRUE(WriteRaw(PROVIDER_KEY, "1002", c.type, c.data, c.size));
+        const Snapshot before = CatalogSnapshot();
+        const std::map<std::string, std::string> values = ProviderValues();
+        CInstaller installer;
+        EXPECT_EQ(1, installer.UninstallProvider());
+        EXPECT_EQ(before, CatalogSnapshot());
+        EXPECT_EQ(values, ProviderValues());
+
+        const std::string base = BaseLibrary();
+        ASSERT_TRUE(WriteRaw(PROVIDER_KEY, "1002", REG_SZ, base.c_str(), static_cast<DWORD>(base.size() + 1)));
+        EXPECT_EQ(INSTALL_OK, installer.UninstallProvider());
+        EXPECT_EQ(PristineCatalog(), CatalogSnapshot());
+    }
 }
 
 TEST_F(Registry, ProviderPathThatDoesNotFitAnEntryIsRefused)
