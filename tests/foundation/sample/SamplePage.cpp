@@ -135,6 +135,11 @@ void CSamplePage::OnOK()
     SampleLog("page OnOK");
 }
 
+void CSamplePage::OnCancel()
+{
+    SampleLog("page OnCancel");
+}
+
 BOOL CSamplePage::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (lParam == 0)

@@ -52,8 +52,9 @@ public:
 protected:
     void DoDataExchange(CDataExchange *pDX) override;
     BOOL OnInitDialog() override;
-    // Enter on the page ends nothing.
+    // Enter and Esc on the page end nothing.
     void OnOK() override;
+    void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     afx_msg void OnCheckClicked();
     afx_msg void OnNumberChange();

@@ -96,7 +96,11 @@ protected:
         CDialog::OnOK();
     }
     // Closing the main window ends the program.
-    void OnCancel() override { DestroyWindow(); }
+    void OnCancel() override
+    {
+        SampleLog("main OnCancel");
+        DestroyWindow();
+    }
     void PostNcDestroy() override { delete this; }
 
     afx_msg void OnOpenModal()

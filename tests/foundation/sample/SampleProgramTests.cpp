@@ -259,14 +259,19 @@ TEST_F(SampleProgram, TabWalksThePagesControlsInOrder)
     EXPECT_EQ(LogLines().size(), 2u) << Log();
 }
 
-TEST_F(SampleProgram, EnterOnThePageClosesNothing)
+// The page's empty OnOK and OnCancel take the keys; the main dialog's
+// would hide it or end the program.
+TEST_F(SampleProgram, EnterAndEscOnThePageCloseNothing)
 {
     ClickControl(PageItem(IDC_NAME));
     PressKey(VK_RETURN);
-
     ASSERT_TRUE(WaitForLine("page OnOK")) << Log();
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitForLine("page OnCancel")) << Log();
+
     PumpFor(200);
     EXPECT_EQ(CountLines("main OnOK"), 0) << Log();
+    EXPECT_EQ(CountLines("main OnCancel"), 0) << Log();
     EXPECT_TRUE(::IsWindowVisible(m_hMain));
     EXPECT_TRUE(::IsWindowVisible(m_hPage));
 }
