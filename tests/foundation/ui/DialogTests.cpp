@@ -275,6 +275,20 @@ TEST(CreateEx, TheFirstWindowOfAThreadIsTakenNotTheImeWindow)
     EXPECT_EQ(0u, strClass.find("Afx:"));
 }
 
+TEST(SetWindowPos, TheInsertionPlacesAreTheSystemsOwn)
+{
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, AfxRegisterWndClass(0), "placed", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    const UINT nFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    EXPECT_TRUE(wnd.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, nFlags));
+    EXPECT_TRUE(wnd.GetExStyle() & WS_EX_TOPMOST);
+    EXPECT_TRUE(wnd.SetWindowPos(&CWnd::wndNoTopMost, 0, 0, 0, 0, nFlags));
+    EXPECT_FALSE(wnd.GetExStyle() & WS_EX_TOPMOST);
+    EXPECT_TRUE(wnd.SetWindowPos(&CWnd::wndTop, 0, 0, 0, 0, nFlags));
+    EXPECT_TRUE(wnd.SetWindowPos(HWND_BOTTOM, 0, 0, 0, 0, nFlags));
+    wnd.DestroyWindow();
+}
+
 TEST(DialogCreate, AMissingTemplateFailsBothWays)
 {
     CDialog modeless(IDD_MISSING);
