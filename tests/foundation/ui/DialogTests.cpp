@@ -237,6 +237,36 @@ TEST_F(DialogTest, NotifyStyleAddedBeforeSubclassingMakesClicksArrive)
     EXPECT_TRUE(PumpUntil([&] { return m_main.m_page.m_nLabelClicks == 1; }));
 }
 
+// Paints itself red through the parent's WM_DRAWITEM, handed back to it.
+class CRedButton : public CButton
+{
+public:
+    int m_nDraws = 0;
+
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override
+    {
+        ++m_nDraws;
+        ::SetBkColor(lpDrawItemStruct->hDC, RGB(255, 0, 0));
+        ::ExtTextOutA(lpDrawItemStruct->hDC, 0, 0, ETO_OPAQUE, &lpDrawItemStruct->rcItem, NULL, 0, NULL);
+    }
+};
+
+TEST_F(DialogTest, AnOwnerDrawnButtonDrawsItselfThroughItsParent)
+{
+    CRedButton button;
+    ASSERT_TRUE(button.SubclassDlgItem(IDC_OWNERDRAW, &m_main.m_page));
+    Show();
+    button.RedrawWindow();
+    EXPECT_GT(button.m_nDraws, 0);
+    SaveTestScreen(m_main.m_hWnd, "owner_drawn_button_red");
+    CRect rc;
+    button.GetClientRect(&rc);
+    HDC hDC = ::GetDC(button.m_hWnd);
+    EXPECT_EQ(RGB(255, 0, 0), ::GetPixel(hDC, rc.right / 2, rc.bottom / 2));
+    ::ReleaseDC(button.m_hWnd, hDC);
+    button.UnsubclassWindow();
+}
+
 TEST(CreateEx, PreSubclassRunsOnceBeforeTheFirstMessage)
 {
     class CFirstMessage : public CWnd
