@@ -1,4 +1,6 @@
+#include "PathText.h"
 #include "ReleaseDescription.h"
+#include "ReleasePath.h"
 #include "UpdateManifest.h"
 #include "UpdateMarkers.h"
 #include "UpdateTestFolder.h"
@@ -482,6 +484,38 @@ TEST_F(ManifestTest, WriteLocalFailsWithoutHarmingTheWorkingCopy)
     }
     EXPECT_EQ("[END_FLAG]\r\nMARK_STR=old\r\n", UpdateTestFolder::Read(path));
     EXPECT_FALSE(folder.Exists("held.ini.new"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ShippedDescription, ListsEveryFileOfTheReleaseWithItsSize)
+{
+    CString program = GetModuleDir(nullptr, false) + "..\\program\\";
+    CUpdateManifest manifest;
+    ASSERT_TRUE(manifest.ReadLocal(program + "QfwUpdate.ini"));
+    EXPECT_FALSE(manifest.m_strVersion.IsEmpty());
+    EXPECT_STREQ(manifest.m_strVersion, manifest.m_strSWVersion);
+    // No build asks a real server.
+    EXPECT_STREQ("http://update.invalid/QfwUpdate.ini", manifest.m_strCheckVeisionUrl);
+
+    std::string files;
+    for (const ManifestFile &entry : manifest.m_localFiles) {
+        files += (files.empty() ? "" : " ") + std::string(entry.file);
+        EXPECT_TRUE(IsSafeReleasePath(entry.file)) << entry.file;
+        EXPECT_EQ(19, entry.modify_time.GetLength()) << entry.file;
+        // The programs lie in bin, the rest in program.
+        bool isProgram = entry.file == "QFW.exe" || entry.file == "QFW.DLL" ||
+                         entry.file == "Update.exe";
+        CString path = (isProgram ? GetModuleDir(nullptr, false) : program) + entry.file;
+        EXPECT_EQ(static_cast<long long>(UpdateTestFolder::Read(static_cast<LPCSTR>(path)).size()),
+                  entry.size)
+            << entry.file;
+    }
+    EXPECT_EQ("QFW.exe QFW.DLL Update.exe Language.ini Ferrowind.chm Skins\\Default\\BigIcon.bmp "
+              "sound\\Alert.wav",
+              files);
 }
 
 } // namespace
