@@ -167,6 +167,7 @@ TEST_F(RealDownload, ASecondStartStopsTheRunningDownload)
     EXPECT_TRUE(harness.Steps().DownloadResult().IsEmpty());
     EXPECT_EQ(1, harness.Steps().Step());
     EXPECT_EQ("name:slow.bin", harness.View().Only("name:"));
+    EXPECT_EQ("", harness.View().Only("box:"));
 }
 
 TEST_F(RealDownload, AnEmptyUrlStartsNothing)

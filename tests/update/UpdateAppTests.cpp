@@ -369,4 +369,18 @@ TEST_F(UpdaterApp, AMutexWithoutTheDialogStartsANormalUpdate)
     CloseHandle(mutex);
 }
 
+TEST_F(UpdaterApp, AProgramThatCannotBeStoppedEndsInABox)
+{
+    Publish();
+    LayOutProgramFolder();
+    program.Write("standin.mode", "ignore");
+    program.Write("second\\standin.mode", "ignore");
+    StartConsole();
+    ProgramCopy second(program.File("second\\"), "QFW.exe");
+    ASSERT_TRUE(second.Start());
+    ASSERT_TRUE(updater->Launch());
+    AnswerBox("ERR_STOP_FAILED", 90000);
+    EXPECT_EQ(kOldFiles, ProgramFiles());
+}
+
 } // namespace

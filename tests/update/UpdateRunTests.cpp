@@ -183,4 +183,36 @@ TEST_F(UpdateRun, AnEmptyServerAddressWaitsAtTheCheck)
     EXPECT_EQ(kOldFiles, ProgramFiles());
 }
 
+TEST_F(UpdateRun, AReleaseOfFilesWithoutBytesIsStillFetched)
+{
+    server.files = {FileOf("empty.txt", "2004-02-01", "")};
+    Publish();
+    http.Serve("/mirror/empty.txt", "");
+    ProgramCopy copy(program.Path(), "QFW.exe");
+    EXPECT_EQ("0 2 3 5 8 9 10 11 15 19 20 21 23 24", Run());
+    EXPECT_EQ("", UpdateTestFolder::Read(program.File("empty.txt")));
+    EXPECT_EQ("text:STEP_RESTART_OK", Events("text:STEP_RESTART_OK"));
+}
+
+TEST_F(UpdateRun, AFileThatCannotBePlacedIsNotRecordedAsFetched)
+{
+    Publish();
+    CreateDirectoryA(program.File("UpdateTemp").c_str(), nullptr);
+    CreateDirectoryA(program.File("UpdateTemp\\core.dll").c_str(), nullptr);
+    Run();
+    EXPECT_EQ("box:ERR_DOWNLOAD_FAILED", Events("box:"));
+    CUpdateManifest working;
+    ASSERT_TRUE(working.ReadLocal(program.File("UpdateTemp\\QfwUpdate.ini").c_str()));
+    std::string listed;
+    for (const ManifestFile &entry : working.m_localFiles)
+        listed += (listed.empty() ? "" : " ") + std::string(entry.file);
+    EXPECT_EQ("keep.dll gone.dll Skins\\Default\\New.bmp", listed);
+
+    // Once the way is clear, the next run fetches it.
+    RemoveDirectoryA(program.File("UpdateTemp\\core.dll").c_str());
+    ProgramCopy copy(program.Path(), "QFW.exe");
+    Run();
+    EXPECT_EQ(kNewFiles, ProgramFiles());
+}
+
 } // namespace
