@@ -1,0 +1,33 @@
+// CSkinCheckBox: a check box (or radio button) drawn by hand on a static
+// control: a 12-by-12 box, a three-stroke mark when checked, and the text
+// from x = 16, in black, or in grey when switched off.
+//
+// A click changes the mark before the owner hears of it: the owner's
+// STN_CLICKED handler reads the new state.
+#pragma once
+
+#include <CStatic.h>
+
+class CSkinCheckBox : public CStatic
+{
+public:
+    // Switches clicks on or off and draws the box accordingly.
+    void EnableCheck(BOOL enable);
+
+    // Read and written by the owner; changed by clicks.
+    BOOL m_bChecked = FALSE;
+    // 0: a click toggles; 1: a click only checks (a radio button, whose
+    // owner clears its partners).
+    int m_nMode = 0;
+    BOOL m_bEnabled = TRUE;
+
+protected:
+    // Adds SS_NOTIFY, so that the static reports clicks.
+    void PreSubclassWindow() override;
+
+    afx_msg void OnPaint();
+    // The control's own click, reflected; FALSE lets the owner have it too.
+    afx_msg BOOL OnClicked();
+
+    DECLARE_MESSAGE_MAP()
+};
