@@ -67,8 +67,10 @@ void CSkinButton::CreateLayer(Layer &layer, CSkinBitmap &picture, const RECT &pa
     const int width = part.right - part.left, height = part.bottom - part.top;
     if (!layer.dc.CreateCompatibleDC(reference))
         return;
-    if (!layer.bitmap.CreateCompatibleBitmap(reference ? reference : &layer.dc, width, height))
+    if (!layer.bitmap.CreateCompatibleBitmap(reference ? reference : &layer.dc, width, height)) {
+        layer.dc.DeleteDC();
         return;
+    }
     layer.oldBitmap = layer.dc.SelectObject(&layer.bitmap);
 
     CDC source;
