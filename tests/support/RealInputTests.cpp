@@ -4,6 +4,7 @@
 #include "GuiPump.h"
 #include "HostDialog.h"
 #include "RealInput.h"
+#include "RecordingParent.h"
 #include "TestScreens.h"
 
 #include <gtest/gtest.h>
@@ -111,6 +112,51 @@ TEST_F(InputFixture, TabWalksTheDialogsControlsInOrder)
     }
     PressKey(VK_TAB, VK_SHIFT);
     EXPECT_EQ(GetFocus(), edit);
+}
+
+// Dragging a caption runs the system's move loop on this thread until the
+// button goes up; the drag still ends, with the window where it was taken.
+TEST(RealInput, ADragByTheCaptionMovesTheWindow)
+{
+    CRecordingParent window(RECT{100, 100, 400, 300});
+    BringToFront(window.Handle());
+    RECT before, client;
+    GetWindowRect(window.Handle(), &before);
+    GetClientRect(window.Handle(), &client);
+    POINT caption = {0, 0};
+    ClientToScreen(window.Handle(), &caption);
+    caption.x += client.right / 2;
+    caption.y = (before.top + caption.y) / 2;
+    ASSERT_EQ(HTCAPTION, SendMessageA(window.Handle(), WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)));
+
+    DragFromTo(caption, POINT{caption.x + 60, caption.y + 35});
+    RECT after;
+    GetWindowRect(window.Handle(), &after);
+    EXPECT_EQ(before.left + 60, after.left);
+    EXPECT_EQ(before.top + 35, after.top);
+    EXPECT_EQ(before.right - before.left, after.right - after.left);
+    SaveTestScreen(nullptr, "dragged-by-caption");
+}
+
+TEST_F(InputFixture, TheWheelScrollsTheListUnderThePointer)
+{
+    HWND list = AddControl(host.Handle(), "LISTBOX", "", WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT,
+                           1020, RECT{10, 100, 200, 180});
+    for (int i = 0; i < 50; ++i) {
+        char item[16];
+        wsprintfA(item, "Line %d", i);
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    ClickControl(list);
+    ASSERT_EQ(0, SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+
+    TurnWheelAt(CentreOf(list), -2);
+    const LRESULT down = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+    EXPECT_GT(down, 0);
+    SaveTestScreen(host.Handle(), "wheel-down");
+    TurnWheelAt(CentreOf(list), 1);
+    const LRESULT back = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+    EXPECT_LT(back, down);
 }
 
 TEST(RealInput, TextWithoutKeysIsRefusedWhole)
