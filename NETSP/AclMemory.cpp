@@ -47,13 +47,20 @@ void PublishDecision(const SessionRecord &own, SessionRecord &shared)
     shared.Decided = own.Decided;
 }
 
-// Whether the record still stands for the socket that was asked about:
-// closed by another thread of the process, or taken by another socket, it
-// holds no question any more.
+// Whether the shared record is still that of (process, socket): a closed
+// record may be freed by the console and taken by another socket meanwhile.
+bool BelongsTo(const SessionRecord &record, DWORD socket, DWORD processId)
+{
+    const volatile SessionRecord &shared = record;
+    return shared.Socket == socket && shared.ProcessId == processId;
+}
+
+// Whether the record still holds the question: closed by another thread of
+// the process, or taken by another socket, it holds none any more.
 bool StillAsking(const SessionRecord &record, DWORD socket, DWORD processId)
 {
     const volatile SessionRecord &shared = record;
-    return shared.State != SESSION_CLOSED && shared.Socket == socket && shared.ProcessId == processId;
+    return shared.State != SESSION_CLOSED && BelongsTo(record, socket, processId);
 }
 
 } // namespace
@@ -67,7 +74,7 @@ RuleAction CAclMemory::Evaluate(SessionRecord &own, SessionRecord *shared)
         return ACTION_PASS;
     EnterCriticalSection(lock);
     RuleAction verdict = Decide(own, shared);
-    if (shared)
+    if (shared && BelongsTo(*shared, own.Socket, own.ProcessId))
         PublishDecision(own, *shared);
     LeaveCriticalSection(lock);
     return verdict;
@@ -129,7 +136,8 @@ RuleAction CAclMemory::Ask(SessionRecord &own, SessionRecord *shared)
         return Store(own, ACTION_DENY, 0);
     PublishDecision(own, *shared);
     RuleAction verdict = AskConsole(*shared, SESSION_ASKING);
-    own.RuleId = shared->RuleId; // the rule the console may have added
+    if (BelongsTo(*shared, own.Socket, own.ProcessId))
+        own.RuleId = shared->RuleId; // the rule the console may have added
     if (GetWorkMode() == WORK_MODE_OFF) {
         own.Verdict = ACTION_PASS;
         return ACTION_PASS;
