@@ -16,8 +16,8 @@
 #include <TestScreens.h>
 
 #include "../foundation/TempFolder.h"
-#include "../../Console/ShippedData/SkinMaker/SkinCanvas.h"
-#include "../../Console/ShippedData/SkinMaker/SkinPieces.h"
+#include <SkinCanvas.h>
+#include <SkinPieces.h>
 
 #include <gtest/gtest.h>
 

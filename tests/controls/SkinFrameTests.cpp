@@ -10,8 +10,8 @@
 #include <TestScreens.h>
 
 #include "../foundation/TempFolder.h"
-#include "../../Console/ShippedData/SkinMaker/SkinCanvas.h"
-#include "../../Console/ShippedData/SkinMaker/SkinPieces.h"
+#include <SkinCanvas.h>
+#include <SkinPieces.h>
 
 #include <gtest/gtest.h>
 
@@ -107,8 +107,7 @@ public:
             SetWindowPos(m_host.Handle(), NULL, 0, 0, outer.right - outer.left,
                          outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER);
             m_host.Show();
-            m_window.Create(IsPage(kind) ? IDD_SKIN_PAGE : IDD_SKIN_POPUP,
-                            CWnd::FromHandle(m_host.Handle()));
+            m_window.Create(IDD_SKIN_PAGE, CWnd::FromHandle(m_host.Handle()));
             m_window.SetWindowPos(NULL, 0, 0, WIDTH, HEIGHT, SWP_NOZORDER | SWP_SHOWWINDOW);
         } else {
             m_window.Create(IDD_SKIN_POPUP);

@@ -177,19 +177,46 @@ void DrawClientFrame(Writer &out, const std::string &prefix, FrameLook look, boo
 
 void PaintSolid(SkinCanvas &c, COLORREF colour) { c.Fill(Whole(c), colour); }
 
+// --- bands of three and border pairs ----------------------------------------
+
+void PaintTitleLeftEnd(SkinCanvas &c) { PaintTitleEnd(c, true); }
+void PaintTitleRightEnd(SkinCanvas &c) { PaintTitleEnd(c, false); }
+void PaintBottomLeftEnd(SkinCanvas &c) { PaintBottomEnd(c, true); }
+void PaintBottomRightEnd(SkinCanvas &c) { PaintBottomEnd(c, false); }
+void PaintLeftBorder(SkinCanvas &c) { PaintBorder(c, true); }
+void PaintRightBorder(SkinCanvas &c) { PaintBorder(c, false); }
+
+// <prefix>Left.bmp, <prefix>Mid.bmp and <prefix>Right.bmp of a title band.
+void DrawTitleBand(Writer &out, const std::string &prefix, int endWidth, int height)
+{
+    out.Plain((prefix + "Left.bmp").c_str(), endWidth, height, PaintTitleLeftEnd);
+    out.Plain((prefix + "Mid.bmp").c_str(), LENGTH, height, PaintTitleBand);
+    out.Plain((prefix + "Right.bmp").c_str(), endWidth, height, PaintTitleRightEnd);
+}
+
+// The same three of a bottom band.
+void DrawBottomBand(Writer &out, const std::string &prefix, int height)
+{
+    out.Plain((prefix + "Left.bmp").c_str(), LENGTH, height, PaintBottomLeftEnd);
+    out.Plain((prefix + "Mid.bmp").c_str(), LENGTH, height, PaintBottomBand);
+    out.Plain((prefix + "Right.bmp").c_str(), LENGTH, height, PaintBottomRightEnd);
+}
+
+// <prefix>Left.bmp and <prefix>Right.bmp, the outer borders.
+void DrawBorders(Writer &out, const std::string &prefix, int width)
+{
+    out.Plain((prefix + "Left.bmp").c_str(), width, LENGTH, PaintLeftBorder);
+    out.Plain((prefix + "Right.bmp").c_str(), width, LENGTH, PaintRightBorder);
+}
+
 // --- the kinds of window ----------------------------------------------------
 
 // The main window, and the title and borders that the dialogs share with it.
 void DrawMainWindow(Writer &out)
 {
-    out.Plain("Title_Left.bmp", 40, TITLE_HEIGHT, [](SkinCanvas &c) { PaintTitleEnd(c, true); });
-    out.Plain("Title_Mid.bmp", LENGTH, TITLE_HEIGHT, PaintTitleBand);
-    out.Plain("Title_Right.bmp", 40, TITLE_HEIGHT, [](SkinCanvas &c) { PaintTitleEnd(c, false); });
-    out.Plain("Bottom_Left.bmp", LENGTH, 8, [](SkinCanvas &c) { PaintBottomEnd(c, true); });
-    out.Plain("Bottom_Mid.bmp", LENGTH, 8, PaintBottomBand);
-    out.Plain("Bottom_Right.bmp", LENGTH, 8, [](SkinCanvas &c) { PaintBottomEnd(c, false); });
-    out.Plain("Left.bmp", BORDER_WIDTH, LENGTH, [](SkinCanvas &c) { PaintBorder(c, true); });
-    out.Plain("Right.bmp", BORDER_WIDTH, LENGTH, [](SkinCanvas &c) { PaintBorder(c, false); });
+    DrawTitleBand(out, "Title_", 40, TITLE_HEIGHT);
+    DrawBottomBand(out, "Bottom_", 8);
+    DrawBorders(out, "", BORDER_WIDTH);
     out.Masked("SizeBox.bmp", 16, 16, PaintSizeGrip);
     out.Plain("ToolBar.bmp", LENGTH, 28, PaintToolBar);
     DrawClientFrame(out, "", FrameLook{SlateBlue, Client}, false);
@@ -219,15 +246,9 @@ void DrawPages(Writer &out)
 // own.
 void DrawDialogs(Writer &out)
 {
-    out.Plain("Title2_Left.bmp", 24, TITLE_HEIGHT, [](SkinCanvas &c) { PaintTitleEnd(c, true); });
-    const char *bottoms[] = {"AdvOptDlg_Bottom_", "Pop_Bottom_"};
-    for (const char *prefix : bottoms) {
-        const int height = prefix[0] == 'A' ? 10 : 6;
-        const std::string p(prefix);
-        out.Plain((p + "Left.bmp").c_str(), LENGTH, height, [](SkinCanvas &c) { PaintBottomEnd(c, true); });
-        out.Plain((p + "Mid.bmp").c_str(), LENGTH, height, PaintBottomBand);
-        out.Plain((p + "Right.bmp").c_str(), LENGTH, height, [](SkinCanvas &c) { PaintBottomEnd(c, false); });
-    }
+    out.Plain("Title2_Left.bmp", 24, TITLE_HEIGHT, PaintTitleLeftEnd);
+    DrawBottomBand(out, "AdvOptDlg_Bottom_", 10);
+    DrawBottomBand(out, "Pop_Bottom_", 6);
     DrawClientFrame(out, "AdvOptDlg_", FrameLook{Accent, Client}, false);
     DrawClientFrame(out, "TipsDlg_", FrameLook{Accent, Client}, true);
 }
@@ -235,14 +256,9 @@ void DrawDialogs(Writer &out)
 // The query pop-up: a lighter balloon in the accent, framed in slate.
 void DrawQueryPopup(Writer &out)
 {
-    out.Plain("Query_Title_Left.bmp", 24, QUERY_TITLE_HEIGHT, [](SkinCanvas &c) { PaintTitleEnd(c, true); });
-    out.Plain("Query_Title_Mid.bmp", LENGTH, QUERY_TITLE_HEIGHT, PaintTitleBand);
-    out.Plain("Query_Title_Right.bmp", 24, QUERY_TITLE_HEIGHT, [](SkinCanvas &c) { PaintTitleEnd(c, false); });
-    out.Plain("Query_Bottom_Left.bmp", LENGTH, 6, [](SkinCanvas &c) { PaintBottomEnd(c, true); });
-    out.Plain("Query_Bottom_Mid.bmp", LENGTH, 6, PaintBottomBand);
-    out.Plain("Query_Bottom_Right.bmp", LENGTH, 6, [](SkinCanvas &c) { PaintBottomEnd(c, false); });
-    out.Plain("Query_Left.bmp", 2, LENGTH, [](SkinCanvas &c) { PaintBorder(c, true); });
-    out.Plain("Query_Right.bmp", 2, LENGTH, [](SkinCanvas &c) { PaintBorder(c, false); });
+    DrawTitleBand(out, "Query_Title_", 24, QUERY_TITLE_HEIGHT);
+    DrawBottomBand(out, "Query_Bottom_", 6);
+    DrawBorders(out, "Query_", 2);
     out.Plain("Query_Client.bmp", LENGTH, LENGTH, [](SkinCanvas &c) { PaintSolid(c, AccentHover); });
 }
 
