@@ -13,6 +13,7 @@ const int TEXT_LEFT = 16;
 
 BEGIN_MESSAGE_MAP(CSkinCheckBox, CStatic)
     ON_WM_PAINT()
+    ON_MESSAGE(WM_ENABLE, OnEnableChanged)
     ON_CONTROL_REFLECT_EX(STN_CLICKED, OnClicked)
 END_MESSAGE_MAP()
 
@@ -26,6 +27,12 @@ void CSkinCheckBox::EnableCheck(BOOL enable)
 {
     m_bEnabled = enable;
     EnableWindow(enable);
+}
+
+LRESULT CSkinCheckBox::OnEnableChanged(WPARAM, LPARAM)
+{
+    Invalidate(TRUE);
+    return 0;
 }
 
 BOOL CSkinCheckBox::OnClicked()

@@ -26,6 +26,9 @@ protected:
     void PreSubclassWindow() override;
 
     afx_msg void OnPaint();
+    // Drawn again in this control's look: some static controls paint
+    // themselves in their own look at once when switched on or off.
+    afx_msg LRESULT OnEnableChanged(WPARAM wParam, LPARAM lParam);
     // The control's own click, reflected; FALSE lets the owner have it too.
     afx_msg BOOL OnClicked();
 

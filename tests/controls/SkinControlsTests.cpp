@@ -230,14 +230,17 @@ TEST_F(SkinControls, DisabledCheckBoxIsGreyAndDeaf)
 {
     CSkinCheckBox &check = m_window.m_check;
     check.m_bChecked = TRUE;
-    check.EnableCheck(FALSE);
     check.Invalidate();
+    PumpFor(50);
+    check.EnableCheck(FALSE);
     PumpFor(50);
     EXPECT_FALSE(check.IsWindowEnabled());
     CDib grey = Shot("check-disabled");
     EXPECT_GT(CountIn(grey, GREY, RECT{0, 3, 15, 18}), 20);
     EXPECT_GT(CountIn(grey, GREY, RECT{16, 0, 190, 20}), 20);
     EXPECT_EQ(0, CountIn(grey, BLACK, RECT{0, 0, 190, 20}));
+    // Nothing of a static's own look for a disabled text shows beside it.
+    EXPECT_EQ(0, CountIn(grey, RGB(255, 255, 255), RECT{16, 0, 190, 20}));
 
     ClickAt(At(POINT{CHECK_RECT.left + 6, CHECK_RECT.top + 10}));
     PumpFor(50);
@@ -332,6 +335,25 @@ TEST_F(SkinControls, MissingStripKeepsTheOldPicture)
     button.Invalidate();
     PumpFor(50);
     EXPECT_EQ(CellColour(0, 0), ButtonPixel(Shot("button-after-missing-strip")));
+}
+
+// Zero or negative counts of states and rows count as one: no division by
+// zero, the whole strip one cell.
+TEST_F(SkinControls, StatesAndRowsBelowOneCountAsOne)
+{
+    CSkinButton &button = m_window.m_button;
+    for (int count : {0, -3}) {
+        button.SetBitmap(Strip(false).c_str(), count, FALSE);
+        EXPECT_EQ(4 * CELL_W, button.m_nStateWidth) << count;
+        EXPECT_EQ(2 * CELL_H, button.m_nStateHeight) << count;
+        button.SetRows(count);
+        EXPECT_EQ(2 * CELL_H, button.m_nStateHeight) << count;
+    }
+    m_window.PlaceButton(button, BUTTON_AT);
+    PumpFor(100);
+    CDib whole = Shot("button-whole-strip");
+    EXPECT_EQ(CellColour(0, 0), whole.Pixel(BUTTON_AT.x + 5, BUTTON_AT.y + 5));
+    EXPECT_EQ(CellColour(3, 1), whole.Pixel(BUTTON_AT.x + 4 * CELL_W - 5, BUTTON_AT.y + 2 * CELL_H - 5));
 }
 
 TEST_F(SkinControls, MaskedButtonShowsTheWindowBehind)
