@@ -14,6 +14,7 @@ const int TEXT_LEFT = 16;
 BEGIN_MESSAGE_MAP(CSkinCheckBox, CStatic)
     ON_WM_PAINT()
     ON_MESSAGE(WM_ENABLE, OnEnableChanged)
+    ON_MESSAGE(WM_SETTEXT, OnSetText)
     ON_CONTROL_REFLECT_EX(STN_CLICKED, OnClicked)
 END_MESSAGE_MAP()
 
@@ -33,6 +34,26 @@ LRESULT CSkinCheckBox::OnEnableChanged(WPARAM, LPARAM)
 {
     Invalidate(TRUE);
     return 0;
+}
+
+LRESULT CSkinCheckBox::OnSetText(WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = ::DefWindowProcA(m_hWnd, WM_SETTEXT, wParam, lParam);
+    RepaintWithBackground();
+    return result;
+}
+
+// The box and text are drawn transparently over what lies behind: the old
+// text goes only when the parent paints its background there again.
+void CSkinCheckBox::RepaintWithBackground()
+{
+    if (CWnd *parent = GetParent()) {
+        CRect rect;
+        GetWindowRect(&rect);
+        parent->ScreenToClient(&rect);
+        parent->InvalidateRect(&rect, TRUE);
+    }
+    Invalidate(TRUE);
 }
 
 BOOL CSkinCheckBox::OnClicked()

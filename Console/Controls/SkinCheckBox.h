@@ -29,8 +29,14 @@ protected:
     // Drawn again in this control's look: some static controls paint
     // themselves in their own look at once when switched on or off.
     afx_msg LRESULT OnEnableChanged(WPARAM wParam, LPARAM lParam);
+    // Keeps the new text without the static's painting of it; the window
+    // behind is painted again under the control, then the control.
+    afx_msg LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
     // The control's own click, reflected; FALSE lets the owner have it too.
     afx_msg BOOL OnClicked();
+
+private:
+    void RepaintWithBackground();
 
     DECLARE_MESSAGE_MAP()
 };
