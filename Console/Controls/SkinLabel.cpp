@@ -1,14 +1,12 @@
 #include "SkinLabel.h"
 
+#include "HandCursor.h"
 #include "SkinPalette.h"
 
 #include <CPaintDC.h>
 #include <CRect.h>
 
 namespace {
-
-// The cursor's id in the help program.
-const WORD kHandCursorId = 106;
 
 // The style bits whose text is one line (the static control's type field
 // compared by bits, as the console always has: SS_CENTER, SS_RIGHT, 8).
@@ -75,22 +73,14 @@ BOOL CSkinLabel::AttachPlain(UINT id, CWnd *parent)
 
 void CSkinLabel::LoadHandCursor()
 {
-    char folder[MAX_PATH + 1] = {};
-    if (!GetWindowsDirectoryA(folder, MAX_PATH))
-        return;
-    LoadHandCursorFrom(CString(folder) + "\\winhlp32.exe");
+    if (!m_hHandCursor)
+        m_hHandCursor = CopyHelpHandCursor();
 }
 
 void CSkinLabel::LoadHandCursorFrom(LPCTSTR modulePath)
 {
-    if (m_hHandCursor)
-        return;
-    HMODULE module = LoadLibraryA(modulePath);
-    if (!module)
-        return;
-    if (HCURSOR cursor = LoadCursorA(module, MAKEINTRESOURCEA(kHandCursorId)))
-        m_hHandCursor = CopyIcon(cursor);
-    FreeLibrary(module);
+    if (!m_hHandCursor)
+        m_hHandCursor = CopyHandCursorFrom(modulePath);
 }
 
 CFont *CSkinLabel::ParentFont() const

@@ -21,6 +21,13 @@ constexpr COLORREF DisabledText = RGB(100, 100, 100);
 constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF Black = RGB(0, 0, 0);
 
+// The grid's cells: the chosen action's mark, the active program, the key.
+constexpr COLORREF CellPass = RGB(76, 160, 96);
+constexpr COLORREF CellQuery = RGB(232, 168, 48);
+constexpr COLORREF CellDeny = RGB(204, 64, 56);
+constexpr COLORREF CellActive = RGB(76, 160, 96);
+constexpr COLORREF CellKey = RGB(232, 196, 80);
+
 // The labels' presets: back and text colours.
 constexpr COLORREF LabelLightBack = RGB(234, 234, 234);
 constexpr COLORREF LabelPlainBack = RGB(203, 203, 203);

@@ -7,6 +7,7 @@
 // Every picture takes its colours from SkinPalette.h.
 #include "AlertTone.h"
 #include "FramePieces.h"
+#include "GridPictures.h"
 #include "SkinCanvas.h"
 #include "SkinPieces.h"
 
@@ -70,6 +71,8 @@ int main(int argc, char **argv)
                                        [](SkinCanvas &c) { PaintShield(c, 0, 0, 48); }),
                "BigIcon.bmp");
     if (!DrawFramePieces(skin.folder))
+        skin.ok = false;
+    if (!MakeGridPictures(skin.folder))
         skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};

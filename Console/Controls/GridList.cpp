@@ -1,0 +1,525 @@
+#include "GridList.h"
+
+#include "ColumnSpec.h"
+
+#include <LoggedOn.h>
+
+#include <CPen.h>
+#include <CWinApp.h>
+
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+// LVCFMT_COL_HAS_IMAGES: the columns may show images, the text left-aligned.
+const int kColumnFormat = 0x8000;
+const COLORREF kListDefault = 0xFFFFFFFF;
+// The stage of one cell of one row.
+const DWORD kSubItemPrePaint = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+
+// The width of the check box drawn in column 0.
+const int kCheckBoxWidth = 16;
+
+bool IsNumberText(const CString &text)
+{
+    if (text.IsEmpty())
+        return false;
+    for (int i = 0; i < text.GetLength(); ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    return true;
+}
+
+// dd/mm/yyyy.
+bool IsDateText(const CString &text)
+{
+    if (text.GetLength() != 10)
+        return false;
+    for (int i = 0; i < 10; ++i) {
+        const bool slash = i == 2 || i == 5;
+        if (slash ? text[i] != '/' : (text[i] < '0' || text[i] > '9'))
+            return false;
+    }
+    return true;
+}
+
+int CompareNumbers(int a, int b)
+{
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+int CompareNumberTexts(const CString &a, const CString &b)
+{
+    return CompareNumbers(atoi(a), atoi(b));
+}
+
+// Year, then month, then day; characters a text lacks count as 0.
+int CompareDateTexts(const CString &a, const CString &b)
+{
+    struct Part { int first, count; };
+    const Part parts[] = {{6, 4}, {3, 2}, {0, 2}};
+    for (const Part &part : parts) {
+        const int order = CompareNumbers(atoi(a.Mid(part.first, part.count)), atoi(b.Mid(part.first, part.count)));
+        if (order != 0)
+            return order;
+    }
+    return 0;
+}
+
+const CString &TextOf(const CJBaseCell *cell)
+{
+    static const CString empty;
+    return cell ? cell->m_text : empty;
+}
+
+int ValueOf(const CJBaseCell *cell)
+{
+    return cell ? cell->m_value : 0;
+}
+
+CJBaseCell *CellOf(const GridRow *row, int subItem)
+{
+    if (!row || subItem < 0 || subItem >= static_cast<int>(row->cells.size()))
+        return nullptr;
+    return row->cells[subItem];
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CGridList, CListCtrl)
+    ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
+    ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+    ON_NOTIFY_REFLECT_EX(NM_CLICK, OnClick)
+    ON_WM_MOUSEMOVE()
+    ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CGridList::CGridList()
+    : m_textColor(GetSysColor(COLOR_WINDOWFRAME)), m_backColor(GetSysColor(COLOR_WINDOW))
+{
+}
+
+void CGridList::PreSubclassWindow()
+{
+    CListCtrl::PreSubclassWindow();
+    m_header.SubclassWindow(reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)));
+    LOGFONT font = {};
+    HFONT parentFont = NULL;
+    if (CWnd *parent = GetParent())
+        parentFont = reinterpret_cast<HFONT>(parent->SendMessage(WM_GETFONT));
+    GetObject(parentFont ? parentFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), sizeof font, &font);
+    font.lfHeight = -12;
+    font.lfWeight = FW_NORMAL;
+    m_listFont.CreateFontIndirect(&font);
+}
+
+// --- columns ---------------------------------------------------------------------
+
+BOOL CGridList::SetColumns(const CString &spec)
+{
+    const bool made = ForEachColumn(spec, [this](const CString &title, int width) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = kColumnFormat;
+        column.cx = width;
+        column.pszText = const_cast<LPSTR>(static_cast<LPCTSTR>(title));
+        column.iSubItem = m_columnCount;
+        if (InsertColumn(m_columnCount, &column) == -1)
+            return false;
+        ++m_columnCount;
+        return true;
+    });
+    if (!made)
+        return FALSE;
+    m_header.CreateCells(m_columnCount);
+    SortItems(0, TRUE);
+    return TRUE;
+}
+
+BOOL CGridList::SetColumns(UINT stringId)
+{
+    char spec[1024] = {};
+    LoadStringA(AfxGetResourceHandle(), stringId, spec, sizeof spec);
+    return SetColumns(CString(spec));
+}
+
+void CGridList::LockColumn(int column, BOOL)
+{
+    m_header.LockColumn(column);
+}
+
+// --- rows ------------------------------------------------------------------------
+
+int CGridList::AddRow(const CString *texts, int count)
+{
+    auto textOf = [&](int column) -> LPCTSTR { return column < count ? static_cast<LPCTSTR>(texts[column]) : ""; };
+    const int item = InsertItem(GetItemCount(), textOf(0));
+    if (item == -1)
+        return -1;
+    GridRow *row = new GridRow;
+    for (int column = 0; column < m_columnCount; ++column) {
+        if (column > 0)
+            SetItemText(item, column, textOf(column));
+        CJBaseCell *cell = new CJBaseCell;
+        cell->m_pOwner = this;
+        cell->m_text = textOf(column);
+        row->cells.push_back(cell);
+        row->textColors.push_back(m_textColor);
+        row->backColors.push_back(m_backColor);
+    }
+    SetItemData(item, reinterpret_cast<DWORD_PTR>(row));
+    return item;
+}
+
+int CGridList::AddRow(std::initializer_list<CString> texts)
+{
+    return AddRow(texts.begin(), static_cast<int>(texts.size()));
+}
+
+GridRow *CGridList::GetRow(int item) const
+{
+    if (item < 0 || item >= GetItemCount())
+        return nullptr;
+    return reinterpret_cast<GridRow *>(GetItemData(item));
+}
+
+void CGridList::FreeRow(int item)
+{
+    GridRow *row = GetRow(item);
+    if (!row)
+        return;
+    for (CJBaseCell *cell : row->cells)
+        delete cell;
+    delete row;
+    SetItemData(item, 0);
+}
+
+void CGridList::FreeAllRows()
+{
+    m_pHovered = nullptr;
+    for (int item = GetItemCount() - 1; item >= 0; --item)
+        FreeRow(item);
+}
+
+void CGridList::DeleteRow(int item)
+{
+    if (item < 0 || item >= GetItemCount())
+        return;
+    m_pHovered = nullptr;
+    FreeRow(item);
+    DeleteItem(item);
+}
+
+void CGridList::DeleteAllRows()
+{
+    FreeAllRows();
+    DeleteAllItems();
+}
+
+BOOL CGridList::SetRowData(int item, DWORD value)
+{
+    GridRow *row = GetRow(item);
+    if (!row)
+        return FALSE;
+    row->userValue = value;
+    return TRUE;
+}
+
+DWORD CGridList::GetRowData(int item) const
+{
+    const GridRow *row = GetRow(item);
+    return row ? row->userValue : 0;
+}
+
+int CGridList::FindRowByData(const GridRow *row) const
+{
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = reinterpret_cast<LPARAM>(row);
+    return FindItem(&find);
+}
+
+// --- cells -----------------------------------------------------------------------
+
+CJBaseCell *CGridList::GetCell(int item, int subItem) const
+{
+    return CellOf(GetRow(item), subItem);
+}
+
+BOOL CGridList::SetCell(int item, int subItem, CJBaseCell *cell)
+{
+    GridRow *row = GetRow(item);
+    if (!row || subItem < 0 || subItem >= m_header.GetItemCount() ||
+        subItem >= static_cast<int>(row->cells.size()))
+        return FALSE;
+    row->cells[subItem] = cell;
+    return TRUE;
+}
+
+BOOL CGridList::SetCellType(int item, int subItem, CRuntimeClass *pClass)
+{
+    CJBaseCell *old = GetCell(item, subItem);
+    if (!old || !pClass || !pClass->IsDerivedFrom(RUNTIME_CLASS(CJBaseCell)))
+        return FALSE;
+    CJBaseCell *cell = static_cast<CJBaseCell *>(pClass->CreateObject());
+    if (!cell)
+        return FALSE;
+    cell->m_pOwner = this;
+    cell->Copy(*old);
+    if (!SetCell(item, subItem, cell)) {
+        delete cell;
+        return FALSE;
+    }
+    if (m_pHovered == old)
+        m_pHovered = nullptr;
+    delete old;
+    return TRUE;
+}
+
+BOOL CGridList::SetCellText(int item, int subItem, LPCTSTR text)
+{
+    CJBaseCell *cell = GetCell(item, subItem);
+    if (!cell || !SetItemText(item, subItem, text))
+        return FALSE;
+    cell->m_text = text;
+    return TRUE;
+}
+
+BOOL CGridList::SetCellValue(int item, int subItem, int value)
+{
+    CJBaseCell *cell = GetCell(item, subItem);
+    if (!cell)
+        return FALSE;
+    cell->m_value = value;
+    return TRUE;
+}
+
+int CGridList::GetCellValue(int item, int subItem) const
+{
+    return ValueOf(GetCell(item, subItem));
+}
+
+BOOL CGridList::SetCellImage(int item, int subItem, int image)
+{
+    CJBaseCell *cell = GetCell(item, subItem);
+    if (!cell)
+        return FALSE;
+    cell->m_image = image;
+    return TRUE;
+}
+
+BOOL CGridList::SetCellColors(int item, int subItem, COLORREF text, COLORREF back)
+{
+    GridRow *row = GetRow(item);
+    if (!CellOf(row, subItem))
+        return FALSE;
+    row->textColors[subItem] = text == kListDefault ? m_textColor : text;
+    row->backColors[subItem] = back == kListDefault ? m_backColor : back;
+    RedrawCell(item, subItem);
+    return TRUE;
+}
+
+void CGridList::RedrawCell(int item, int subItem)
+{
+    if (!GetCell(item, subItem))
+        return;
+    CRect rect = CellRect(item, subItem);
+    InvalidateRect(&rect);
+    UpdateWindow();
+}
+
+CRect CGridList::CellRect(int item, int subItem) const
+{
+    CRect rect;
+    GetSubItemRect(item, subItem, LVIR_BOUNDS, rect);
+    if (subItem == 0) {
+        // The bounds of sub-item 0 are the whole row.
+        CRect next;
+        if (m_columnCount > 1 && GetSubItemRect(item, 1, LVIR_BOUNDS, next))
+            rect.right = next.left;
+        else
+            rect.right = rect.left + GetColumnWidth(0);
+    }
+    return rect;
+}
+
+// --- selection and sorting ---------------------------------------------------------
+
+void CGridList::SelectRow(int item, BOOL select)
+{
+    SetItemState(item, select ? LVIS_SELECTED : 0, LVIS_SELECTED);
+}
+
+void CGridList::SelectAll()
+{
+    SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+void CGridList::SortItems(int column, BOOL ascending)
+{
+    m_sortColumn = column;
+    m_sortAscending = ascending;
+    m_header.SetSortArrow(column, ascending);
+    CListCtrl::SortItems(&CGridList::CompareItems, reinterpret_cast<DWORD_PTR>(this));
+}
+
+int CALLBACK CGridList::CompareItems(LPARAM row1, LPARAM row2, LPARAM list)
+{
+    const CGridList *self = reinterpret_cast<const CGridList *>(list);
+    const GridRow *first = reinterpret_cast<const GridRow *>(row1);
+    const GridRow *second = reinterpret_cast<const GridRow *>(row2);
+    if (!self->m_sortAscending)
+        std::swap(first, second);
+    const int column = self->m_sortColumn;
+    const CJBaseCell *a = CellOf(first, column);
+    const CJBaseCell *b = CellOf(second, column);
+    // The kind comes from the cell of the row that was passed first.
+    const CString &kind = TextOf(CellOf(reinterpret_cast<const GridRow *>(row1), column));
+    if (IsNumberText(kind))
+        return CompareNumberTexts(TextOf(a), TextOf(b));
+    if (IsDateText(kind))
+        return CompareDateTexts(TextOf(a), TextOf(b));
+    if (!kind.IsEmpty())
+        return lstrcmpA(TextOf(a), TextOf(b));
+    if (column != 0)
+        return ValueOf(a) - ValueOf(b);
+    return (first ? first->value : 0) - (second ? second->value : 0);
+}
+
+// --- messages -----------------------------------------------------------------------
+
+void CGridList::OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult)
+{
+    NMLVCUSTOMDRAW *draw = reinterpret_cast<NMLVCUSTOMDRAW *>(pNMHDR);
+    *pResult = CDRF_DODEFAULT;
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT || draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+        *pResult = CDRF_NOTIFYSUBITEMDRAW;
+        return;
+    }
+    if (draw->nmcd.dwDrawStage != kSubItemPrePaint)
+        return;
+    const int item = static_cast<int>(draw->nmcd.dwItemSpec);
+    const int subItem = draw->iSubItem;
+    COLORREF textColor = m_textColor, backColor = m_backColor;
+    if (const GridRow *row = GetRow(item)) {
+        if (CellOf(row, subItem)) {
+            textColor = row->textColors[subItem];
+            backColor = row->backColors[subItem];
+        }
+    }
+    if (draw->nmcd.uItemState & CDIS_SELECTED) {
+        textColor = m_selectedTextColor;
+        backColor = m_selectedBackColor;
+    }
+    draw->clrText = textColor;
+    draw->clrTextBk = backColor;
+
+    CDC *pDC = CDC::FromHandle(draw->nmcd.hdc);
+    CFont *oldFont = m_listFont.GetSafeHandle() ? pDC->SelectObject(&m_listFont) : nullptr;
+    DrawSubItem(pDC, item, subItem, CellRect(item, subItem), draw->nmcd.uItemState, textColor, backColor);
+    if (oldFont)
+        pDC->SelectObject(oldFont);
+    *pResult = CDRF_SKIPDEFAULT;
+}
+
+void CGridList::DrawSubItem(CDC *pDC, int item, int subItem, CRect rect, UINT state, COLORREF textColor,
+                            COLORREF backColor)
+{
+    pDC->FillSolidRect(&rect, backColor);
+    if (subItem == 0 && (GetExtendedStyle() & LVS_EX_CHECKBOXES)) {
+        CPen box(PS_SOLID, 2, RGB(0, 0, 0));
+        CPen *oldPen = pDC->SelectObject(&box);
+        pDC->MoveTo(rect.left + 3, rect.top + 3);
+        pDC->LineTo(rect.left + 15, rect.top + 3);
+        pDC->LineTo(rect.left + 15, rect.top + 15);
+        pDC->LineTo(rect.left + 3, rect.top + 15);
+        pDC->LineTo(rect.left + 3, rect.top + 3);
+        pDC->SelectObject(oldPen);
+        if (GetCheck(item) == 1) {
+            for (int i = 0; i < 3; ++i) {
+                pDC->MoveTo(rect.left + 5, rect.top + 7 + i);
+                pDC->LineTo(rect.left + 7, rect.top + 9 + i);
+                pDC->LineTo(rect.left + 12, rect.top + 4 + i);
+            }
+        }
+        rect.left += kCheckBoxWidth;
+    }
+    // A row older than an appended column has no cell there: it stays empty.
+    if (CJBaseCell *cell = GetCell(item, subItem))
+        cell->Draw(pDC, &rect, state, m_header.TextFormat(subItem), textColor, backColor);
+}
+
+void CGridList::OnColumnClick(NMHDR *pNMHDR, LRESULT *pResult)
+{
+    *pResult = 0;
+    if (!m_sortEnabled)
+        return;
+    const int column = reinterpret_cast<NMLISTVIEW *>(pNMHDR)->iSubItem;
+    if (column == 0) {
+        for (int item = 0; item < GetItemCount(); ++item)
+            if (GridRow *row = GetRow(item))
+                row->value = GetCheck(item);
+    }
+    const BOOL ascending = column != m_sortColumn || !m_sortAscending;
+    SortItems(column, ascending);
+}
+
+BOOL CGridList::OnClick(NMHDR *pNMHDR, LRESULT *pResult)
+{
+    *pResult = 0;
+    const NMITEMACTIVATE *click = reinterpret_cast<NMITEMACTIVATE *>(pNMHDR);
+    if (!LoggedOn || click->iItem == -1 || click->iSubItem == -1)
+        return FALSE;
+    CJBaseCell *cell = GetCell(click->iItem, click->iSubItem);
+    if (!cell)
+        return FALSE;
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ScreenToClient(&cursor);
+    const RECT *rect = cell->GetRect();
+    cell->OnClick(click->iItem, click->iSubItem, cursor.x - rect->left, cursor.y - rect->top);
+    SetItemText(click->iItem, click->iSubItem, cell->m_text);
+    // The owner handles the click too.
+    return FALSE;
+}
+
+void CGridList::OnMouseMove(UINT nFlags, CPoint point)
+{
+    LVHITTESTINFO hit = {};
+    hit.pt = point;
+    SubItemHitTest(&hit);
+    CJBaseCell *cell = (hit.flags & LVHT_ONITEMLABEL) ? GetCell(hit.iItem, hit.iSubItem) : nullptr;
+    if (cell && cell == m_pHovered) {
+        cell->OnMouseMove(point);
+    } else {
+        if (m_pHovered)
+            m_pHovered->OnMouseLeave();
+        m_pHovered = cell;
+        if (cell)
+            cell->OnMouseEnter();
+    }
+    CListCtrl::OnMouseMove(nFlags, point);
+}
+
+void CGridList::OnDestroy()
+{
+    FreeAllRows();
+    CListCtrl::OnDestroy();
+}
+
+BOOL CGridList::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT *pResult)
+{
+    const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
+    if (header->hwndFrom == m_header.GetSafeHwnd()) {
+        const bool beginTrack = header->code == HDN_BEGINTRACKA || header->code == HDN_BEGINTRACKW;
+        if (beginTrack && m_header.IsLocked(reinterpret_cast<const NMHEADERA *>(lParam)->iItem)) {
+            // The divider of a locked column stays where it is.
+            *pResult = 1;
+            return TRUE;
+        }
+        if (beginTrack && ::GetFocus() != GetSafeHwnd())
+            SetFocus();
+    }
+    return CListCtrl::OnNotify(wParam, lParam, pResult);
+}
