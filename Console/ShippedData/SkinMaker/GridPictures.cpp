@@ -17,12 +17,13 @@ const int kHeaderHeight = 24;
 const RECT kActionBoxes[3] = {{11, 2, 20, 12}, {24, 2, 32, 12}, {37, 2, 47, 12}};
 const COLORREF kActionMarks[3] = {CellPass, CellQuery, CellDeny};
 
+// Stretched over the whole header, or over the sort column: no upright
+// edge, which the stretch would widen into a bar.
 void PaintHeader(SkinCanvas &canvas, COLORREF top, COLORREF bottom)
 {
     const int width = canvas.Width(), height = canvas.Height();
     canvas.Shade(RECT{0, 0, width, height - 1}, top, bottom);
     canvas.Fill(RECT{0, height - 1, width, height}, SlateBlue);
-    canvas.Fill(RECT{width - 1, 3, width, height - 4}, SlateBlue);
 }
 
 // The three boxes, the chosen one filled with its colour.
