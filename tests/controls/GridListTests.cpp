@@ -7,8 +7,6 @@
 #include <SkinPalette.h>
 
 #include <algorithm>
-#include <atomic>
-#include <thread>
 #include <string>
 #include <vector>
 
@@ -541,10 +539,7 @@ TEST_F(GridListTest, ALockedDividerStaysAndAnUnlockedOneMoves)
     auto drag = [&](int column, int by) {
         const POINT from = ScreenPointOf(header, divider(column));
         BringToFront(m_grid.Host());
-        PressMouseAt(from);
-        for (int step = 1; step <= 4; ++step)
-            MovePointerTo(POINT{from.x + by * step / 4, from.y});
-        ReleaseMouseAt(POINT{from.x + by, from.y});
+        DragFromTo(from, POINT{from.x + by, from.y});
         PumpFor(50);
     };
 
@@ -636,23 +631,17 @@ TEST_F(GridListTest, RowsScrolledIntoViewAreDrawnByTheirCells)
     const POINT thumb = {barX, window.top + 1 + GetSystemMetrics(SM_CYVSCROLL) + 3};
     const int by = (window.bottom - window.top) / 2;
     BringToFront(m_grid.Host());
-    // The scroll bar tracks the drag in a loop of its own until the button
-    // goes up: the hand moves from another thread while this one pumps.
-    std::atomic<bool> released(false);
-    std::thread hand([&] {
-        PressMouseAt(thumb);
-        for (int step = 1; step <= 5; ++step) {
-            Sleep(30);
-            MovePointerTo(POINT{barX, thumb.y + step * by / 5});
-        }
-        ReleaseMouseAt(POINT{barX, thumb.y + by});
-        released = true;
-    });
-    PumpUntil([&] { return released.load(); }, 10000);
-    hand.join();
+    DragFromTo(thumb, POINT{barX, thumb.y + by});
     PumpFor(100);
     const int dragged = checkVisibleRows("scroll-bar-dragged");
     EXPECT_GT(dragged, 100);
+
+    // The wheel over the rows: back up by three notches.
+    TurnWheelAt(ScreenPointOf(list.GetSafeHwnd(), POINT{200, 150}), 3);
+    PumpFor(100);
+    const int wheeled = checkVisibleRows("wheel-turned");
+    EXPECT_LT(wheeled, dragged);
+    EXPECT_GT(wheeled, 0);
 }
 
 } // namespace
