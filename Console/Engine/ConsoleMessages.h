@@ -11,6 +11,12 @@ enum {
     // The updater asks the console to quit before it replaces its files: to
     // the main window, which takes it as its Exit command.
     WM_CONSOLE_EXIT = 2357,
+    // A packet event of the driver: from the traffic monitor page to the log
+    // page, sent; wParam the address of the PacketLogEntry, lParam 0.
+    WM_PACKET_LOGGED = 2024,
+    // Bytes a connection moved since it was last seen: posted by the traffic
+    // monitor page to itself; wParam 0 received, 1 sent; lParam the count.
+    WM_TRAFFIC_DELTA = 10929,
 };
 
 // The wParam of both messages: what the lParam index points into.
