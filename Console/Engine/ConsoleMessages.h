@@ -17,6 +17,10 @@ enum {
     // Bytes a connection moved since it was last seen: posted by the traffic
     // monitor page to itself; wParam 0 received, 1 sent; lParam the count.
     WM_TRAFFIC_DELTA = 10929,
+    // A program's connection was seen: from the traffic monitor page to the
+    // program page, sent; wParam the rule ID (0: none), lParam 1 while the
+    // connection's record is in use, 0 once it was freed.
+    WM_PROGRAM_ACTIVE = 10930,
 };
 
 // The wParam of both messages: what the lParam index points into.

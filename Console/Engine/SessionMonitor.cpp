@@ -254,6 +254,11 @@ DriverTableRecord *CSessionMonitor::GetTable1Entry(DWORD index)
     return DwordToAddress<DriverTableRecord>(g_state.Tables.Table1Address) + index;
 }
 
+DWORD CSessionMonitor::GetTable1Count()
+{
+    return ReadTable1Count();
+}
+
 DriverTableRecord *CSessionMonitor::GetTable2Entry(DWORD index)
 {
     if (!g_state.Tables.Table2Address || index >= DRIVER_TABLE2_POLLED)

@@ -51,6 +51,9 @@ public:
     static DWORD GetSessionCount();
     static const DriverQueueRecord *GetQueueRecord(int index);
     static DriverTableRecord *GetTable1Entry(DWORD index);
+    // The number of table-1 entries in use as the driver gives it now (0
+    // without a table view).
+    static DWORD GetTable1Count();
     static DriverTableRecord *GetTable2Entry(DWORD index);
 
 private:

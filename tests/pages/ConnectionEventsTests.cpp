@@ -1,0 +1,466 @@
+// The traffic monitor's handling of connection events over a connection
+// table in named shared memory, as the provider makes it, with driver
+// tables and a ring of the test's own, a real ProgramLogs.dat and windows of
+// the test that stand for the program page, the log page and the monitor.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ConnectionEvents.h"
+#include "ConsoleMessages.h"
+#include "FirewallTypes.h"
+#include "MessageSink.h"
+#include "ProgramLogs.h"
+#include "StoreFolder.h"
+#include "sqlite3.h"
+
+namespace {
+
+// The shared connection table as the provider creates it.
+class CSharedTable {
+public:
+    CSharedTable()
+    {
+        m_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, SESSION_TABLE_SIZE,
+                                       SESSION_TABLE_NAME);
+        m_records = static_cast<SessionRecord *>(MapViewOfFile(m_mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+        memset(m_records, 0, SESSION_TABLE_SIZE);
+    }
+    ~CSharedTable()
+    {
+        UnmapViewOfFile(m_records);
+        CloseHandle(m_mapping);
+    }
+    SessionRecord *Records() const { return m_records; }
+
+private:
+    HANDLE m_mapping;
+    SessionRecord *m_records;
+};
+
+// Where the handling finds its tables: the current fixture's.
+struct Tables {
+    SessionRecord *Sessions = nullptr;
+    DriverTableRecord Table1[8] = {};
+    DWORD Table1Count = 0;
+    DriverTableRecord Table2[DRIVER_TABLE2_POLLED] = {};
+    DriverQueueRecord Ring[DRIVER_RING_ENTRIES] = {};
+};
+Tables *g_tables;
+
+const ConnectionSources kSources = {
+    [] { return g_tables->Sessions; },
+    []() -> DWORD { return SESSION_RECORD_COUNT; },
+    [](DWORD index) { return index < 8 ? &g_tables->Table1[index] : nullptr; },
+    [] { return g_tables->Table1Count; },
+    [](DWORD index) { return &g_tables->Table2[index]; },
+    [](int index) -> const DriverQueueRecord * { return &g_tables->Ring[index]; },
+};
+
+// The tree and the alert as the page would see them.
+class CViewLog : public IConnectionView {
+public:
+    void ShowConnection(const SessionRecord &record) override { Shown.push_back(record.Socket); }
+    void RemoveConnection(const SessionRecord &record) override { Removed.push_back(record.Socket); }
+    void RaiseAlert(const SessionRecord &record) override { Alerts.push_back(record.Socket); }
+    std::vector<DWORD> Shown, Removed, Alerts;
+};
+
+const PostedMessage Active(LONG ruleId, int inUse) { return {WM_PROGRAM_ACTIVE, static_cast<WPARAM>(ruleId), inUse}; }
+const PostedMessage Delta(int which, DWORD bytes) { return {WM_TRAFFIC_DELTA, static_cast<WPARAM>(which), static_cast<LPARAM>(bytes)}; }
+
+class ConnectionEventsTest : public ::testing::Test {
+protected:
+    ConnectionEventsTest()
+        : m_sink(WM_PACKET_LOGGED, WM_PROGRAM_ACTIVE), m_events(kSources, m_view)
+    {
+        m_tables.Sessions = m_table.Records();
+        g_tables = &m_tables;
+        m_events.SetPeers({m_sink.Window(), m_sink.Window(), m_sink.Window()});
+        EXPECT_TRUE(m_logs.Open((m_folder.Path() + "ProgramLogs.dat").c_str()));
+        m_events.SetLogStore(&m_logs);
+    }
+
+    SessionRecord &Record(int index, DWORD socket, BYTE state, BYTE direction)
+    {
+        SessionRecord &record = m_table.Records()[index];
+        record.Index = index;
+        record.ProcessId = 4321;
+        record.Socket = socket;
+        record.RuleId = 7;
+        record.Decided = 1;
+        record.State = state;
+        record.Direction = direction;
+        record.Protocol = PROTO_TCP;
+        record.Verdict = ACTION_PASS;
+        record.ByRule = 1;
+        record.RemoteIp = 0x7F000001;
+        record.LocalPort = 1025;
+        record.RemotePort = 80;
+        record.StartTime = 1000;
+        record.EndTime = 1010;
+        record.BytesSent = 300;
+        record.BytesReceived = 5000;
+        strcpy(record.Path, "C:\\Tools\\wsclient.exe");
+        strcpy(record.Detail, "www.example.test");
+        return record;
+    }
+
+    // One poller pass as the page handles it.
+    void Pass(std::initializer_list<std::pair<WPARAM, LPARAM>> events)
+    {
+        for (const auto &event : events)
+            m_events.Handle(event.first, event.second);
+        m_events.EndBurst();
+        CMessageSink::Pump();
+    }
+
+    std::vector<LogRecord> Rows()
+    {
+        std::vector<LogRecord> rows;
+        EXPECT_TRUE(m_logs.QueryLogs(0, 0x7FFFFFFF, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, rows));
+        return rows;
+    }
+
+    static bool IsFree(const SessionRecord &record)
+    {
+        return record.Socket == 0 && record.State == 0 && record.Decided == 0;
+    }
+
+    CSharedTable m_table;
+    Tables m_tables;
+    CStoreFolder m_folder;
+    CProgramLogs m_logs;
+    CMessageSink m_sink;
+    CViewLog m_view;
+    CConnectionEvents m_events;
+};
+
+TEST_F(ConnectionEventsTest, ClosedRecordIsLoggedOnceAsTheLogMapsItThenFreedAndReportedInactive)
+{
+    SessionRecord &record = Record(3, 0x1234, SESSION_CLOSED, DIR_OUTBOUND);
+    record.Protocol = PROTO_HTTP;
+
+    Pass({{SESSION_SOURCE_TABLE, 3}});
+
+    ASSERT_TRUE(IsFree(record));
+    const std::vector<LogRecord> rows = Rows();
+    ASSERT_EQ(1u, rows.size());
+    const LogRecord &row = rows[0];
+    EXPECT_EQ(7u, row.PID) << "the rule's ID, not the process ID";
+    EXPECT_STREQ("C:\\Tools\\wsclient.exe", row.Path);
+    EXPECT_EQ(DIR_OUTBOUND, row.Direction);
+    EXPECT_EQ(1025, row.LocalPort);
+    EXPECT_EQ(0x7F000001u, row.RemoteIP);
+    EXPECT_STREQ("www.example.test", row.WebSite);
+    EXPECT_EQ(80, row.RemotePort);
+    EXPECT_EQ(PROTO_HTTP, row.Protocol);
+    EXPECT_EQ(5000u, row.InCount);
+    EXPECT_EQ(300u, row.OutCount);
+    EXPECT_EQ(1000u, row.StartTime);
+    EXPECT_EQ(1010u, row.EndTime);
+    EXPECT_EQ(ACTION_PASS, row.Action);
+    EXPECT_EQ(std::vector<DWORD>{0x1234}, m_view.Removed);
+    EXPECT_TRUE(m_view.Alerts.empty());
+    EXPECT_EQ(1, m_sink.Count(Active(7, 0)));
+    EXPECT_EQ(0, m_sink.Count(Active(7, 1)));
+
+    // The poller's late duplicate of the pass reaches a freed record.
+    Pass({{SESSION_SOURCE_TABLE, 3}});
+    EXPECT_EQ(1u, Rows().size());
+    EXPECT_EQ(2, m_sink.Count(Active(7, 0)));
+    EXPECT_EQ(0, m_sink.Count(Delta(0, 5000))) << "a freed record counts nothing";
+    EXPECT_TRUE(m_view.Shown.empty());
+}
+
+TEST_F(ConnectionEventsTest, ClosedRecordsOfOnePassGoInOneBatchAndAreFreedAfterIt)
+{
+    for (int index = 0; index < 5; ++index)
+        Record(index, 0x100 + index, SESSION_CLOSED, DIR_INBOUND);
+
+    for (int index = 0; index < 5; ++index)
+        m_events.Handle(SESSION_SOURCE_TABLE, index);
+    m_events.Handle(SESSION_SOURCE_TABLE, 2); // posted twice before the burst ended
+    EXPECT_EQ(5u, m_events.WaitingRecords());
+    EXPECT_EQ(0x102u, m_table.Records()[2].Socket) << "nothing is freed before the batch";
+    EXPECT_TRUE(Rows().empty());
+
+    m_events.EndBurst();
+    EXPECT_EQ(5u, Rows().size());
+    for (int index = 0; index < 5; ++index)
+        EXPECT_TRUE(IsFree(m_table.Records()[index])) << index;
+    EXPECT_EQ(0u, m_events.WaitingRecords());
+}
+
+TEST_F(ConnectionEventsTest, BatchRefusedByALockedDatabaseStillFreesEveryRecord)
+{
+    SessionRecord &record = Record(9, 0x99, SESSION_CLOSED, DIR_OUTBOUND);
+    sqlite3 *holder = nullptr;
+    ASSERT_EQ(SQLITE_OK, sqlite3_open((m_folder.Path() + "ProgramLogs.dat").c_str(), &holder));
+    ASSERT_EQ(SQLITE_OK, sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr));
+
+    Pass({{SESSION_SOURCE_TABLE, 9}});
+    EXPECT_TRUE(IsFree(record));
+    EXPECT_EQ(1, m_sink.Count(Active(7, 0)));
+
+    sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+    EXPECT_TRUE(Rows().empty());
+    Pass({{SESSION_SOURCE_TABLE, 9}});
+    EXPECT_TRUE(Rows().empty()) << "a freed record is not offered again";
+}
+
+TEST_F(ConnectionEventsTest, ClosedRecordWithoutDirectionIsFreedWithoutRowNodeOrAlert)
+{
+    SessionRecord &record = Record(4, 0x44, SESSION_CLOSED, DIR_UNKNOWN);
+    record.Verdict = ACTION_DENY;
+
+    m_events.Handle(SESSION_SOURCE_TABLE, 4);
+    EXPECT_TRUE(IsFree(record)) << "freed at once, no row to wait for";
+    m_events.EndBurst();
+
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_TRUE(m_view.Removed.empty());
+    EXPECT_TRUE(m_view.Alerts.empty());
+    EXPECT_EQ(1, m_sink.Count(Active(7, 0)));
+}
+
+TEST_F(ConnectionEventsTest, RefusalByARuleRaisesTheAlertAndOneAfterAnAnswerDoesNot)
+{
+    struct Case {
+        BYTE ByRule;
+        size_t Alerts;
+    } cases[] = {{1, 1}, {0, 0}};
+    for (const Case &c : cases) {
+        m_view.Alerts.clear();
+        SessionRecord &record = Record(5, 0x55, SESSION_CLOSED, DIR_OUTBOUND);
+        record.Verdict = ACTION_DENY;
+        record.ByRule = c.ByRule;
+        Pass({{SESSION_SOURCE_TABLE, 5}});
+        EXPECT_EQ(c.Alerts, m_view.Alerts.size()) << "by rule " << int(c.ByRule);
+        EXPECT_TRUE(IsFree(record));
+    }
+    const std::vector<LogRecord> rows = Rows();
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(ACTION_DENY, rows[0].Action);
+    EXPECT_EQ(ACTION_DENY, rows[1].Action);
+}
+
+TEST_F(ConnectionEventsTest, LiveRecordCountsItsWholeBytesFirstThenOnlyWhatItMoved)
+{
+    SessionRecord &record = Record(1, 0x11, SESSION_OPEN, DIR_OUTBOUND);
+    Pass({{SESSION_SOURCE_TABLE, 1}});
+    EXPECT_EQ(1, m_sink.Count(Delta(0, 5000)));
+    EXPECT_EQ(1, m_sink.Count(Delta(1, 300)));
+    EXPECT_EQ(1, m_sink.Count(Active(7, 1)));
+    EXPECT_EQ(std::vector<DWORD>{0x11}, m_view.Shown);
+
+    m_sink.Clear();
+    Pass({{SESSION_SOURCE_TABLE, 1}});
+    EXPECT_EQ(0, m_sink.Count(Delta(0, 5000)) + m_sink.Count(Delta(1, 300))) << "unchanged: nothing";
+
+    record.BytesReceived = 5600;
+    Pass({{SESSION_SOURCE_TABLE, 1}});
+    EXPECT_EQ(1, m_sink.Count(Delta(0, 600)));
+    EXPECT_EQ(1u, m_events.CounterCount());
+    EXPECT_EQ(3u, m_view.Shown.size());
+    EXPECT_TRUE(Rows().empty()) << "a live connection is not logged";
+}
+
+TEST_F(ConnectionEventsTest, AskedAndFtpNotedRecordsCountNothingButAreActive)
+{
+    const BYTE states[] = {SESSION_FTP_NOTED, SESSION_ASKING};
+    for (BYTE state : states) {
+        m_sink.Clear();
+        Record(2, 0x22, state, DIR_OUTBOUND).RuleId = 0;
+        Pass({{SESSION_SOURCE_TABLE, 2}});
+        EXPECT_EQ(std::vector<PostedMessage>{Active(0, 1)}, m_sink.Messages()) << int(state);
+        EXPECT_EQ(0x22u, m_table.Records()[2].Socket);
+    }
+    EXPECT_TRUE(m_view.Shown.empty());
+    EXPECT_EQ(0u, m_events.CounterCount());
+}
+
+TEST_F(ConnectionEventsTest, FilterAndPauseDecideWhatTheTreeIsGiven)
+{
+    struct Case {
+        int Filter;
+        BYTE Protocol;
+        bool Shown;
+    } cases[] = {
+        {FILTER_ALL, PROTO_UDP, true},   {FILTER_ALL, PROTO_TCP, true},   {FILTER_TCP, PROTO_FTP, true},
+        {FILTER_TCP, PROTO_HTTP, true},  {FILTER_TCP, PROTO_SMTP, true},  {FILTER_TCP, PROTO_ICMP, true},
+        {FILTER_TCP, PROTO_UDP, false},  {FILTER_UDP, PROTO_UDP, true},   {FILTER_UDP, PROTO_TCP, false},
+        {FILTER_UDP, PROTO_ICMP, false},
+    };
+    for (const Case &c : cases) {
+        m_view.Shown.clear();
+        m_events.SetFilter(c.Filter);
+        Record(6, 0x66, SESSION_OPEN, DIR_OUTBOUND).Protocol = c.Protocol;
+        Pass({{SESSION_SOURCE_TABLE, 6}});
+        EXPECT_EQ(c.Shown, !m_view.Shown.empty()) << c.Filter << " " << int(c.Protocol);
+    }
+
+    m_view.Shown.clear();
+    m_events.SetFilter(FILTER_ALL);
+    m_events.SetTreeFollows(false);
+    SessionRecord &record = Record(6, 0x66, SESSION_OPEN, DIR_OUTBOUND);
+    record.BytesSent = 900;
+    Pass({{SESSION_SOURCE_TABLE, 6}});
+    EXPECT_TRUE(m_view.Shown.empty());
+    EXPECT_EQ(1, m_sink.Count(Delta(1, 600))) << "counting goes on while paused";
+}
+
+TEST_F(ConnectionEventsTest, LongTextsInTheTableAreCutAtTheirBuffers)
+{
+    SessionRecord &record = Record(8, 0x88, SESSION_CLOSED, DIR_OUTBOUND);
+    memset(record.Path, 'p', sizeof record.Path);
+    memset(record.Detail, 'd', sizeof record.Detail); // runs on into the next record
+    Record(9, 0x89, SESSION_OPEN, DIR_OUTBOUND);
+
+    Pass({{SESSION_SOURCE_TABLE, 8}});
+    const std::vector<LogRecord> rows = Rows();
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(std::string(SESSION_PATH_SIZE - 1, 'p'), std::string(rows[0].Path));
+    EXPECT_EQ(std::string(SESSION_DETAIL_SIZE - 1, 'd'), std::string(rows[0].WebSite));
+}
+
+TEST_F(ConnectionEventsTest, IndexesOutsideTheirTablesAndUnknownSourcesChangeNothing)
+{
+    Record(0, 0x10, SESSION_CLOSED, DIR_OUTBOUND);
+    m_tables.Table1Count = 2;
+    m_tables.Table1[2].Handle = 0x77;
+    const std::pair<WPARAM, LPARAM> events[] = {
+        {SESSION_SOURCE_TABLE, SESSION_RECORD_COUNT}, {SESSION_SOURCE_TABLE, -1},
+        {SESSION_SOURCE_TABLE1, 2},                   {SESSION_SOURCE_TABLE2, DRIVER_TABLE2_POLLED},
+        {SESSION_SOURCE_RING, DRIVER_RING_ENTRIES},   {SESSION_SOURCE_RING, -5},
+        {4, 0},                                       {0xFFFF, 0},
+    };
+    for (const auto &event : events)
+        m_events.Handle(event.first, event.second);
+    m_events.EndBurst();
+    CMessageSink::Pump();
+    EXPECT_TRUE(m_sink.Messages().empty());
+    EXPECT_EQ(0x10u, m_table.Records()[0].Socket);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(0u, m_events.CounterCount());
+}
+
+TEST_F(ConnectionEventsTest, DriverEntriesAreCountedShownUnlessSystemAndRemovedFromTableTwo)
+{
+    DriverTableRecord &app = m_tables.Table1[0];
+    app.Handle = 0xA1;
+    app.DirectionVerdict = 0x21; // deny, outbound
+    app.Protocol = PROTO_UDP;
+    app.ProcessId = 88;
+    app.BytesSent = 10;
+    app.BytesReceived = 20;
+    strcpy(app.ImageName, "svc.exe");
+    DriverTableRecord &system = m_tables.Table1[1];
+    system = app;
+    system.Handle = 0xA2;
+    strcpy(system.ImageName, "SYSTEM");
+    m_tables.Table1Count = 2;
+
+    Pass({{SESSION_SOURCE_TABLE1, 0}, {SESSION_SOURCE_TABLE1, 1}});
+    EXPECT_EQ(std::vector<DWORD>{0xA1}, m_view.Shown) << "SYSTEM is counted unseen";
+    EXPECT_EQ(2, m_sink.Count(Delta(0, 20)));
+    EXPECT_EQ(2, m_sink.Count(Delta(1, 10)));
+    EXPECT_EQ(2u, m_events.CounterCount());
+
+    m_tables.Table2[3] = app;
+    Pass({{SESSION_SOURCE_TABLE2, 3}});
+    EXPECT_EQ(std::vector<DWORD>{0xA1}, m_view.Removed);
+    EXPECT_EQ(0u, m_tables.Table2[3].Handle);
+    EXPECT_EQ(1u, m_events.CounterCount());
+    EXPECT_TRUE(Rows().empty()) << "driver connections are never logged";
+    EXPECT_TRUE(m_view.Alerts.empty());
+}
+
+TEST(DriverEntryDecode, FieldsComeFromTheirPlacesAndOnlyTheExactSystemNameHidesThePath)
+{
+    DriverTableRecord entry = {};
+    entry.Handle = 5;
+    entry.DirectionVerdict = 0x2F;
+    entry.Protocol = PROTO_ICMP;
+    entry.ProcessId = 6;
+    entry.BytesSent = 7;
+    entry.BytesReceived = 8;
+    entry.RemoteIp = 0x0A000001;
+    entry.LocalPort = 9;
+    entry.RemotePort = 10;
+    memset(entry.ImageName, 'x', sizeof entry.ImageName); // no terminator
+    SessionRecord record;
+    memset(&record, 0xCC, sizeof record);
+    DecodeTableEntry(entry, record);
+    EXPECT_EQ(5u, record.Socket);
+    EXPECT_EQ(15, record.Direction);
+    EXPECT_EQ(PROTO_ICMP, record.Protocol);
+    EXPECT_EQ(6u, record.ProcessId);
+    EXPECT_EQ(7, record.BytesSent);
+    EXPECT_EQ(8, record.BytesReceived);
+    EXPECT_EQ(0x0A000001u, record.RemoteIp);
+    EXPECT_EQ(9, record.LocalPort);
+    EXPECT_EQ(10, record.RemotePort);
+    EXPECT_EQ(std::string(16, 'x'), std::string(record.Path));
+    EXPECT_STREQ("", record.Detail);
+
+    const struct {
+        const char *Name;
+        const char *Path;
+    } names[] = {{"SYSTEM", ""}, {"system", "system"}, {"SYSTEM2", "SYSTEM2"}, {"", ""}};
+    for (const auto &name : names) {
+        memset(entry.ImageName, 0, sizeof entry.ImageName);
+        strcpy(entry.ImageName, name.Name);
+        DecodeTableEntry(entry, record);
+        EXPECT_STREQ(name.Path, record.Path) << name.Name;
+    }
+}
+
+TEST_F(ConnectionEventsTest, PacketEventsReachTheLogPageWithTheirFieldsAndFlagNames)
+{
+    struct Case {
+        BYTE Protocol;
+        BYTE Flags;
+        const char *Text;
+    } cases[] = {
+        {PROTO_TCP, 0x12, "ACK SYN "},
+        {PROTO_HTTP, 0x3F, "ACK FIN PSH RST SYN URG "},
+        {PROTO_TCP, 0x40 | 0x01, "FIN "},
+        {PROTO_UDP, 0x3F, ""},
+        {PROTO_ICMP, 0x12, ""},
+        {PROTO_TCP, 0, ""},
+    };
+    for (const Case &c : cases) {
+        m_sink.Clear();
+        DriverQueueRecord &event = m_tables.Ring[511];
+        event = DriverQueueRecord();
+        event.Kind = DRIVER_QUEUE_PACKET;
+        event.TcpFlags = c.Flags;
+        event.Protocol = c.Protocol;
+        event.Time = 1700000000;
+        event.RemoteIp = 0xC0A80001;
+        event.LocalPort = 445;
+        m_events.Handle(SESSION_SOURCE_RING, 511);
+        const PacketLogEntry &entry = *ThePacketLogEntry();
+        const std::vector<PostedMessage> sent = {{WM_PACKET_LOGGED, reinterpret_cast<WPARAM>(&entry), 0}};
+        ASSERT_EQ(sent, m_sink.Messages());
+        EXPECT_STREQ(c.Text, entry.FlagText);
+        EXPECT_EQ(c.Flags & 0x3F, entry.TcpFlags);
+        EXPECT_EQ(c.Protocol, entry.Protocol);
+        EXPECT_EQ(0, entry.Action);
+        EXPECT_EQ(1700000000u, entry.Time);
+        EXPECT_EQ(0xC0A80001u, entry.RemoteIp);
+        EXPECT_EQ(445, entry.LocalPort);
+    }
+    EXPECT_EQ(24u, strlen("ACK FIN PSH RST SYN URG "));
+
+    m_sink.Clear();
+    m_tables.Ring[0].Kind = DRIVER_QUEUE_QUESTION;
+    m_events.Handle(SESSION_SOURCE_RING, 0);
+    EXPECT_TRUE(m_sink.Messages().empty()) << "questions are the program page's";
+}
+
+} // namespace
