@@ -1,0 +1,180 @@
+#include "ConnectionTree.h"
+
+#include <shellapi.h>
+
+#include "FileInfo.h"
+#include "Formatting.h"
+#include "PathText.h"
+#include "ProcessAlive.h"
+#include "SafeFormat.h"
+
+namespace {
+
+DWORD GroupValue(BYTE protocol)
+{
+    return protocol == PROTO_UDP ? 0 : 1;
+}
+
+} // namespace
+
+CConnectionTree::CConnectionTree(CItemTree &tree, CImageList &images, HINSTANCE resources)
+    : m_tree(tree), m_images(images), m_resources(resources)
+{
+}
+
+void CConnectionTree::SetUpImages()
+{
+    m_images.Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 50);
+    ::SendMessage(m_tree.GetSafeHwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
+                  reinterpret_cast<LPARAM>(m_images.GetSafeHandle()));
+    const UINT icons[] = {IDI_UDP_GROUP, IDI_TCP_GROUP, IDI_LISTENING, IDI_CONNECTION};
+    for (UINT id : icons) {
+        HICON icon = LoadIcon(m_resources, MAKEINTRESOURCE(id));
+        m_images.Add(icon);
+        if (icon)
+            DestroyIcon(icon);
+    }
+}
+
+void CConnectionTree::SetFormats(const CString &listen, const CString &connect)
+{
+    m_listenFormat = listen;
+    m_connectFormat = connect;
+}
+
+HTREEITEM CConnectionTree::FindChild(HTREEITEM parent, DWORD value) const
+{
+    HTREEITEM item = parent == TVI_ROOT ? m_tree.GetRootItem() : m_tree.GetChildItem(parent);
+    for (; item; item = m_tree.GetNextSiblingItem(item)) {
+        if (m_tree.GetItemData(item) == value)
+            return item;
+    }
+    return NULL;
+}
+
+void CConnectionTree::ShowConnection(const SessionRecord &record)
+{
+    HTREEITEM process = FindChild(TVI_ROOT, record.ProcessId);
+    if (!process)
+        process = AddProcessNode(record);
+    if (!process)
+        return;
+    const DWORD groupValue = GroupValue(record.Protocol);
+    HTREEITEM group = FindChild(process, groupValue);
+    if (!group) {
+        const int image = groupValue ? IMAGE_TCP_GROUP : IMAGE_UDP_GROUP;
+        group = m_tree.InsertItem(groupValue ? "TCP" : "UDP", image, image, process);
+        if (!group)
+            return;
+        m_tree.SetItemData(group, groupValue);
+    }
+    HTREEITEM connection = FindChild(group, record.Socket);
+    if (!connection) {
+        const int image = record.Direction == DIR_LISTEN ? IMAGE_LISTENING : IMAGE_CONNECTION;
+        connection = m_tree.InsertItem("", image, image, group);
+        if (!connection)
+            return;
+        m_tree.SetItemData(connection, record.Socket);
+    }
+    m_tree.SetItemText(connection, ConnectionText(record));
+}
+
+HTREEITEM CConnectionTree::AddProcessNode(const SessionRecord &record)
+{
+    CFileInfo info;
+    CString text;
+    if (info.Read(record.Path) == CFileInfo::READ_OK)
+        text = info.GetDescription();
+    if (text.IsEmpty())
+        text = GetFileNameFromPath(record.Path, false);
+    const int image = AddProgramIcon(record.Path);
+    HTREEITEM process = m_tree.InsertItem(text, image, image, TVI_ROOT);
+    if (!process)
+        return NULL;
+    m_tree.SetItemData(process, record.ProcessId);
+    m_programs[process] = record.Path;
+    return process;
+}
+
+// ExtractIconA gives NULL for a file without icons and 1 for one that is
+// not a program or icon file; both mean the stand-in icon. The list keeps a
+// copy, so the extracted icon is destroyed.
+int CConnectionTree::AddProgramIcon(LPCTSTR path)
+{
+    HICON icon = ExtractIconA(m_resources, path, 0);
+    const bool extracted = icon && icon != reinterpret_cast<HICON>(1);
+    if (!extracted)
+        icon = LoadIcon(m_resources, MAKEINTRESOURCE(IDI_NO_PROGRAM_ICON));
+    m_images.Add(icon);
+    if (extracted)
+        DestroyIcon(icon);
+    return m_images.GetImageCount() - 1;
+}
+
+CString CConnectionTree::ConnectionText(const SessionRecord &record) const
+{
+    const UINT localPort = record.LocalPort;
+    if (record.Direction == DIR_LISTEN)
+        return SafeFormat(m_listenFormat, {localPort});
+    CString remote = record.Detail;
+    if (remote.IsEmpty())
+        remote = IpToText(&record.RemoteIp);
+    return SafeFormat(m_connectFormat, {localPort, remote, static_cast<UINT>(record.RemotePort),
+                                        static_cast<int>(record.BytesSent), static_cast<int>(record.BytesReceived)});
+}
+
+void CConnectionTree::RemoveConnection(const SessionRecord &record)
+{
+    HTREEITEM process = FindChild(TVI_ROOT, record.ProcessId);
+    HTREEITEM group = process ? FindChild(process, GroupValue(record.Protocol)) : NULL;
+    HTREEITEM connection = group ? FindChild(group, record.Socket) : NULL;
+    if (!connection)
+        return;
+    m_tree.DeleteItem(connection);
+    DeleteIfEmpty(group);
+    DeleteIfEmpty(process);
+}
+
+void CConnectionTree::DeleteIfEmpty(HTREEITEM item)
+{
+    if (!m_tree.GetChildItem(item)) {
+        ForgetNode(item);
+        m_tree.DeleteItem(item);
+    }
+}
+
+void CConnectionTree::RemoveEndedProcesses()
+{
+    HTREEITEM item = m_tree.GetRootItem();
+    while (item) {
+        HTREEITEM next = m_tree.GetNextSiblingItem(item);
+        if (!IsProcessAlive(m_tree.GetItemData(item))) {
+            ForgetNode(item);
+            m_tree.DeleteItem(item);
+        }
+        item = next;
+    }
+}
+
+void CConnectionTree::Clear()
+{
+    m_programs.clear();
+    m_tree.DeleteAllItems();
+}
+
+// Decided by depth, not by image: a process whose icon could not be added
+// may carry any image.
+HTREEITEM CConnectionTree::ProcessNodeOf(HTREEITEM item) const
+{
+    if (!item)
+        return NULL;
+    for (HTREEITEM parent = m_tree.GetParentItem(item); parent; parent = m_tree.GetParentItem(item))
+        item = parent;
+    return item;
+}
+
+CString CConnectionTree::ProgramOf(HTREEITEM processNode) const
+{
+    auto found = m_programs.find(processNode);
+    return found == m_programs.end() ? CString() : found->second;
+}

@@ -1,0 +1,80 @@
+// CConnectionTree: the traffic monitor's tree of open connections, three
+// levels deep: the process (its program's description and icon, value the
+// process ID), its "TCP" and "UDP" groups (values 1 and 0) and the
+// connections (value the socket). It keeps the program file of each
+// process node, so that ending a process can check it is still the same
+// program.
+#pragma once
+
+#include <windows.h>
+
+#include <CImageList.h>
+#include <CString.h>
+
+#include <map>
+
+#include "ItemTree.h"
+#include "SessionRecord.h"
+
+// The images the tree's image list starts with, in this order.
+enum ConnectionImage {
+    IMAGE_UDP_GROUP = 0,
+    IMAGE_TCP_GROUP = 1,
+    IMAGE_LISTENING = 2,
+    IMAGE_CONNECTION = 3,
+    IMAGE_FIRST_PROGRAM = 4,
+};
+
+// Icon resources of the console for the four images and for a program
+// whose file has no icon.
+enum {
+    IDI_LISTENING = 146,
+    IDI_CONNECTION = 147,
+    IDI_UDP_GROUP = 148,
+    IDI_TCP_GROUP = 149,
+    IDI_NO_PROGRAM_ICON = 301,
+};
+
+class CConnectionTree
+{
+public:
+    // The tree and the image list live in the page; the icons come from
+    // the module's resources.
+    CConnectionTree(CItemTree &tree, CImageList &images, HINSTANCE resources);
+    CConnectionTree(const CConnectionTree &) = delete;
+    CConnectionTree &operator=(const CConnectionTree &) = delete;
+
+    // Makes the image list with the four images and gives it to the tree.
+    void SetUpImages();
+    // The format texts of a listening socket (its port) and of a connection
+    // (local port, remote, remote port, bytes sent, bytes received).
+    void SetFormats(const CString &listen, const CString &connect);
+
+    void ShowConnection(const SessionRecord &record);
+    void RemoveConnection(const SessionRecord &record);
+    // Deletes the nodes of processes that no longer run.
+    void RemoveEndedProcesses();
+    void Clear();
+
+    // The process node above or at an item, or NULL.
+    HTREEITEM ProcessNodeOf(HTREEITEM item) const;
+    // The program file a process node was made from ("" when unknown).
+    CString ProgramOf(HTREEITEM processNode) const;
+    // The tree forgets a node (called as an item is deleted).
+    void ForgetNode(HTREEITEM item) { m_programs.erase(item); }
+
+    HTREEITEM FindChild(HTREEITEM parent, DWORD value) const;
+
+private:
+    HTREEITEM AddProcessNode(const SessionRecord &record);
+    int AddProgramIcon(LPCTSTR path);
+    CString ConnectionText(const SessionRecord &record) const;
+    void DeleteIfEmpty(HTREEITEM item);
+
+    CItemTree &m_tree;
+    CImageList &m_images;
+    HINSTANCE m_resources;
+    CString m_listenFormat;
+    CString m_connectFormat;
+    std::map<HTREEITEM, CString> m_programs;
+};

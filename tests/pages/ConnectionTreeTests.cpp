@@ -1,0 +1,206 @@
+// The traffic monitor's tree of connections in a shown dialog: process,
+// protocol group and connection nodes made, updated and removed as the
+// connection events ask, the nodes of ended processes dropped, and the
+// process node found from any node below it.
+#include <ConnectionTree.h>
+
+#include <FoundationUi.h>
+
+#include <GuiPump.h>
+#include <HostDialog.h>
+#include <TestScreens.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+const UINT ID_TREE = 1053;
+
+class ConnectionTreeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetPumpFilter(AfxPreTranslateMessage);
+        AfxInitCommonControls();
+        m_baseline = CTItemBase::LiveCount();
+        m_host.reset(new CHostDialog);
+        ASSERT_TRUE(m_tree.CreateEx(0, WC_TREEVIEWA, "",
+                                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | TVS_HASBUTTONS | TVS_HASLINES |
+                                        TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_FULLROWSELECT,
+                                    10, 10, 360, 220, m_host->Handle(),
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_TREE))));
+        m_connections.reset(new CConnectionTree(m_tree, m_images, GetModuleHandle(NULL)));
+        m_connections->SetUpImages();
+        m_connections->SetFormats("Listening on port %u", "%u -> %s:%u, sent %d, received %d");
+    }
+    void TearDown() override
+    {
+        m_connections.reset();
+        m_host.reset();
+        SetPumpFilter(NULL);
+        AfxDeleteTempObjects();
+    }
+
+    static SessionRecord Connection(DWORD processId, DWORD socket, BYTE protocol, BYTE direction)
+    {
+        SessionRecord record;
+        memset(&record, 0, sizeof record);
+        record.ProcessId = processId;
+        record.Socket = socket;
+        record.Protocol = protocol;
+        record.Direction = direction;
+        record.LocalPort = 1100;
+        record.RemoteIp = 0xC0A80102;
+        record.RemotePort = 53;
+        record.BytesSent = 12;
+        record.BytesReceived = 34;
+        GetModuleFileNameA(NULL, record.Path, sizeof record.Path);
+        return record;
+    }
+
+    std::string Text(HTREEITEM item) const { return static_cast<LPCTSTR>(m_tree.GetItemText(item)); }
+    int Image(HTREEITEM item) const
+    {
+        int image = -1, selected = -1;
+        m_tree.GetItemImage(item, image, selected);
+        return image;
+    }
+    int RootCount() const
+    {
+        int count = 0;
+        for (HTREEITEM item = m_tree.GetRootItem(); item; item = m_tree.GetNextSiblingItem(item))
+            ++count;
+        return count;
+    }
+
+    CItemTree m_tree;
+    CImageList m_images;
+    std::unique_ptr<CHostDialog> m_host;
+    std::unique_ptr<CConnectionTree> m_connections;
+    LONG m_baseline = 0;
+};
+
+TEST_F(ConnectionTreeTest, ConnectionsOfOneProcessGoUnderItsNodeByProtocolWithTheirTexts)
+{
+    const DWORD self = GetCurrentProcessId();
+    SessionRecord listening = Connection(self, 0x10, PROTO_TCP, DIR_LISTEN);
+    SessionRecord web = Connection(self, 0x11, PROTO_HTTP, DIR_OUTBOUND);
+    strcpy(web.Detail, "www.example.test");
+    SessionRecord datagram = Connection(self, 0x12, PROTO_UDP, DIR_OUTBOUND);
+    m_connections->ShowConnection(listening);
+    m_connections->ShowConnection(web);
+    m_connections->ShowConnection(datagram);
+    m_connections->ShowConnection(web); // an update finds its node
+
+    ASSERT_EQ(1, RootCount());
+    HTREEITEM process = m_tree.GetRootItem();
+    EXPECT_EQ(self, m_tree.GetItemData(process));
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(process)) << "the program's icon follows the four images";
+    EXPECT_EQ(5, m_images.GetImageCount());
+    EXPECT_EQ("connection_tree_tests.exe", Text(process)) << "no description: the file's title";
+    HTREEITEM tcp = m_connections->FindChild(process, 1);
+    HTREEITEM udp = m_connections->FindChild(process, 0);
+    ASSERT_TRUE(tcp && udp);
+    EXPECT_EQ("TCP", Text(tcp));
+    EXPECT_EQ(IMAGE_TCP_GROUP, Image(tcp));
+    EXPECT_EQ("UDP", Text(udp));
+    EXPECT_EQ(IMAGE_UDP_GROUP, Image(udp));
+    HTREEITEM listenNode = m_connections->FindChild(tcp, 0x10);
+    HTREEITEM webNode = m_connections->FindChild(tcp, 0x11);
+    HTREEITEM udpNode = m_connections->FindChild(udp, 0x12);
+    ASSERT_TRUE(listenNode && webNode && udpNode);
+    EXPECT_EQ("Listening on port 1100", Text(listenNode));
+    EXPECT_EQ(IMAGE_LISTENING, Image(listenNode));
+    EXPECT_EQ("1100 -> www.example.test:53, sent 12, received 34", Text(webNode));
+    EXPECT_EQ(IMAGE_CONNECTION, Image(webNode));
+    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 12, received 34", Text(udpNode));
+    EXPECT_EQ(m_tree.GetNextSiblingItem(listenNode), webNode) << "appended at the end";
+
+    for (HTREEITEM item : {process, tcp, udp, listenNode, webNode, udpNode})
+        EXPECT_EQ(process, m_connections->ProcessNodeOf(item));
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof path);
+    EXPECT_STREQ(path, m_connections->ProgramOf(process));
+
+    m_tree.Expand(process, TVE_EXPAND);
+    m_tree.Expand(tcp, TVE_EXPAND);
+    m_tree.Expand(udp, TVE_EXPAND);
+    m_host->Show();
+    PumpFor(100);
+    SaveTestScreen(m_host->Handle(), "one-process");
+}
+
+TEST_F(ConnectionTreeTest, ProgramFileThatCannotBeReadGivesItsNameWithoutExtensionAndTheStandInIcon)
+{
+    SessionRecord record = Connection(GetCurrentProcessId(), 0x40, PROTO_TCP, DIR_OUTBOUND);
+    strcpy(record.Path, "C:\\No such folder\\wsclient.exe");
+    m_connections->ShowConnection(record);
+    HTREEITEM process = m_tree.GetRootItem();
+    ASSERT_TRUE(process);
+    EXPECT_EQ("wsclient", Text(process));
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(process));
+    EXPECT_EQ(5, m_images.GetImageCount()) << "icon 301 stands in";
+}
+
+TEST_F(ConnectionTreeTest, RefusedFormatLeavesTheConnectionTextEmpty)
+{
+    m_connections->SetFormats("%s", "%u %u %u %u %u %u");
+    m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x50, PROTO_TCP, DIR_LISTEN));
+    m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x51, PROTO_TCP, DIR_OUTBOUND));
+    HTREEITEM tcp = m_connections->FindChild(m_tree.GetRootItem(), 1);
+    ASSERT_TRUE(tcp);
+    EXPECT_EQ("", Text(m_connections->FindChild(tcp, 0x50)));
+    EXPECT_EQ("", Text(m_connections->FindChild(tcp, 0x51)));
+}
+
+TEST_F(ConnectionTreeTest, RemovingTheLastConnectionTakesItsGroupAndProcessAlong)
+{
+    const DWORD self = GetCurrentProcessId();
+    SessionRecord first = Connection(self, 0x20, PROTO_TCP, DIR_OUTBOUND);
+    SessionRecord second = Connection(self, 0x21, PROTO_TCP, DIR_OUTBOUND);
+    m_connections->ShowConnection(first);
+    m_connections->ShowConnection(second);
+
+    m_connections->RemoveConnection(first);
+    ASSERT_EQ(1, RootCount());
+    HTREEITEM tcp = m_connections->FindChild(m_tree.GetRootItem(), 1);
+    ASSERT_TRUE(tcp);
+    EXPECT_FALSE(m_connections->FindChild(tcp, 0x20));
+    EXPECT_TRUE(m_connections->FindChild(tcp, 0x21));
+
+    SessionRecord unknown = Connection(self, 0x99, PROTO_TCP, DIR_OUTBOUND);
+    m_connections->RemoveConnection(unknown);
+    EXPECT_TRUE(m_connections->FindChild(tcp, 0x21)) << "a missing level changes nothing";
+
+    m_connections->RemoveConnection(second);
+    EXPECT_EQ(0, RootCount());
+    EXPECT_EQ(0, CTItemBase::LiveCount() - m_baseline) << "every node's object freed";
+}
+
+TEST_F(ConnectionTreeTest, NodesOfEndedProcessesGoWithTheirWholeSubtree)
+{
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION child = {};
+    char command[] = "cmd.exe /c exit 0";
+    ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &startup, &child));
+    WaitForSingleObject(child.hProcess, 10000);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+
+    m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x30, PROTO_TCP, DIR_OUTBOUND));
+    m_connections->ShowConnection(Connection(child.dwProcessId, 0x31, PROTO_TCP, DIR_OUTBOUND));
+    m_connections->ShowConnection(Connection(child.dwProcessId, 0x32, PROTO_UDP, DIR_LISTEN));
+    ASSERT_EQ(2, RootCount());
+
+    m_connections->RemoveEndedProcesses();
+    ASSERT_EQ(1, RootCount());
+    EXPECT_EQ(GetCurrentProcessId(), m_tree.GetItemData(m_tree.GetRootItem()));
+    EXPECT_EQ(3, CTItemBase::LiveCount() - m_baseline) << "the ended process's five nodes freed";
+}
+
+} // namespace
