@@ -21,6 +21,9 @@ enum {
     // program page, sent; wParam the rule ID (0: none), lParam 1 while the
     // connection's record is in use, 0 once it was freed.
     WM_PROGRAM_ACTIVE = 10930,
+    // A skinned window lays out its controls: posted to itself from its
+    // set-up or WM_SIZE, so that the layout sees the final size.
+    WM_DEFERRED_LAYOUT = 3025,
 };
 
 // The wParam of both messages: what the lParam index points into.

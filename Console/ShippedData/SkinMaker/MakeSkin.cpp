@@ -8,6 +8,7 @@
 #include "AlertTone.h"
 #include "FramePieces.h"
 #include "GridPictures.h"
+#include "ProgramPagePieces.h"
 #include "SkinCanvas.h"
 #include "SkinPieces.h"
 
@@ -73,6 +74,8 @@ int main(int argc, char **argv)
     if (!DrawFramePieces(skin.folder))
         skin.ok = false;
     if (!MakeGridPictures(skin.folder))
+        skin.ok = false;
+    if (!DrawProgramPagePieces(skin.folder))
         skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};

@@ -1,0 +1,139 @@
+// CProgramFrame: the program page of the main window. Three views, chosen by
+// the buttons at its top right:
+//   0 General  the program security level on a vertical slider (its button
+//              stays hidden, so only a command 1004 shows it);
+//   1 Time     the seven time schedules (ProgramSchedules.cpp);
+//   2 Program  the grid of program rules; the page opens on it.
+// The rule store and the rule image belong to the publisher the page is
+// bound to; the page reads the store and edits through the publisher.
+#pragma once
+
+#include "ProgramPageIds.h"
+
+#include <CDWordArray.h>
+#include <CImageList.h>
+#include <CListCtrl.h>
+#include <CRect.h>
+#include <CTime.h>
+#include <LanguageText.h>
+#include <SkinButton.h>
+#include <SkinCheckBox.h>
+#include <SkinDialog.h>
+#include <SkinLabel.h>
+#include <SkinSlider.h>
+
+class CAclPublisher;
+
+class CProgramFrame : public CSkinDialog
+{
+public:
+    enum View { VIEW_GENERAL = 0, VIEW_TIME = 1, VIEW_PROGRAM = 2 };
+    enum { SCHEDULE_COUNT = 7, WEEKDAY_COUNT = 7 };
+
+    explicit CProgramFrame(CWnd *pParent = NULL);
+
+    // What the page works on, set before it is created: the publisher (its
+    // store, image and edits), the Language.ini file and the skin folder
+    // (with its trailing backslash).
+    void Bind(CAclPublisher *publisher, const CString &languagePath, const CString &skinFolder);
+
+    BOOL OnInitDialog() override;
+    // Enter and Esc leave the page as it is.
+    void OnOK() override {}
+    void OnCancel() override {}
+
+    void SelectView(int view);
+    void FillProgramList();
+    int CurrentView() const { return m_currentView; }
+
+    // The Time view.
+    void LoadSchedule(int schedule);
+    void ApplySchedule();
+    int CurrentSchedule() const { return m_currentSchedule; }
+    BOOL IsScheduleChanged() const;
+
+protected:
+    void DoDataExchange(CDataExchange *pDX) override;
+
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC *pDC);
+    afx_msg LRESULT OnDeferredLayout(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnViewGeneral();
+    afx_msg void OnViewTime();
+    afx_msg void OnViewProgram();
+    afx_msg void OnLevelReleased(NMHDR *pNotify, LRESULT *pResult);
+    afx_msg void OnUnusedCommand();
+    afx_msg void OnScheduleClicked(UINT id);
+    afx_msg void OnApplyClicked();
+    afx_msg void OnWeekDayClicked(UINT id);
+    afx_msg void OnScheduleTimeChanged(NMHDR *pNotify, LRESULT *pResult);
+
+private:
+    void LoadSkin();
+    void LoadTexts();
+    void SetLevelText(int position);
+    void ShowViewControls(int view);
+    // The Time view's question before its schedule is left.
+    void CheckLeavingSchedule();
+    void EnableApplyIfChanged();
+    // The cell of week day k (0 Sunday to 6 Saturday).
+    CSkinCheckBox &WeekDayCell(int day);
+    CSkinButton &ScheduleButton(int schedule);
+    // TRUE (after the box) when the console is logged off.
+    BOOL RefuseWhileLoggedOff();
+    int AskBox(const CString &text, UINT type);
+
+    CAclPublisher *m_publisher = nullptr;
+    CString m_languagePath;
+    CString m_skinFolder;
+
+    CLanguageText m_texts;
+    int m_currentView = VIEW_PROGRAM;
+    CImageList m_programIcons;
+    int m_selectedRow = -1;
+    int m_currentSchedule = 0;
+    // Keys of the driver's questions being answered.
+    CDWordArray m_pendingQueueKeys;
+    BYTE m_baselineWeekDays = 0;
+    BYTE m_currentWeekDays = 0;
+    CTime m_baselineStart;
+    CTime m_baselineEnd;
+
+    CSkinLabel m_groupCaption;
+    CSkinLabel m_highMark;
+    CSkinLabel m_middleMark;
+    CSkinLabel m_lowMark;
+    CSkinLabel m_levelText;
+    CSkinLabel m_weekCaption;
+    CSkinLabel m_startCaption;
+    CSkinLabel m_timeCaption;
+    CSkinLabel m_endCaption;
+    CSkinButton m_schedule3;
+    CSkinButton m_schedule2;
+    CSkinButton m_schedule4;
+    CSkinButton m_schedule6;
+    CSkinButton m_schedule5;
+    CSkinButton m_schedule7;
+    CSkinButton m_schedule1;
+    CSkinButton m_applyButton;
+    CSkinSlider m_levelSlider;
+    CSkinButton m_generalButton;
+    CSkinButton m_timeButton;
+    CSkinButton m_programButton;
+    CListCtrl m_ruleGrid;
+    CSkinCheckBox m_sunday;
+    CSkinCheckBox m_monday;
+    CSkinCheckBox m_tuesday;
+    CSkinCheckBox m_wednesday;
+    CSkinCheckBox m_thursday;
+    CSkinCheckBox m_friday;
+    CSkinCheckBox m_saturday;
+    CTime m_startTime;
+    CTime m_endTime;
+
+    // The client rectangle of the last layout: an equal one moves nothing.
+    CRect m_lastLayout;
+
+    DECLARE_MESSAGE_MAP()
+};

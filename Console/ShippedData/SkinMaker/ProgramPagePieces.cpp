@@ -1,0 +1,64 @@
+#include "ProgramPagePieces.h"
+
+#include "SkinCanvas.h"
+#include "SkinPieces.h"
+
+#include <SkinPalette.h>
+
+#include <cstdio>
+
+namespace {
+
+using namespace SkinPalette;
+
+const int STATES = 4;
+const int CHECKED = 3;
+
+// A flat button face with a 1-pixel slate edge: the accent, lighter on
+// hover, darker and moved by a pixel when pressed; the checked state is the
+// slate blue with white text, the one a current view or schedule shows.
+void PaintButtonCell(SkinCanvas &c, const RECT &cell, int state, const char *text)
+{
+    const COLORREF faces[STATES] = {Accent, AccentHover, AccentPressed, SlateBlue};
+    c.Fill(cell, faces[state]);
+    c.Frame(cell, Slate);
+    const int shift = state == 2 ? 1 : 0;
+    const COLORREF ink = state == CHECKED ? White : Slate;
+    c.Text(cell.left + 8 + shift, cell.top + (cell.bottom - cell.top - 14) / 2 + shift, text, 14,
+           state == CHECKED ? FW_BOLD : FW_NORMAL, ink);
+}
+
+bool Strip(const std::string &folder, const char *name, int width, int height, const char *text)
+{
+    const std::string path = folder + "\\" + name;
+    const bool made = SkinPieces::StateStrip(
+        path.c_str(), width, height, STATES, 1, false,
+        [text](SkinCanvas &c, const RECT &cell, int state, int) { PaintButtonCell(c, cell, state, text); });
+    if (!made)
+        fprintf(stderr, "MakeSkin: cannot write %s\n", path.c_str());
+    return made;
+}
+
+} // namespace
+
+bool DrawProgramPagePieces(const std::string &skinFolder)
+{
+    struct Button { const char *file; int width; int height; const char *text; };
+    const Button buttons[] = {
+        {"But_Prgm_General.bmp", 92, 24, "General"},
+        {"But_Prgm_Program.bmp", 92, 24, "Programs"},
+        {"But_Prgm_Time.bmp", 92, 24, "Schedules"},
+        {"But_Time_1.bmp", 96, 26, "Schedule 1"},
+        {"But_Time_2.bmp", 96, 26, "Schedule 2"},
+        {"But_Time_3.bmp", 96, 26, "Schedule 3"},
+        {"But_Time_4.bmp", 96, 26, "Schedule 4"},
+        {"But_Time_5.bmp", 96, 26, "Schedule 5"},
+        {"But_Time_6.bmp", 96, 26, "Schedule 6"},
+        {"But_Time_7.bmp", 96, 26, "Schedule 7"},
+        {"But_Time_Apply.bmp", 72, 24, "Apply"},
+    };
+    bool ok = true;
+    for (const Button &button : buttons)
+        ok = Strip(skinFolder, button.file, button.width, button.height, button.text) && ok;
+    return ok;
+}

@@ -1,0 +1,66 @@
+// The program page over a fresh program folder: the shipped texts and
+// pictures, empty rule databases with seven schedules, a publisher on the
+// emulated driver, and the page hosted in the kit's dialog under Xvfb.
+#pragma once
+
+#include "PublisherFixture.h"
+
+#include <LoggedOn.h>
+#include <ProgramFrame.h>
+#include <ProgramsRuleLib.h>
+#include <SkinPalette.h>
+
+#include <DialogDriver.h>
+#include <GuiPump.h>
+#include <HostDialog.h>
+#include <ProgramFolderFixture.h>
+#include <RealInput.h>
+#include <TestScreens.h>
+
+#include <string>
+
+// The page's client size in the tests.
+const SIZE PAGE_SIZE = {620, 330};
+
+class ProgramPage : public CPublisherFixture
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Builds the publisher over the databases and shows the page.
+    void OpenPage();
+    void SizePage(SIZE size);
+
+    // Rows of the rule store, written and read outside the page.
+    void StoreConfig(const char *key, const char *value);
+    std::string StoredConfig(const char *key);
+    void StoreSchedule(DWORD id, BYTE weekDays, DWORD start, DWORD end, const char *memo = "");
+    TimeRecord StoredSchedule(DWORD id);
+
+    HWND Control(UINT id) const { return ::GetDlgItem(m_page->m_hWnd, id); }
+    bool IsShown(UINT id) const { return ::IsWindowVisible(Control(id)) != FALSE; }
+    bool IsEnabled(UINT id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
+    std::string Text(UINT id) const;
+    // The control's rectangle in the page's client coordinates.
+    RECT RectOf(UINT id) const;
+    // The colour of a client point of a control in a screenshot of the page.
+    COLORREF PixelIn(const CDib &shot, UINT id, POINT client) const;
+    // One cell of a shipped four-state picture strip.
+    SIZE CellOf(const char *picture) const;
+    std::string LanguageText(const char *section, const char *key) const;
+
+    void ShowGeneralView();
+    int SliderPos() const;
+    RECT ThumbRect() const;
+
+    CDib Shot(const char *state) { return SaveTestScreen(m_page->m_hWnd, state); }
+
+    CProgramFolderFixture m_assets;
+    CHostDialog m_host;
+    CDialogDriver m_boxes;
+    CProgramFrame *m_page = nullptr;
+
+private:
+    int m_savedLoggedOn = 1;
+};
