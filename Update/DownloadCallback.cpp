@@ -1,5 +1,5 @@
 #include "DownloadCallback.h"
-#include "UpdateMessages.h"
+#include "ConsoleMessages.h"
 
 CDownloadCallback::CDownloadCallback(HWND window, HANDLE stopEvent)
     : m_refCount(1), m_window(window), m_stopEvent(stopEvent)

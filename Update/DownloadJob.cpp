@@ -1,6 +1,6 @@
 #include "DownloadJob.h"
+#include "ConsoleMessages.h"
 #include "DownloadCallback.h"
-#include "UpdateMessages.h"
 
 UINT __cdecl DownloadWorker(LPVOID parameter)
 {

@@ -1,7 +1,7 @@
 #include "UpdateApp.h"
+#include "ConsoleMessages.h"
 #include "UpdateDialog.h"
 #include "UpdateMarkers.h"
-#include "UpdateMessages.h"
 
 namespace {
 

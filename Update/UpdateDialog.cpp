@@ -1,11 +1,11 @@
 #include "UpdateDialog.h"
+#include "ConsoleMessages.h"
 #include "CPaintDC.h"
 #include "CWinApp.h"
 #include "DataExchange.h"
 #include "PathText.h"
 #include "SafeFormat.h"
 #include "UpdateMarkers.h"
-#include "UpdateMessages.h"
 #include "UpdateResources.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "UpdateSteps.h"
+#include "ConsoleMessages.h"
 #include "FolderTree.h"
 #include "ProgramControl.h"
 #include "UpdateFileInfo.h"
-#include "UpdateMessages.h"
 
 #include <urlmon.h>
 

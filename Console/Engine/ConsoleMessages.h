@@ -1,4 +1,5 @@
-// Window messages between the console's parts, and from the updater.
+// Window messages between the console's parts, from the updater to the
+// console, and within the updater.
 #pragma once
 
 #include <windows.h>
@@ -26,7 +27,16 @@ enum {
     WM_DEFERRED_LAYOUT = 3025,
 };
 
-// The wParam of both messages: what the lParam index points into.
+// The update dialog's own messages: its steps and its workers' reports.
+enum {
+    WM_UPDATE_STEP = 0x401,       // run the current step
+    WM_DOWNLOAD_DONE = 0x403,     // the download thread has finished
+    WM_DOWNLOAD_PROGRESS = 0x404, // sent: lParam a DownloadProgress*, or 0 for a seen stop
+    WM_SHOW_STEP = 0x405,         // show the current step
+    WM_UPDATE_CLOSE = 0x406,      // close the dialog, ending the program
+};
+
+// The wParam of both session messages: what the lParam index points into.
 enum SessionSource {
     SESSION_SOURCE_TABLE = 0,  // the provider's connection table
     SESSION_SOURCE_TABLE1 = 1, // the driver's first connection table

@@ -1,8 +1,8 @@
+#include "ConsoleMessages.h"
 #include "DownloadCallback.h"
 #include "LoopbackHttpServer.h"
 #include "ProgressTally.h"
 #include "StepsHarness.h"
-#include "UpdateMessages.h"
 #include "UpdateTestFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "StepsHarness.h"
-#include "UpdateMessages.h"
+#include "ConsoleMessages.h"
 
 void RecordingView::DestroyDialog()
 {

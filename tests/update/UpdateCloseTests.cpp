@@ -1,4 +1,4 @@
-#include "UpdateMessages.h"
+#include "ConsoleMessages.h"
 #include "UpdateRunFixture.h"
 
 // Closing the dialog while a thread of the run works: no thread outlives
