@@ -45,6 +45,32 @@ TEST(KillProcessByName, EndsTheFirstMatchingProcess)
     EXPECT_TRUE(program.WaitForExit(0) == 1);
 }
 
+TEST(KillProcessByName, AProcessThatCannotBeOpenedIsNotReportedEnded)
+{
+    UpdateTestFolder folder("closed");
+    ProgramCopy copy(folder.Path(), "zzclosed.exe");
+    // An empty access list grants nobody anything, not even the owner.
+    SECURITY_DESCRIPTOR descriptor;
+    InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION);
+    ACL acl;
+    InitializeAcl(&acl, sizeof acl, ACL_REVISION);
+    SetSecurityDescriptorDacl(&descriptor, TRUE, &acl, FALSE);
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + copy.Path() + "\"";
+    ASSERT_TRUE(CreateProcessA(copy.Path().c_str(), &commandLine[0], &attributes, nullptr, FALSE,
+                               0, nullptr, nullptr, &startup, &process));
+    ASSERT_EQ(nullptr, OpenProcess(PROCESS_ALL_ACCESS, FALSE, process.dwProcessId))
+        << "the fixture's process can be opened";
+    EXPECT_FALSE(KillProcessByName("zzclosed.exe"));
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(process.hProcess, 0));
+    TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
 TEST(AskToQuit, SendsTheMessageToTheWindowWithTheProperty)
 {
     UpdateTestFolder folder("ask");
