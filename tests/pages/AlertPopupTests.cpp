@@ -1,0 +1,242 @@
+// The slide-in alert over a fresh program folder: its texts for a refused
+// connection, its rectangle at every tick of the rise, the hold and the
+// sinking, a real click that sends it down at once, and the focus that
+// stays where it was.
+#include <AlertPopup.h>
+#include <RefusalAlert.h>
+
+#include <FoundationUi.h>
+
+#include <GuiPump.h>
+#include <ProgramFolderFixture.h>
+#include <RealInput.h>
+#include <RecordingParent.h>
+#include <TestScreens.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <mmsystem.h>
+
+namespace {
+
+const int kStep = 130 / ALERT_STEPS;
+
+SessionRecord Refused(BYTE direction)
+{
+    SessionRecord record;
+    memset(&record, 0, sizeof record);
+    record.Socket = 0x700;
+    record.Direction = direction;
+    record.Verdict = 2;
+    record.ByRule = 1;
+    record.LocalPort = 1234;
+    record.RemoteIp = 0x0A000102;
+    record.RemotePort = 8080;
+    strcpy(record.Path, "C:\\No such folder\\wsclient.exe");
+    strcpy(record.Detail, "www.example.test");
+    return record;
+}
+
+std::string Show(const RECT &r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+RECT WorkArea()
+{
+    RECT work = {};
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
+class AlertPopupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetPumpFilter(AfxPreTranslateMessage);
+        m_owner.reset(new CRecordingParent);
+        m_page.Attach(m_owner->Handle());
+        SetForegroundWindow(m_owner->Handle());
+        PumpFor(50);
+    }
+    void TearDown() override
+    {
+        if (m_alert && IsWindow(m_alert))
+            DestroyWindow(m_alert);
+        m_page.Detach();
+        m_owner.reset();
+        SetPumpFilter(NULL);
+        AfxDeleteTempObjects();
+    }
+
+    // A new alert, hidden as it starts; its handle.
+    HWND Open(const SessionRecord &record)
+    {
+        CAlertPopup *alert = new CAlertPopup(&m_page, record, m_folder.SkinFile(""));
+        EXPECT_TRUE(alert->Show());
+        m_alert = alert->GetSafeHwnd();
+        return m_alert;
+    }
+
+    std::string Text(UINT id) const
+    {
+        char text[256] = "";
+        GetDlgItemTextA(m_alert, id, text, sizeof text);
+        return text;
+    }
+
+    RECT Rect() const
+    {
+        RECT rect = {};
+        GetWindowRect(m_alert, &rect);
+        return rect;
+    }
+
+    void Tick(UINT_PTR timer) { SendMessage(m_alert, WM_TIMER, timer, 0); }
+
+    CProgramFolderFixture m_folder;
+    std::unique_ptr<CRecordingParent> m_owner;
+    CWnd m_page;
+    HWND m_alert = NULL;
+};
+
+TEST_F(AlertPopupTest, TextsNameTheProgramTheKindAndThePeer)
+{
+    struct Case {
+        BYTE Direction;
+        BYTE HostMatched;
+        const char *Title, *Message, *RemoteLabel, *Remote;
+    } cases[] = {
+        {1, 0, "Connection blocked", "wsclient was refused an outgoing connection.", "Remote IP:", "10.0.1.2"},
+        {4, 1, "Web site blocked", "wsclient was refused to listen for connections.", "Web site:", "www.example.test"},
+        {0, 0, "Connection blocked", "wsclient was refused an incoming connection.", "Remote IP:", "10.0.1.2"},
+    };
+    for (const Case &c : cases) {
+        SessionRecord record = Refused(c.Direction);
+        record.HostMatchDone = c.HostMatched;
+        Open(record);
+        ASSERT_TRUE(IsWindow(m_alert));
+        EXPECT_FALSE(IsWindowVisible(m_alert)) << "shown by the first tick";
+        EXPECT_EQ(c.Title, Text(IDC_ALERT_TITLE));
+        EXPECT_EQ(c.Message, Text(IDC_ALERT_MESSAGE));
+        EXPECT_EQ("Local port:", Text(IDC_ALERT_LOCAL_PORT_LABEL));
+        EXPECT_EQ("1234", Text(IDC_ALERT_LOCAL_PORT));
+        EXPECT_EQ(c.RemoteLabel, Text(IDC_ALERT_REMOTE_LABEL));
+        EXPECT_EQ(c.Remote, Text(IDC_ALERT_REMOTE));
+        EXPECT_EQ("Remote port:", Text(IDC_ALERT_REMOTE_PORT_LABEL));
+        EXPECT_EQ("8080", Text(IDC_ALERT_REMOTE_PORT));
+        DestroyWindow(m_alert);
+    }
+    SessionRecord noPort = Refused(1);
+    noPort.LocalPort = 0;
+    Open(noPort);
+    EXPECT_EQ("N/A", Text(IDC_ALERT_LOCAL_PORT));
+}
+
+TEST_F(AlertPopupTest, RisesStepByStepHoldsSinksAndGoesWithoutTakingTheFocus)
+{
+    const RECT work = WorkArea();
+    const int bottom = work.bottom - work.top - 2;
+    const int left = work.right - 235 - work.left - 1;
+    Open(Refused(1));
+    for (int tick = 1; tick < ALERT_STEPS; ++tick) {
+        Tick(ALERT_TIMER_RISE);
+        const RECT rect = Rect();
+        EXPECT_EQ(left, rect.left) << tick;
+        EXPECT_EQ(left + 235, rect.right) << tick;
+        EXPECT_EQ(bottom - tick * kStep, rect.top) << tick;
+        EXPECT_EQ(bottom + kStep, rect.bottom) << "the bottom stays while it grows, tick " << tick;
+    }
+    EXPECT_TRUE(IsWindowVisible(m_alert));
+    Tick(ALERT_TIMER_RISE);
+    EXPECT_EQ(Show(RECT{left, bottom - 130, left + 235, bottom}), Show(Rect()));
+    EXPECT_NE(m_alert, GetForegroundWindow());
+    EXPECT_NE(m_alert, GetActiveWindow());
+    EXPECT_EQ(m_owner->Handle(), GetForegroundWindow()) << "the focus stays";
+    PumpFor(100);
+    SaveTestScreen(NULL, "risen");
+    SaveTestScreen(m_alert, "risen-alert");
+
+    Tick(ALERT_TIMER_HOLD);
+    EXPECT_EQ(Show(RECT{left, bottom - 125, left + 235, bottom + 5}), Show(Rect())) << "down by five when the hold ends";
+    Tick(ALERT_TIMER_HOLD); // a late second hold ending changes nothing
+    EXPECT_EQ(bottom - 125, Rect().top);
+    for (int tick = 1; tick < ALERT_STEPS; ++tick) {
+        Tick(ALERT_TIMER_SINK);
+        EXPECT_EQ(bottom - 125 + tick * kStep, Rect().top) << tick;
+        EXPECT_EQ(bottom + 5, Rect().bottom) << tick;
+    }
+    Tick(ALERT_TIMER_SINK);
+    PumpFor(50);
+    EXPECT_FALSE(IsWindow(m_alert)) << "gone after the last step";
+}
+
+TEST_F(AlertPopupTest, ClickWhileHoldingSinksAtOnceByItsOwnTimers)
+{
+    Open(Refused(1));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(m_alert) && Rect().bottom - Rect().top == 130; }, 5000));
+    const RECT risen = Rect();
+    ClickAt(POINT{risen.left + 120, risen.top + 60});
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(m_alert); }, 5000)) << "sunk and gone";
+    EXPECT_EQ(m_owner->Handle(), GetForegroundWindow());
+}
+
+struct SoundCall {
+    std::string Path;
+    HMODULE Module;
+    DWORD Flags;
+};
+std::vector<SoundCall> g_sounds;
+
+BOOL WINAPI RecordSound(LPCSTR sound, HMODULE module, DWORD flags)
+{
+    g_sounds.push_back({sound, module, flags});
+    return TRUE;
+}
+
+BOOL CALLBACK CountAlert(HWND window, LPARAM counter)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    if (strcmp(name, "#32770") == 0 && (exStyle & WS_EX_NOACTIVATE))
+        ++*reinterpret_cast<int *>(counter);
+    return TRUE;
+}
+
+// The alert windows of this thread.
+int AlertWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(AlertPopupTest, EachOptionGivesItsOwnPartOfTheAnnouncement)
+{
+    const AlertSoundPlayer previous = SetAlertSoundPlayer(RecordSound);
+    const struct {
+        bool Window, Sound;
+    } cases[] = {{true, true}, {true, false}, {false, true}, {false, false}};
+    for (const auto &c : cases) {
+        g_sounds.clear();
+        const int before = AlertWindows();
+        AnnounceRefusal(&m_page, Refused(1), m_folder.SkinFile(""), {c.Window, c.Sound});
+        EXPECT_EQ(before + (c.Window ? 1 : 0), AlertWindows()) << c.Window << c.Sound;
+        ASSERT_EQ(c.Sound ? 1u : 0u, g_sounds.size()) << c.Window << c.Sound;
+        if (c.Sound) {
+            EXPECT_EQ(std::string(m_folder.File("sound\\Alert.wav")), g_sounds[0].Path);
+            EXPECT_EQ(NULL, g_sounds[0].Module);
+            EXPECT_EQ(DWORD(SND_FILENAME | SND_ASYNC), g_sounds[0].Flags);
+        }
+    }
+    SetAlertSoundPlayer(previous);
+}
+
+} // namespace
