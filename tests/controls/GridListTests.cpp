@@ -411,6 +411,8 @@ TEST_F(GridListTest, TheLogGridDrawsItsIconsAndInsetsItsTexts)
 {
     CGridList &list = m_grid.MakeList(RECT{10, 10, 600, 300});
     list.SetColumns("Time,110;Program,90;Dir,40;Proto,40;Local,70;Remote,70;Port,40;Sent,40;Recv,40;Rule,40");
+    list.Header().LoadBackgrounds(m_grid.Folder().SkinFile("ListHead_Bk_Normal.bmp"),
+                                  m_grid.Folder().SkinFile("ListHead_Bk_Select.bmp"));
     CImageList images;
     images.Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 1);
     images.Add(LoadIconA(NULL, MAKEINTRESOURCEA(32516))); // IDI_INFORMATION
@@ -444,6 +446,14 @@ TEST_F(GridListTest, TheLogGridDrawsItsIconsAndInsetsItsTexts)
     EXPECT_GT(iconPixels, 10);
     EXPECT_GE(textLeft, 22);
     EXPECT_LE(textLeft, 25);
+    EXPECT_EQ(list.GetItemCount(), 4);
+    EXPECT_EQ(list.Header().GetItemCount(), 10);
+    // Ten titles over the header's background.
+    CDib header = CaptureWindow(list.Header().GetSafeHwnd());
+    CRect last;
+    list.Header().GetItemRect(9, &last);
+    EXPECT_EQ(header.Pixel(last.left + 2, 0), SkinPalette::AccentHover);
+    EXPECT_GT(header.CountColour(RGB(0, 0, 0), last), 5) << "the last title is drawn";
     list.SetImageList(nullptr, LVSIL_NORMAL);
 }
 
@@ -597,6 +607,53 @@ TEST_F(GridListTest, TheBeginTrackOfALockedColumnIsRefusedInBothForms)
     list.LockColumn(-1);
     EXPECT_FALSE(list.Header().IsLocked(32));
     EXPECT_FALSE(list.Header().IsLocked(1));
+}
+
+// --- column drag ---------------------------------------------------------------------
+
+// A grid told where a header drag dropped a column.
+class CDropGrid : public CGridList
+{
+public:
+    void OnDrop(int *from, int *to) { drops.push_back({*from, *to}); }
+    std::vector<std::pair<int, int>> drops;
+};
+
+TEST_F(GridListTest, AColumnDragIsOffUntilSwitchedOnAndThenTellsTheList)
+{
+    CDropGrid grid;
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT, 10, 10, 500, 200,
+                                m_grid.Host(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(list, WM_SETFONT, SendMessageA(m_grid.Host(), WM_GETFONT, 0, 0), FALSE);
+    ASSERT_TRUE(grid.SubclassWindow(list));
+    grid.SetColumns("A,80;B,80;C,80;D,80");
+    grid.Header().SetDropCallback(static_cast<CGridHeader::DropCallback>(&CDropGrid::OnDrop));
+    m_grid.Show();
+    HWND header = grid.Header().GetSafeHwnd();
+    auto itemPoint = [&](int column) {
+        CRect item;
+        grid.Header().GetItemRect(column, &item);
+        return ScreenPointOf(header, POINT{item.left + item.Width() / 2, item.Height() / 2});
+    };
+    BringToFront(m_grid.Host());
+    DragFromTo(itemPoint(0), itemPoint(2));
+    PumpFor(50);
+    EXPECT_TRUE(grid.drops.empty());
+    SaveTestScreen(m_grid.Host(), "drag-off");
+
+    grid.Header().EnableDrag(TRUE);
+    DragFromTo(itemPoint(0), itemPoint(2));
+    PumpFor(50);
+    ASSERT_EQ(grid.drops.size(), 1u);
+    EXPECT_EQ(grid.drops[0], std::make_pair(0, 2));
+    // The sort column (0, from SetColumns) follows the column.
+    EXPECT_EQ(grid.Header().GetSortColumn(), 2);
+    // A drop onto itself or just right of itself moves nothing.
+    DragFromTo(itemPoint(1), POINT{itemPoint(1).x + 10, itemPoint(1).y});
+    PumpFor(50);
+    EXPECT_EQ(grid.drops.size(), 1u);
+    SaveTestScreen(m_grid.Host(), "drag-on");
+    grid.DestroyWindow();
 }
 
 // --- many rows -------------------------------------------------------------------------
