@@ -25,6 +25,9 @@ enum {
     // A skinned window lays out its controls: posted to itself from its
     // set-up or WM_SIZE, so that the layout sees the final size.
     WM_DEFERRED_LAYOUT = 3025,
+    // An action cell of a grid was clicked to a new pass, query or deny:
+    // sent to the cell's notify window; wParam the item, lParam the sub-item.
+    WM_ACTION_CELL_CHANGED = 2026,
 };
 
 // The update dialog's own messages: its steps and its workers' reports.

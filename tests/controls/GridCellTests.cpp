@@ -52,7 +52,7 @@ TEST(GridCellTest, TheActionBoxesTakeTheirClicksAndNothingAround)
         CJActionCell cell;
         cell.m_value = none;
         cell.m_pNotifyWnd = &recorder;
-        cell.m_notifyMessage = 2026;
+        cell.m_notifyMessage = WM_ACTION_CELL_CHANGED;
         recorder.sent.clear();
         cell.OnClick(4, 3, c.x, c.y);
         EXPECT_EQ(cell.m_value, c.expected);
@@ -60,7 +60,7 @@ TEST(GridCellTest, TheActionBoxesTakeTheirClicksAndNothingAround)
             EXPECT_TRUE(recorder.sent.empty());
         } else {
             ASSERT_EQ(recorder.sent.size(), 1u);
-            EXPECT_EQ(recorder.sent[0].message, 2026u);
+            EXPECT_EQ(recorder.sent[0].message, static_cast<UINT>(WM_ACTION_CELL_CHANGED));
             EXPECT_EQ(recorder.sent[0].item, 4u);
             EXPECT_EQ(recorder.sent[0].subItem, 3);
         }
@@ -73,7 +73,7 @@ TEST(GridCellTest, TheChosenPictureSendsNothingAndNoWindowMeansSilence)
     CJActionCell cell;
     cell.m_value = 1;
     cell.m_pNotifyWnd = &recorder;
-    cell.m_notifyMessage = 2026;
+    cell.m_notifyMessage = WM_ACTION_CELL_CHANGED;
     cell.OnClick(0, 2, 26, 6);
     EXPECT_TRUE(recorder.sent.empty());
     CJActionCell silent;

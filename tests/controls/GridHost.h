@@ -5,6 +5,7 @@
 // cell pictures come from the shipped skin in a fresh program folder.
 #pragma once
 
+#include <ConsoleMessages.h>
 #include <GridList.h>
 
 #include <CWnd.h>
@@ -78,7 +79,7 @@ public:
                 grid.SetCellType(item, column, RUNTIME_CLASS(CJActionCell));
                 auto *action = static_cast<CJActionCell *>(grid.GetCell(item, column));
                 action->m_pNotifyWnd = &m_parent;
-                action->m_notifyMessage = 2026;
+                action->m_notifyMessage = WM_ACTION_CELL_CHANGED;
             }
             grid.SetCellType(item, 5, RUNTIME_CLASS(CJKeyCell));
             grid.SetCellType(item, 6, RUNTIME_CLASS(CJOptionCell));

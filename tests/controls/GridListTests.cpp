@@ -3,6 +3,7 @@
 // saved in <build>/screens/.
 #include "GridHost.h"
 
+#include <ConsoleMessages.h>
 #include <LoggedOn.h>
 #include <SkinPalette.h>
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-const UINT kActionChanged = 2026;
+const UINT kActionChanged = WM_ACTION_CELL_CHANGED;
 const COLORREF kSelectedRow = RGB(0xDE, 0xEB, 0xEA);
 
 class GridListTest : public ::testing::Test
