@@ -40,6 +40,28 @@ std::string ReadAll(const std::string &path)
     return bytes;
 }
 
+// A picture is opened without sharing, as the programs open it; tests that
+// copy the program folder meanwhile must not find it held, so the picture is
+// read from a private copy.
+class PrivateCopy {
+public:
+    explicit PrivateCopy(const std::string &source)
+    {
+        char folder[MAX_PATH], path[MAX_PATH];
+        GetTempPathA(MAX_PATH, folder);
+        GetTempFileNameA(folder, "qfw", 0, path);
+        m_path = path;
+        m_copied = CopyFileA(source.c_str(), path, FALSE) != FALSE;
+    }
+    ~PrivateCopy() { DeleteFileA(m_path.c_str()); }
+    bool Copied() const { return m_copied; }
+    const char *Path() const { return m_path.c_str(); }
+
+private:
+    std::string m_path;
+    bool m_copied = false;
+};
+
 TEST(ShippedAssets, TheFolderHoldsEveryFile)
 {
     const char *files[] = {"Language.ini", "QfwUpdate.ini", "Ferrowind.chm", "Firewall.dat",
@@ -101,8 +123,10 @@ TEST(ShippedAssets, TheConsoleCarriesItsIconAndSplashPicture)
 
 TEST(ShippedAssets, TheUpdatersPictureShowsItsShieldOverTheWindowBehind)
 {
+    PrivateCopy copy(ProgramFolder() + "Skins\\Default\\BigIcon.bmp");
+    ASSERT_TRUE(copy.Copied());
     CSkinBitmap picture;
-    ASSERT_TRUE(picture.Load((ProgramFolder() + "Skins\\Default\\BigIcon.bmp").c_str()));
+    ASSERT_TRUE(picture.Load(copy.Path()));
     EXPECT_EQ(48, picture.m_size.cx);
     EXPECT_EQ(96, picture.m_size.cy);   // the image over its mask
     const COLORREF behind = RGB(10, 200, 30);
