@@ -8,6 +8,7 @@
 // with the list's drawing switched off. A measuring
 // program, not a test; it shows windows, so it runs under the display:
 //   GridBenchmark
+#include <BenchmarkClock.h>
 #include <GridList.h>
 
 #include <ProgramLogs.h>
@@ -22,18 +23,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double Milliseconds(const std::function<void()> &work)
 {

@@ -16,6 +16,7 @@
 // the close of a connection that moved data. Between routes the closed
 // connection records are freed, as the console's monitor page frees them.
 // A measuring program, not a test: run it by hand under Wine.
+#include <BenchmarkClock.h>
 #include <winsock2.h>
 #include <algorithm>
 #include <cstdio>
@@ -38,18 +39,6 @@ const int kDatagrams = 1000;
 const int kCloses = 100;
 const int kRounds = 18;
 const char kInstallFolder[] = "C:\\Program Files\\Ferrowind Benchmark\\";
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 sockaddr *Name(sockaddr_in &address)
 {

@@ -8,6 +8,7 @@
 // for a look with other tools (log-store-benchmark.sh reads it with the
 // sqlite3 shell); without one a temporary folder is used and removed.
 //   LogStoreBenchmark --writer <file> <mapping name>   (the writer itself)
+#include <BenchmarkClock.h>
 #include "ErrorLog.h"
 #include "ProgramLogs.h"
 
@@ -22,18 +23,6 @@ namespace {
 
 const int kSingleRows = 1000;
 const int kPassRows = 2000;
-
-double Seconds()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 LogRecord Row(int i)
 {
