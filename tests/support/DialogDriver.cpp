@@ -170,6 +170,10 @@ void CDialogDriver::AnswerBox(HWND box)
         record.answer = canCancel || ids.empty() ? IDCANCEL : ids.front();
     }
     m_boxes.push_back(record);
+    if (m_look) {
+        UpdateWindow(box);
+        m_look(box);
+    }
 
     // A box that lacks the chosen button still ends, with that answer, so
     // that the test sees the mismatch in the record.

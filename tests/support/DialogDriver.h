@@ -44,6 +44,10 @@ public:
     // modal loop; the steps end it (queued: one call per dialog).
     void RunInNextDialog(std::function<void(HWND dialog)> steps);
 
+    // Runs before each box is answered, with the box shown (a test saves
+    // its screenshot there).
+    void LookAtBoxes(std::function<void(HWND box)> look) { m_look = std::move(look); }
+
     const std::vector<BoxRecord> &Boxes() const { return m_boxes; }
     // Answers and steps still waiting for their window.
     size_t Pending() const { return m_answers.size() + m_steps.size(); }
@@ -59,4 +63,5 @@ private:
     std::deque<int> m_answers;
     std::deque<std::function<void(HWND)>> m_steps;
     std::vector<BoxRecord> m_boxes;
+    std::function<void(HWND)> m_look;
 };
