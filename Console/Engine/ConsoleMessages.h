@@ -28,6 +28,11 @@ enum {
     // An action cell of a grid was clicked to a new pass, query or deny:
     // sent to the cell's notify window; wParam the item, lParam the sub-item.
     WM_ACTION_CELL_CHANGED = 2026,
+    // A second start of the console asks the running one to show its main
+    // window: to the window that carries CONSOLE_INSTANCE_MARKER.
+    WM_SHOW_CONSOLE = 3024,
+    // The shell's notifications for the console's notification-area icon.
+    WM_TRAY_NOTIFY = 1031,
 };
 
 // The update dialog's own messages: its steps and its workers' reports.

@@ -8,6 +8,7 @@
 #include "AlertTone.h"
 #include "FramePieces.h"
 #include "GridPictures.h"
+#include "MainWindowPieces.h"
 #include "ProgramPagePieces.h"
 #include "SkinCanvas.h"
 #include "SkinPieces.h"
@@ -76,6 +77,8 @@ int main(int argc, char **argv)
     if (!MakeGridPictures(skin.folder))
         skin.ok = false;
     if (!DrawProgramPagePieces(skin.folder))
+        skin.ok = false;
+    if (!DrawMainWindowPieces(skin.folder, PaintShield))
         skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};

@@ -72,6 +72,17 @@ void CCatalogFixture::Clear()
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, PROVIDER_KEY);
 }
 
+bool CCatalogFixture::HasEntries()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, WINSOCK_CATALOG_KEY, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    char name[MAX_PATH];
+    const bool has = RegEnumKeyA(key, 0, name, sizeof name) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return has;
+}
+
 bool CCatalogFixture::WriteItem(unsigned number, const PackedCatalogItem &item)
 {
     char keyPath[MAX_PATH + 16];

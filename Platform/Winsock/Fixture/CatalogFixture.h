@@ -30,6 +30,8 @@ public:
 
     // Removes every catalog entry and the provider key.
     static void Clear();
+    // Whether the catalog holds any entry.
+    static bool HasEntries();
     // Writes one catalog entry under the subkey of the given number.
     static bool WriteItem(unsigned number, const PackedCatalogItem &item);
     // The catalog before installation: a TCP and a UDP entry naming the library.

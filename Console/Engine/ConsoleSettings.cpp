@@ -1,0 +1,7 @@
+#include "ConsoleSettings.h"
+
+CDataBase &ConsoleSettings()
+{
+    static CDataBase settings;
+    return settings;
+}

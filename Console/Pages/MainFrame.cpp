@@ -1,0 +1,469 @@
+#include "MainFrame.h"
+
+#include "ConsoleApp.h"
+#include "ConsoleInstance.h"
+#include "ConsoleMessages.h"
+#include "ConsoleSettings.h"
+#include "LoggedOn.h"
+#include "MemoryDC.h"
+#include "ProgramFolder.h"
+#include "SessionMonitor.h"
+#include "SplashWindow.h"
+#include "StartCount.h"
+#include "VersionLine.h"
+#include "ZoneHostResolver.h"
+
+#include <CPaintDC.h>
+#include <DataExchange.h>
+
+namespace {
+
+const char kOptions[] = "Options";
+const BYTE kWorkModeNormal = 1;
+const BYTE kWorkModeLocked = 2;
+
+// The lock-state label's look.
+const COLORREF kLockLabelColor = 0x707071;
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CMainFrame, CSkinDialog)
+    ON_WM_CREATE()
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_QUERYDRAGICON()
+    ON_WM_SIZE()
+    ON_WM_SIZING()
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_DEFERRED_LAYOUT, OnDeferredLayout)
+    ON_MESSAGE(WM_SHOW_CONSOLE, OnShowConsole)
+    ON_MESSAGE(WM_CONSOLE_EXIT, OnConsoleExit)
+    ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
+    // The caption's commands come first: their ids lie among the side bar's.
+    ON_COMMAND(IDC_CAPTION_HIDE, OnHide)
+    ON_COMMAND(IDC_CAPTION_MINIMIZE, OnMinimize)
+    ON_COMMAND_RANGE(IDC_SIDE_OPTIONS, IDC_SIDE_INFO, OnSideBar)
+    ON_COMMAND(IDC_CAPTION_MAXIMIZE, OnMaximize)
+    ON_COMMAND(IDC_LOCK_SWITCH, OnLockButton)
+    ON_COMMAND(ID_TRAY_OPEN, OnOpen)
+    ON_COMMAND(ID_TRAY_EXIT, OnExit)
+    ON_COMMAND(ID_TRAY_TOP_MOST, OnTopMost)
+END_MESSAGE_MAP()
+
+CMainFrame::CMainFrame()
+    : CSkinDialog(IDD_MAIN_FRAME, NULL, NULL), m_systemPage(this), m_monitorPage(this),
+      m_firewallPage(this), m_programPage(this), m_logsPage(this), m_infoPage(this),
+      m_lockLabel(kLockLabelColor),
+      // The pages in the order they are made, shown and hidden, with their
+      // side-bar buttons and the buttons' pictures.
+      m_slots{{IDD_SYSTEM_PAGE, IDC_SIDE_OPTIONS, &m_systemPage, &m_optionsButton, "Options.bmp"},
+              {IDD_MONITOR_PAGE, IDC_SIDE_MONITOR, &m_monitorPage, &m_monitorButton, "Monitor.bmp"},
+              {IDD_FIREWALL_PAGE, IDC_SIDE_FIREWALL, &m_firewallPage, &m_firewallButton, "Firewall.bmp"},
+              {IDD_PROGRAM_PAGE, IDC_SIDE_PROGRAM, &m_programPage, &m_programButton, "Program.bmp"},
+              {IDD_LOGS_PAGE, IDC_SIDE_LOGS, &m_logsPage, &m_logsButton, "Logs.bmp"},
+              {IDD_INFO_PAGE, IDC_SIDE_INFO, &m_infoPage, &m_infoButton, "ProductInfor.bmp"}}
+{
+}
+
+CMainFrame::~CMainFrame()
+{
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CSkinDialog::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    ReadVersionLine();
+    MarkStart();
+    ::SetPropA(m_hWnd, CONSOLE_INSTANCE_MARKER,
+               reinterpret_cast<HANDLE>(const_cast<char *>(CONSOLE_INSTANCE_MARKER)));
+
+    // The window has no text yet, so the icon has no tip.
+    CString tip;
+    GetWindowText(tip);
+    if (!m_trayIcon.Create(this, WM_TRAY_NOTIFY, tip, AfxGetApp()->LoadIcon(IDI_CONSOLE), IDR_TRAY_MENU))
+        return -1;
+    m_trayIcon.SetDefaultItem(0, TRUE);
+    if (!CreatePages()) {
+        m_trayIcon.RemoveIcon();
+        return -1;
+    }
+    return 0;
+}
+
+void CMainFrame::ReadVersionLine()
+{
+    CLanguageText update;
+    update.SetSource(GetProgramFolder() + "QfwUpdate.ini", "MAIN_INFOR", "", "");
+    VersionLine() = CString("Version   ") + update.GetText("Version");
+}
+
+// The splash window shows the main window when it goes only after the
+// console's first three starts; then this start is counted.
+void CMainFrame::MarkStart()
+{
+    CDataBase &settings = ConsoleSettings();
+    const UINT starts = ParseStartCount(settings.GetString("StartCount", kOptions));
+    CSplashWindow::ShowSplash(this, starts > 2);
+    settings.SetUInt("StartCount", starts + 1, kOptions);
+}
+
+BOOL CMainFrame::CreatePages()
+{
+    CConsoleApp *app = GetConsoleApp();
+    m_programPage.Bind(&app->Publisher(), *app->GetLanguagePath(), ConsoleSkinFolder());
+    for (int i = 0; i < kPageCount; ++i) {
+        if (!m_slots[i].page->Create(m_slots[i].tabId, this))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+void CMainFrame::DoDataExchange(CDataExchange *pDX)
+{
+    CSkinDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LOCK_LABEL, m_lockLabel);
+    for (int i = 0; i < kPageCount; ++i)
+        DDX_Control(pDX, m_slots[i].buttonId, *m_slots[i].button);
+    DDX_Control(pDX, IDC_CAPTION_HIDE, m_hideButton);
+    DDX_Control(pDX, IDC_CAPTION_MAXIMIZE, m_maximizeButton);
+    DDX_Control(pDX, IDC_CAPTION_MINIMIZE, m_minimizeButton);
+    DDX_Control(pDX, IDC_CAPTION_HELP, m_helpButton);
+    DDX_Control(pDX, IDC_LOCK_SWITCH, m_lockButton);
+}
+
+BOOL CMainFrame::OnInitDialog()
+{
+    CSkinDialog::OnInitDialog();
+    m_bResize = TRUE;
+    m_bCaptionDrag = TRUE;
+    LoadSkin();
+    CConsoleApp *app = GetConsoleApp();
+    m_texts.SetSource(*app->GetLanguagePath(), "FRAME_MAIN", "APP", "APP_NAME");
+
+    ::SetWindowLongA(m_hWnd, GWL_STYLE, WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU);
+    ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    m_icon = app->LoadIcon(IDI_CONSOLE);
+    SetIcon(m_icon, TRUE);
+    SetIcon(m_icon, FALSE);
+
+    PlaceWindow();
+    SetWindowText(m_texts.GetAppName());
+    SelectPage(ConsoleSettings().GetMainFramTabID());
+
+    // A store that cannot be read counts as normal; a stored 0 (filtering
+    // off) is sent as it is.
+    const BYTE mode = app->Publisher().ZoneStore().GetWorkMode();
+    ShowLockRow(mode);
+    SendWorkMode(mode);
+    m_lockLabel.SetLabelFont("Arial", -11, FW_NORMAL, FALSE, FALSE, FALSE);
+    return TRUE;
+}
+
+CString CMainFrame::SkinFolder() const
+{
+    return GetProgramFolder() + "Skins\\" + ConsoleSettings().GetSkinName() + "\\";
+}
+
+void CMainFrame::LoadSkin()
+{
+    const CString folder = SkinFolder();
+    struct Piece {
+        CSkinBitmap *bitmap;
+        LPCTSTR file;
+    } const pieces[] = {
+        {&m_titleLeft, "Title_Left.bmp"},
+        {&m_titleMiddle, "Title_Mid.bmp"},
+        {&m_titleRight, "Title_Right.bmp"},
+        {&m_bottomLeft, "Bottom_Left.bmp"},
+        {&m_bottomMiddle, "Bottom_Mid.bmp"},
+        {&m_bottomRight, "Bottom_Right.bmp"},
+        {&m_leftBorder, "Left.bmp"},
+        {&m_rightBorder, "Right.bmp"},
+        {&m_sizeGrip, "SizeBox.bmp"},
+        {&m_toolBar, "ToolBar.bmp"},
+        {&m_clientTopLeft, "ClientTop_Left.bmp"},
+        {&m_clientTopMiddle, "ClientTop_Mid.bmp"},
+        {&m_clientTopRight, "ClientTop_Right.bmp"},
+        {&m_clientBottomLeft, "ClientBottom_Left.bmp"},
+        {&m_clientBottomMiddle, "ClientBottom_Mid.bmp"},
+        {&m_clientBottomRight, "ClientBottom_Right.bmp"},
+        {&m_clientLeft, "ClientLeft.bmp"},
+        {&m_clientRight, "ClientRight.bmp"},
+        {&m_clientFill, "MainFramClient.bmp"},
+        {&m_toolBarIcon, "ToolBar_BigIcon.bmp"},
+        {&m_loggedOnPicture, "logined.bmp"},
+        {&m_loggedOffPicture, "unlogined.bmp"},
+    };
+    for (const Piece &piece : pieces)
+        piece.bitmap->Load(folder + piece.file);
+
+    for (int i = 0; i < kPageCount; ++i)
+        m_slots[i].button->SetBitmap(folder + m_slots[i].picture, 4, FALSE);
+    m_hideButton.SetBitmap(folder + "Close.bmp", 3, FALSE);
+    m_maximizeButton.SetBitmap(folder + "Max.bmp", 3, FALSE);
+    m_maximizeButton.SetRows(2);
+    m_minimizeButton.SetBitmap(folder + "Min.bmp", 3, FALSE);
+    m_helpButton.SetBitmap(folder + "Help.bmp", 3, FALSE);
+    m_lockButton.SetBitmap(folder + "BUT_MAIN_LOCK.bmp", 3, FALSE);
+    m_lockButton.SetRows(2);
+}
+
+// Where the window was at the last exit; a stored place that cannot be read,
+// or that has no width or height, gives the smallest size, centred.
+void CMainFrame::PlaceWindow()
+{
+    RECT stored = {};
+    if (ConsoleSettings().GetMainFramPos(stored) && stored.right > stored.left &&
+        stored.bottom > stored.top) {
+        MoveWindow(stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top);
+        return;
+    }
+    MoveWindow(0, 0, kMinWidth, kMinHeight);
+    CenterWindow();
+}
+
+void CMainFrame::SelectPage(UINT tabId)
+{
+    for (int i = 0; i < kPageCount; ++i) {
+        if (m_slots[i].tabId == tabId) {
+            m_slots[i].page->PostMessage(WM_DEFERRED_LAYOUT, 0, 0);
+            m_slots[i].page->SetFocus();
+        }
+    }
+    for (int i = 0; i < kPageCount; ++i)
+        m_slots[i].page->ShowWindow(m_slots[i].tabId == tabId ? SW_SHOW : SW_HIDE);
+    for (int i = 0; i < kPageCount; ++i)
+        m_slots[i].button->SetCheck(m_slots[i].tabId == tabId);
+    ConsoleSettings().SetMainFramTabID(static_cast<int>(tabId));
+}
+
+CString CMainFrame::PageHelpTopic(UINT tabId)
+{
+    for (int i = 0; i < kPageCount; ++i) {
+        if (m_slots[i].tabId == tabId)
+            return m_slots[i].page->GetHelpTopic();
+    }
+    return CString();
+}
+
+void CMainFrame::OnSideBar(UINT id)
+{
+    for (int i = 0; i < kPageCount; ++i) {
+        if (m_slots[i].buttonId == id)
+            SelectPage(m_slots[i].tabId);
+    }
+}
+
+void CMainFrame::ShowLockRow(BYTE mode)
+{
+    m_lockButton.SetRow(mode == kWorkModeNormal ? 0 : 1);
+}
+
+void CMainFrame::SendWorkMode(BYTE mode)
+{
+    SpiIoControlProc spiIoControl = GetConsoleApp()->GetSpiIoControl();
+    if (!spiIoControl)
+        return;
+    SpiIoBlock block = {mode, 0, 0, 0};
+    spiIoControl(SPI_SET_WORK_MODE, &block);
+}
+
+// Normal turns to locked; anything else, filtering off included, turns
+// back to normal. Works while logged off too.
+void CMainFrame::OnLockButton()
+{
+    CFirewallLib &store = GetConsoleApp()->Publisher().ZoneStore();
+    const BYTE mode = store.GetWorkMode() == kWorkModeNormal ? kWorkModeLocked : kWorkModeNormal;
+    store.SetWorkMode(mode);
+    SendWorkMode(mode);
+    ShowLockRow(mode);
+    m_lockLabel.SetWindowText(m_texts.GetText(mode == kWorkModeLocked ? "LB_Lock" : "LB_Unlock"));
+    CRect label;
+    m_lockLabel.GetWindowRect(&label);
+    ScreenToClient(&label);
+    InvalidateRect(&label, FALSE);
+}
+
+void CMainFrame::OnHide()
+{
+    ShowWindow(SW_HIDE);
+}
+
+void CMainFrame::OnMinimize()
+{
+    ShowWindow(SW_MINIMIZE);
+}
+
+// Decided by the window's state, not the button's row: a restore from the
+// tray leaves the row behind.
+void CMainFrame::OnMaximize()
+{
+    if (!IsZoomed()) {
+        ShowWindow(SW_MAXIMIZE);
+        m_maximizeButton.SetRow(1);
+    } else {
+        ShowWindow(SW_SHOWNORMAL);
+        m_maximizeButton.SetRow(0);
+    }
+}
+
+void CMainFrame::OnOpen()
+{
+    ShowWindow(SW_RESTORE);
+    SetForegroundWindow();
+    UpdateWindow();
+}
+
+void CMainFrame::OnTopMost()
+{
+    const BOOL wasTopMost = m_bTopMost;
+    m_bTopMost = !m_bTopMost;
+    ::SetWindowPos(m_hWnd, wasTopMost ? HWND_NOTOPMOST : HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CMainFrame::OnExit()
+{
+    m_trayIcon.HideIcon();
+    if (!IsIconic() && !IsZoomed()) {
+        CRect place;
+        GetWindowRect(&place);
+        ConsoleSettings().SetMainFramPos(place);
+    }
+    DestroyWindow();
+}
+
+BOOL CMainFrame::DestroyWindow()
+{
+    if (m_hWnd)
+        ::RemovePropA(m_hWnd, CONSOLE_INSTANCE_MARKER);
+    return CSkinDialog::DestroyWindow();
+}
+
+void CMainFrame::OnDestroy()
+{
+    CSessionMonitor::Stop();
+    CZoneHostResolver::Stop();
+    CSkinDialog::OnDestroy();
+}
+
+LRESULT CMainFrame::OnShowConsole(WPARAM, LPARAM)
+{
+    OnOpen();
+    return 0;
+}
+
+LRESULT CMainFrame::OnConsoleExit(WPARAM, LPARAM)
+{
+    OnExit();
+    return 0;
+}
+
+// The lock mark is read only for the menu: a mouse move over the icon
+// must not wait on the store.
+LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam)
+{
+    BOOL lockMark = FALSE;
+    if (LOWORD(lParam) == WM_RBUTTONUP)
+        lockMark = GetConsoleApp()->Publisher().ZoneStore().GetWorkMode() != kWorkModeNormal;
+    return m_trayIcon.OnTrayNotification(static_cast<UINT>(wParam), lParam, lockMark, m_bTopMost);
+}
+
+BOOL CMainFrame::OnEraseBkgnd(CDC *)
+{
+    return TRUE;
+}
+
+HCURSOR CMainFrame::OnQueryDragIcon()
+{
+    return reinterpret_cast<HCURSOR>(m_icon);
+}
+
+void CMainFrame::OnSize(UINT nType, int cx, int cy)
+{
+    CSkinDialog::OnSize(nType, cx, cy);
+    PostMessage(WM_DEFERRED_LAYOUT, 0, 0);
+}
+
+void CMainFrame::OnSizing(UINT fwSide, LPRECT pRect)
+{
+    CSkinDialog::OnSizing(fwSide, pRect);
+    if (pRect->right - pRect->left < kMinWidth) {
+        if (fwSide == WMSZ_LEFT || fwSide == WMSZ_TOPLEFT || fwSide == WMSZ_BOTTOMLEFT)
+            pRect->left = pRect->right - kMinWidth;
+        else if (fwSide == WMSZ_RIGHT || fwSide == WMSZ_TOPRIGHT || fwSide == WMSZ_BOTTOMRIGHT)
+            pRect->right = pRect->left + kMinWidth;
+    }
+    if (pRect->bottom - pRect->top < kMinHeight) {
+        if (fwSide == WMSZ_TOP || fwSide == WMSZ_TOPLEFT || fwSide == WMSZ_TOPRIGHT)
+            pRect->top = pRect->bottom - kMinHeight;
+        else if (fwSide == WMSZ_BOTTOM || fwSide == WMSZ_BOTTOMLEFT || fwSide == WMSZ_BOTTOMRIGHT)
+            pRect->bottom = pRect->top + kMinHeight;
+    }
+}
+
+LRESULT CMainFrame::OnDeferredLayout(WPARAM, LPARAM)
+{
+    CRect client;
+    GetClientRect(&client);
+    if (client == m_lastLayout)
+        return 0;
+    m_lastLayout = client;
+    const int right = client.Width(), bottom = client.Height();
+
+    // The caption buttons, from the right, each the size of Close.bmp's cells.
+    const int w = m_hideButton.m_nStateWidth, h = m_hideButton.m_nStateHeight;
+    const int x = right - w - 8;
+    m_hideButton.MoveWindow(x, 6, w, h);
+    m_maximizeButton.MoveWindow(x - (w + 1), 6, w, h);
+    m_minimizeButton.MoveWindow(x - 2 * (w + 1), 6, w, h);
+    m_helpButton.MoveWindow(x - 3 * (w + 1), 6, w, h);
+
+    const int lockHeight = m_lockButton.m_nStateHeight;
+    m_lockButton.MoveWindow(550, 34, m_lockButton.m_nStateWidth, lockHeight);
+    m_lockLabel.MoveWindow(535, lockHeight + 39, 43, 14);
+
+    // The side bar, every button the size of Monitor.bmp's cells; the pages
+    // fill the client area inside it.
+    const int sideWidth = m_monitorButton.m_nStateWidth, sideHeight = m_monitorButton.m_nStateHeight;
+    static const UINT sideOrder[kPageCount] = {IDC_SIDE_MONITOR, IDC_SIDE_FIREWALL, IDC_SIDE_PROGRAM,
+                                               IDC_SIDE_LOGS, IDC_SIDE_OPTIONS, IDC_SIDE_INFO};
+    for (int k = 0; k < kPageCount; ++k) {
+        for (int i = 0; i < kPageCount; ++i) {
+            if (m_slots[i].buttonId == sideOrder[k])
+                m_slots[i].button->MoveWindow(7, 128 + k * sideHeight, sideWidth, sideHeight);
+        }
+    }
+    for (int i = 0; i < kPageCount; ++i)
+        m_slots[i].page->MoveWindow(47, 102, right - 61, bottom - 137);
+
+    SetWindowRegion();
+    InvalidateRect(NULL, FALSE);
+    return 0;
+}
+
+CRect CMainFrame::StatusPictureRect() const
+{
+    CRect client;
+    GetClientRect(&client);
+    return CRect(19, client.Height() - 19, 98, client.Height());
+}
+
+void CMainFrame::OnPaint()
+{
+    CPaintDC paintDC(this);
+    CMemoryDC dc(&paintDC);
+    DrawTop(&dc);
+    DrawLeft(&dc);
+    DrawRight(&dc);
+    DrawClient(&dc);
+    DrawBottom(&dc);
+    DrawSizeBox(&dc);
+    DrawToolBar(&dc);
+    const RECT icon = {18, 31, m_toolBarIcon.m_size.cx, m_toolBarIcon.m_size.cy};
+    m_toolBarIcon.Draw(icon, &dc, SRCCOPY, 0, 0);
+    const CRect status = StatusPictureRect();
+    (LoggedOn ? m_loggedOnPicture : m_loggedOffPicture).DrawMasked(status.left, status.top, &dc);
+}

@@ -1,0 +1,128 @@
+// CMainFrame: the console's only top-level window. A skinned frameless
+// dialog that holds the six pages and switches between them with a side
+// bar; it carries the caption buttons, the lock switch with its label and
+// the logged-on picture, owns the notification-area icon and answers its
+// menu. It is made hidden at start-up; its making shows the splash window,
+// counts the start and marks the window for a second start; its
+// destruction stops the background threads.
+#pragma once
+
+#include "ConsoleResources.h"
+#include "FirewallFrame.h"
+#include "InfoFrame.h"
+#include "LanguageText.h"
+#include "LogsFrame.h"
+#include "MonitorFrame.h"
+#include "ProgramFrame.h"
+#include "SkinBitmap.h"
+#include "SkinButton.h"
+#include "SkinDialog.h"
+#include "SkinLabel.h"
+#include "SystemFrame.h"
+#include "TrayIcon.h"
+
+class CMainFrame : public CSkinDialog
+{
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Removes the single-instance marker, then destroys the window.
+    BOOL DestroyWindow() override;
+
+    // Shows the page of that tab id (its template id) and stores the id;
+    // an id of no page shows none.
+    void SelectPage(UINT tabId);
+
+    CSystemFrame &SystemPage() { return m_systemPage; }
+    CMonitorFrame &MonitorPage() { return m_monitorPage; }
+    CFirewallFrame &FirewallPage() { return m_firewallPage; }
+    CProgramFrame &ProgramPage() { return m_programPage; }
+    CLogsFrame &LogsPage() { return m_logsPage; }
+    CInfoFrame &InfoPage() { return m_infoPage; }
+    // The current help topic of the page with that tab id; empty for others.
+    CString PageHelpTopic(UINT tabId);
+
+    // Where the logged-on picture lies in the client area; the options
+    // page invalidates it when the logged-on state changes.
+    CRect StatusPictureRect() const;
+
+    // The smallest size the borders let the user drag the window to.
+    static const int kMinWidth = 600;
+    static const int kMinHeight = 440;
+
+protected:
+    void DoDataExchange(CDataExchange *pDX) override;
+    BOOL OnInitDialog() override;
+    // Enter, Esc, Alt+F4 and Close leave the window as it is.
+    void OnOK() override {}
+    void OnCancel() override {}
+
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC *pDC);
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg void OnSizing(UINT fwSide, LPRECT pRect);
+    afx_msg void OnDestroy();
+    afx_msg LRESULT OnDeferredLayout(WPARAM, LPARAM);
+    afx_msg LRESULT OnShowConsole(WPARAM, LPARAM);
+    afx_msg LRESULT OnConsoleExit(WPARAM, LPARAM);
+    afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnSideBar(UINT id);
+    afx_msg void OnHide();
+    afx_msg void OnMinimize();
+    afx_msg void OnMaximize();
+    afx_msg void OnLockButton();
+    afx_msg void OnOpen();
+    afx_msg void OnExit();
+    afx_msg void OnTopMost();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    struct PageSlot {
+        UINT tabId;
+        UINT buttonId;
+        CSkinDialog *page;
+        CSkinButton *button;
+        LPCTSTR picture;
+    };
+    static const int kPageCount = 6;
+
+    void ReadVersionLine();
+    void MarkStart();
+    BOOL CreatePages();
+    void LoadSkin();
+    void PlaceWindow();
+    void ShowLockRow(BYTE mode);
+    void SendWorkMode(BYTE mode);
+    CString SkinFolder() const;
+
+    CLanguageText m_texts;
+    CSystemFrame m_systemPage;
+    CMonitorFrame m_monitorPage;
+    CFirewallFrame m_firewallPage;
+    CProgramFrame m_programPage;
+    CLogsFrame m_logsPage;
+    CInfoFrame m_infoPage;
+    BOOL m_bTopMost = FALSE;
+    CTrayIcon m_trayIcon;
+    CSkinBitmap m_toolBarIcon;
+    CSkinBitmap m_loggedOnPicture;
+    CSkinBitmap m_loggedOffPicture;
+    CSkinLabel m_lockLabel;
+    CSkinButton m_monitorButton;
+    CSkinButton m_firewallButton;
+    CSkinButton m_programButton;
+    CSkinButton m_logsButton;
+    CSkinButton m_optionsButton;
+    CSkinButton m_infoButton;
+    CSkinButton m_hideButton;
+    CSkinButton m_maximizeButton;
+    CSkinButton m_minimizeButton;
+    CSkinButton m_helpButton;
+    CSkinButton m_lockButton;
+    HICON m_icon = NULL;
+    CRect m_lastLayout;
+    PageSlot m_slots[kPageCount];
+};

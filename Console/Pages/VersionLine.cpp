@@ -1,0 +1,7 @@
+#include "VersionLine.h"
+
+CString &VersionLine()
+{
+    static CString line;
+    return line;
+}
