@@ -45,7 +45,9 @@ CConsoleApp::~CConsoleApp()
 
 BOOL CConsoleApp::InitInstance()
 {
-    BindProgramFolder();
+    // The install switches need the program folder and the texts.
+    SetProgramFolder(GetModuleDir(NULL, false));
+    BindTexts();
     if (!HandleInstallSwitches(m_lpCmdLine))
         return FALSE;
 
@@ -58,9 +60,8 @@ BOOL CConsoleApp::InitInstance()
     return StartEngine();
 }
 
-void CConsoleApp::BindProgramFolder()
+void CConsoleApp::BindTexts()
 {
-    SetProgramFolder(GetModuleDir(NULL, false));
     m_languagePath = GetProgramFolder() + "Language.ini";
     m_texts.SetSource(m_languagePath, "APP", "APP", "APP_NAME");
 }

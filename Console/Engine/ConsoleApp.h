@@ -39,6 +39,10 @@ public:
     int HandleInstallSwitches(LPCSTR commandLine);
     // 1 when the provider library is loaded and its control entry bound.
     int LoadProvider();
+    // Binds the texts to Language.ini in the program folder that is set.
+    void BindTexts();
+    // The provider's control entry that the windows send through.
+    void SetSpiIoControl(SpiIoControlProc entry) { m_spiIoControl = entry; }
 
     CMainFrame &MainFrame() { return m_mainFrame; }
     CAclPublisher &Publisher() { return m_publisher; }
@@ -55,9 +59,6 @@ protected:
     virtual BOOL HasWinsock2();
 
 private:
-    // Sets the program folder and binds the texts: the install switches
-    // need both.
-    void BindProgramFolder();
     // Start-up steps after the single-instance check; FALSE ends start-up.
     BOOL StartEngine();
     BOOL CreateMainWindow();

@@ -6,3 +6,7 @@
 #include "DataBase.h"
 
 CDataBase &ConsoleSettings();
+
+// The folder of the skin in use: the program folder, "Skins\", the stored
+// skin name ("Default" when none) and a backslash.
+CString ConsoleSkinFolder();

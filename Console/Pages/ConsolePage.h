@@ -1,7 +1,7 @@
 // CConsolePage: the base of the main window's six pages. A page is a
-// frameless child dialog, shown by the main window's side bar; until it
-// paints its own pieces it shows the skin's client colour. Enter and Esc
-// leave it as it is.
+// frameless child dialog, shown by the main window's side bar, painted from
+// the skin's page pieces: its own title tab over the page's title band, and
+// the framed client area. Enter and Esc leave it as it is.
 #pragma once
 
 #include "SkinDialog.h"
@@ -9,11 +9,16 @@
 class CConsolePage : public CSkinDialog
 {
 public:
-    CConsolePage(UINT templateId, CWnd *pParent) : CSkinDialog(templateId, pParent, NULL) {}
+    // titlePicture: the file of the page's title tab in the skin folder.
+    CConsolePage(UINT templateId, CWnd *pParent, LPCTSTR titlePicture)
+        : CSkinDialog(templateId, pParent, NULL), m_titlePicture(titlePicture)
+    {
+    }
 
-    // The page as a child of the main window, hidden.
+    // The page as a hidden child of the main window.
     BOOL CreatePage(CWnd *pMainWindow) { return Create(m_nIDHelp, pMainWindow); }
 
+    BOOL OnInitDialog() override;
     void OnOK() override {}
     void OnCancel() override {}
 
@@ -21,4 +26,7 @@ protected:
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
     afx_msg void OnPaint();
     DECLARE_MESSAGE_MAP()
+
+private:
+    LPCTSTR m_titlePicture;
 };

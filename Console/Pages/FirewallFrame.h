@@ -7,5 +7,8 @@
 class CFirewallFrame : public CConsolePage
 {
 public:
-    explicit CFirewallFrame(CWnd *pParent = NULL) : CConsolePage(IDD_FIREWALL_PAGE, pParent) {}
+    explicit CFirewallFrame(CWnd *pParent = NULL)
+        : CConsolePage(IDD_FIREWALL_PAGE, pParent, "SubTitle_Left_Firewall.bmp")
+    {
+    }
 };

@@ -7,5 +7,8 @@
 class CInfoFrame : public CConsolePage
 {
 public:
-    explicit CInfoFrame(CWnd *pParent = NULL) : CConsolePage(IDD_INFO_PAGE, pParent) {}
+    explicit CInfoFrame(CWnd *pParent = NULL)
+        : CConsolePage(IDD_INFO_PAGE, pParent, "SubTitle_Left_Info.bmp")
+    {
+    }
 };

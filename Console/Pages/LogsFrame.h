@@ -7,5 +7,8 @@
 class CLogsFrame : public CConsolePage
 {
 public:
-    explicit CLogsFrame(CWnd *pParent = NULL) : CConsolePage(IDD_LOGS_PAGE, pParent) {}
+    explicit CLogsFrame(CWnd *pParent = NULL)
+        : CConsolePage(IDD_LOGS_PAGE, pParent, "SubTitle_Left_Logs.bmp")
+    {
+    }
 };

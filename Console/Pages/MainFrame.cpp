@@ -73,6 +73,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CSkinDialog::OnCreate(lpCreateStruct) == -1)
         return -1;
+    // A window made anew lays its new controls out and is not on top.
+    m_lastLayout.SetRectEmpty();
+    m_bTopMost = FALSE;
     ReadVersionLine();
     MarkStart();
     ::SetPropA(m_hWnd, CONSOLE_INSTANCE_MARKER,
@@ -161,14 +164,9 @@ BOOL CMainFrame::OnInitDialog()
     return TRUE;
 }
 
-CString CMainFrame::SkinFolder() const
-{
-    return GetProgramFolder() + "Skins\\" + ConsoleSettings().GetSkinName() + "\\";
-}
-
 void CMainFrame::LoadSkin()
 {
-    const CString folder = SkinFolder();
+    const CString folder = ConsoleSkinFolder();
     struct Piece {
         CSkinBitmap *bitmap;
         LPCTSTR file;

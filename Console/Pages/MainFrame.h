@@ -48,8 +48,8 @@ public:
     CRect StatusPictureRect() const;
 
     // The smallest size the borders let the user drag the window to.
-    static const int kMinWidth = 600;
-    static const int kMinHeight = 440;
+    static constexpr int kMinWidth = 600;
+    static constexpr int kMinHeight = 440;
 
 protected:
     void DoDataExchange(CDataExchange *pDX) override;
@@ -96,7 +96,6 @@ private:
     void PlaceWindow();
     void ShowLockRow(BYTE mode);
     void SendWorkMode(BYTE mode);
-    CString SkinFolder() const;
 
     CLanguageText m_texts;
     CSystemFrame m_systemPage;

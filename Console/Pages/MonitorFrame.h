@@ -7,5 +7,8 @@
 class CMonitorFrame : public CConsolePage
 {
 public:
-    explicit CMonitorFrame(CWnd *pParent = NULL) : CConsolePage(IDD_MONITOR_PAGE, pParent) {}
+    explicit CMonitorFrame(CWnd *pParent = NULL)
+        : CConsolePage(IDD_MONITOR_PAGE, pParent, "SubTitle_Left_Monitor.bmp")
+    {
+    }
 };

@@ -7,5 +7,8 @@
 class CSystemFrame : public CConsolePage
 {
 public:
-    explicit CSystemFrame(CWnd *pParent = NULL) : CConsolePage(IDD_SYSTEM_PAGE, pParent) {}
+    explicit CSystemFrame(CWnd *pParent = NULL)
+        : CConsolePage(IDD_SYSTEM_PAGE, pParent, "SubTitle_Left_Option.bmp")
+    {
+    }
 };
