@@ -15,6 +15,9 @@ enum {
     // A packet event of the driver: from the traffic monitor page to the log
     // page, sent; wParam the address of the PacketLogEntry, lParam 0.
     WM_PACKET_LOGGED = 2024,
+    // The rules of programs changed (the query pop-up made one): to the
+    // program page, which reads them again; wParam and lParam 0.
+    WM_PROGRAM_LIST_CHANGED = 2025,
     // Bytes a connection moved since it was last seen: posted by the traffic
     // monitor page to itself; wParam 0 received, 1 sent; lParam the count.
     WM_TRAFFIC_DELTA = 10929,

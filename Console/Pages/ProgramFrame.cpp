@@ -43,7 +43,16 @@ BEGIN_MESSAGE_MAP(CProgramFrame, CSkinDialog)
     ON_CONTROL_RANGE(STN_CLICKED, IDC_WEEKDAY_FIRST, IDC_WEEKDAY_LAST, OnWeekDayClicked)
     ON_NOTIFY(DTN_DATETIMECHANGE, IDC_START_TIME, OnScheduleTimeChanged)
     ON_NOTIFY(DTN_DATETIMECHANGE, IDC_END_TIME, OnScheduleTimeChanged)
+    ON_NOTIFY(NM_CLICK, IDC_RULE_GRID, OnGridClick)
+    ON_NOTIFY(NM_RCLICK, IDC_RULE_GRID, OnGridRightClick)
+    ON_COMMAND(32774, OnDeleteProgram)
+    ON_COMMAND(32784, OnLockDeny)
+    ON_COMMAND(32785, OnLockPass)
+    ON_COMMAND(32786, OnFileProperties)
     ON_COMMAND(32780, OnUnusedCommand)
+    ON_MESSAGE(WM_ACTION_CELL_CHANGED, OnActionCellChanged)
+    ON_MESSAGE(WM_PROGRAM_ACTIVE, OnProgramActive)
+    ON_MESSAGE(WM_PROGRAM_LIST_CHANGED, OnProgramListChanged)
     ON_MESSAGE(WM_DEFERRED_LAYOUT, OnDeferredLayout)
 END_MESSAGE_MAP()
 
@@ -101,11 +110,7 @@ BOOL CProgramFrame::OnInitDialog()
         m_publisher ? static_cast<BYTE>(atoi(m_publisher->RuleStore().GetConfig("ProgramLevel"))) : 0;
     m_levelSlider.SetPos(std::abs(2 - storedLevel));
 
-    m_ruleGrid.SetExtendedStyle(m_ruleGrid.GetExtendedStyle() | LVS_EX_GRIDLINES |
-                                LVS_EX_FULLROWSELECT);
-    m_programIcons.Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 50);
-    m_ruleGrid.SetImageList(&m_programIcons, LVSIL_NORMAL);
-
+    SetUpGrid();
     LoadSkin();
     LoadTexts();
     m_generalButton.ShowWindow(SW_HIDE);
@@ -147,6 +152,13 @@ void CProgramFrame::LoadSkin()
     };
     for (const auto &button : buttons)
         button.button->SetBitmap(m_skinFolder + button.file, 4, FALSE);
+
+    m_ruleGrid.Header().LoadBackgrounds(m_skinFolder + "ListHead_Bk_Normal.bmp",
+                                        m_skinFolder + "ListHead_Bk_Select.bmp");
+    m_ruleGrid.Header().SetCellImage(5, m_skinFolder + "LockCell.bmp");
+    m_ruleGrid.Header().SetCellImage(6, m_skinFolder + "OptionCell.bmp");
+    // The cells' pictures are shared by every grid; this page loads them.
+    LoadGridCellPictures(m_skinFolder);
 }
 
 void CProgramFrame::LoadTexts()
@@ -203,7 +215,7 @@ void CProgramFrame::SelectView(int view)
     m_generalButton.SetCheck(view == VIEW_GENERAL);
     m_programButton.SetCheck(view == VIEW_PROGRAM);
     m_timeButton.SetCheck(view == VIEW_TIME);
-    m_ruleGrid.DeleteAllItems();
+    m_ruleGrid.DeleteAllRows();
     CheckLeavingSchedule();
     m_currentSchedule = 0;
     ShowViewControls(view);
@@ -223,13 +235,6 @@ void CProgramFrame::ShowViewControls(int view)
         m_applyButton.EnableButton(FALSE);
         LoadSchedule(1);
     }
-}
-
-void CProgramFrame::FillProgramList()
-{
-    if (m_currentView != VIEW_PROGRAM)
-        return;
-    m_ruleGrid.DeleteAllItems();
 }
 
 void CProgramFrame::OnUnusedCommand()

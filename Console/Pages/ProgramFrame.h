@@ -12,9 +12,10 @@
 
 #include <CDWordArray.h>
 #include <CImageList.h>
-#include <CListCtrl.h>
 #include <CRect.h>
 #include <CTime.h>
+#include <GridList.h>
+#include <RuleRecord.h>
 #include <LanguageText.h>
 #include <SkinButton.h>
 #include <SkinCheckBox.h>
@@ -22,7 +23,12 @@
 #include <SkinLabel.h>
 #include <SkinSlider.h>
 
+#include <shellapi.h>
+
 class CAclPublisher;
+
+// How the page asks the shell for a file's properties.
+typedef BOOL(WINAPI *ShellExecuteProc)(SHELLEXECUTEINFOA *info);
 
 class CProgramFrame : public CSkinDialog
 {
@@ -43,8 +49,14 @@ public:
     void OnCancel() override {}
 
     void SelectView(int view);
-    void FillProgramList();
     int CurrentView() const { return m_currentView; }
+
+    // The Program view: one row per program rule, its ID as the row's data.
+    void FillProgramList();
+    void ClearProgramList();
+    // The row the last click or right-click named; -1 for none.
+    int SelectedRow() const { return m_selectedRow; }
+    void SetShellExecute(ShellExecuteProc entry) { m_shellExecute = entry; }
 
     // The Time view.
     void LoadSchedule(int schedule);
@@ -68,9 +80,26 @@ protected:
     afx_msg void OnApplyClicked();
     afx_msg void OnWeekDayClicked(UINT id);
     afx_msg void OnScheduleTimeChanged(NMHDR *pNotify, LRESULT *pResult);
+    afx_msg void OnGridClick(NMHDR *pNotify, LRESULT *pResult);
+    afx_msg void OnGridRightClick(NMHDR *pNotify, LRESULT *pResult);
+    afx_msg LRESULT OnActionCellChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnProgramActive(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnProgramListChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnLockDeny();
+    afx_msg void OnLockPass();
+    afx_msg void OnDeleteProgram();
+    afx_msg void OnFileProperties();
 
 private:
     void LoadSkin();
+    void SetUpGrid();
+    void AddRuleRow(const RuleRecord &rule);
+    // The selected row's rule ID; 0 when no row of the grid is selected.
+    DWORD SelectedRuleId() const;
+    void SetLockKey(int key);
+    void DeleteRule(DWORD id);
+    // Sub-menu `position` of the context menus, relabelled, at the cursor.
+    void ShowContextMenu(int position);
     void LoadTexts();
     void SetLevelText(int position);
     void ShowViewControls(int view);
@@ -121,7 +150,7 @@ private:
     CSkinButton m_generalButton;
     CSkinButton m_timeButton;
     CSkinButton m_programButton;
-    CListCtrl m_ruleGrid;
+    CGridList m_ruleGrid;
     CSkinCheckBox m_sunday;
     CSkinCheckBox m_monday;
     CSkinCheckBox m_tuesday;
@@ -131,6 +160,8 @@ private:
     CSkinCheckBox m_saturday;
     CTime m_startTime;
     CTime m_endTime;
+
+    ShellExecuteProc m_shellExecute = ::ShellExecuteExA;
 
     // The client rectangle of the last layout: an equal one moves nothing.
     CRect m_lastLayout;

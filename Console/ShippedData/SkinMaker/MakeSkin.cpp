@@ -85,6 +85,8 @@ int main(int argc, char **argv)
     resources.Check(SkinPieces::Icon(resources.Path("Ferrowind.ico").c_str(), iconSizes, 3,
                                      [](SkinCanvas &c) { PaintShield(c, 0, 0, c.Width()); }),
                     "Ferrowind.ico");
+    if (!DrawProgramIcons(resources.folder))
+        resources.ok = false;
     resources.Check(SkinPieces::PlainPiece(resources.Path("Splash.bmp").c_str(), 300, 234, PaintSplash),
                     "Splash.bmp");
 

@@ -39,7 +39,52 @@ bool Strip(const std::string &folder, const char *name, int width, int height, c
     return made;
 }
 
+// A program window: a slate title bar over a light client with two lines.
+void PaintProgramWindow(SkinCanvas &c)
+{
+    const int w = c.Width(), h = c.Height();
+    auto at = [&](int n) { return n * (w - 1) / 16; };
+    c.Fill(RECT{0, 0, w, h}, SkinPieces::Key);
+    c.Fill(RECT{at(1), at(2), at(15) + 1, at(14) + 1}, Client);
+    c.Frame(RECT{at(1), at(2), at(15) + 1, at(14) + 1}, Slate);
+    c.Fill(RECT{at(1), at(2), at(15) + 1, at(5) + 1}, SlateBlue);
+    c.Fill(RECT{at(3), at(8), at(12), at(9)}, SlateBlue);
+    c.Fill(RECT{at(3), at(11), at(10), at(12)}, SlateBlue);
+}
+
+// The program window with a red cross over it: the file is lost.
+void PaintLostProgram(SkinCanvas &c)
+{
+    PaintProgramWindow(c);
+    const int w = c.Width();
+    const COLORREF red = RGB(200, 40, 40);
+    for (int i = w / 4; i < w; ++i) {
+        for (int t = 0; t < (w >= 32 ? 3 : 2); ++t) {
+            c.SetPixel(i - t, i - w / 4 + w / 8, red);
+            c.SetPixel(i - t, w - 1 - (i - w / 4) - w / 8, red);
+        }
+    }
+}
+
 } // namespace
+
+bool DrawProgramIcons(const std::string &resourceFolder)
+{
+    const int sizes[] = {16, 32};
+    bool ok = true;
+    const struct { const char *file; SkinPieces::Painter paint; } icons[] = {
+        {"ProgramNoIcon.ico", PaintProgramWindow},
+        {"ProgramLost.ico", PaintLostProgram},
+    };
+    for (const auto &icon : icons) {
+        const std::string path = resourceFolder + "\\" + icon.file;
+        if (!SkinPieces::Icon(path.c_str(), sizes, 2, icon.paint)) {
+            fprintf(stderr, "MakeSkin: cannot write %s\n", path.c_str());
+            ok = false;
+        }
+    }
+    return ok;
+}
 
 bool DrawProgramPagePieces(const std::string &skinFolder)
 {

@@ -1,0 +1,298 @@
+// The program page's Program view: one grid row per program rule, with the
+// rule's ID as the row's data. Columns: 0 active, 1 icon and name, 2 to 4
+// the Internet, trusted and mail actions, 5 the lock key, 6 the advanced
+// settings button. Edits go through the publisher, which writes the store
+// and then the rule image.
+#include "ProgramFrame.h"
+
+#include "AclPublisher.h"
+#include "ConsoleMessages.h"
+#include "LoggedOn.h"
+
+#include <CFileFind.h>
+#include <CMenu.h>
+#include <FileInfo.h>
+#include <SafeFormat.h>
+
+#include <commctrl.h>
+
+namespace {
+
+enum Column { COL_ACTIVE, COL_NAME, COL_INET, COL_TNET, COL_MAIL, COL_LOCK, COL_OPTION, COLUMNS };
+
+// The console's context menus and the icons that stand in for a program's.
+const UINT IDR_CONTEXT_MENUS = 139;
+const int CONTEXT_MENU_PROGRAM = 1;
+const int CONTEXT_MENU_LOCK = 3;
+const UINT IDI_PROGRAM_NO_ICON = 301;
+const UINT IDI_PROGRAM_LOST = 302;
+
+const UINT ID_MENU_DELETE = 32774;
+const UINT ID_PROGRAM_OPTION = 32781;
+const UINT ID_LOCK_DENY = 32784;
+const UINT ID_LOCK_PASS = 32785;
+const UINT ID_PROGRAM_PROPERTIES = 32786;
+
+HICON LoadOwnIcon(UINT id)
+{
+    // Not shared: the caller destroys it.
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(id),
+                                           IMAGE_ICON, 16, 16, 0));
+}
+
+// The part of a path after its last backslash; the whole path without one.
+CString FileNameOf(const CString &path)
+{
+    const int slash = path.ReverseFind('\\');
+    return slash < 0 ? path : path.Mid(slash + 1);
+}
+
+} // namespace
+
+void CProgramFrame::SetUpGrid()
+{
+    m_ruleGrid.SetExtendedStyle(m_ruleGrid.GetExtendedStyle() | LVS_EX_GRIDLINES |
+                                LVS_EX_FULLROWSELECT);
+    m_ruleGrid.SetColumns(m_texts.GetText("LIST_HEAD"));
+    CGridHeader &header = m_ruleGrid.Header();
+    // The header calls refuse columns the text did not make.
+    header.SetCellType(COL_LOCK, RUNTIME_CLASS(CJHIconCell));
+    header.SetCellType(COL_OPTION, RUNTIME_CLASS(CJHIconCell));
+    for (int column : {COL_ACTIVE, COL_INET, COL_TNET, COL_MAIL, COL_LOCK, COL_OPTION}) {
+        if (column < m_ruleGrid.GetColumnCount()) {
+            m_ruleGrid.LockColumn(column);
+            header.SetCellArrow(column, FALSE);
+        }
+    }
+    m_programIcons.Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 50);
+    m_ruleGrid.SetImageList(&m_programIcons, LVSIL_NORMAL);
+}
+
+void CProgramFrame::ClearProgramList()
+{
+    m_ruleGrid.DeleteAllRows();
+    while (m_programIcons.GetImageCount() > 0)
+        m_programIcons.Remove(0);
+}
+
+void CProgramFrame::FillProgramList()
+{
+    if (m_currentView != VIEW_PROGRAM)
+        return;
+    ClearProgramList();
+    if (!m_publisher)
+        return;
+    std::vector<RuleRecord> rules;
+    m_publisher->RuleStore().LoadRules(rules);
+    for (const RuleRecord &rule : rules)
+        AddRuleRow(rule);
+}
+
+void CProgramFrame::AddRuleRow(const RuleRecord &rule)
+{
+    const CString empty[COLUMNS];
+    const int row = m_ruleGrid.AddRow(empty, COLUMNS);
+    if (row < 0)
+        return;
+    m_ruleGrid.SetCellType(row, COL_ACTIVE, RUNTIME_CLASS(CJActiveCell));
+    for (int column : {COL_INET, COL_TNET, COL_MAIL}) {
+        m_ruleGrid.SetCellType(row, column, RUNTIME_CLASS(CJActionCell));
+        if (auto *cell = dynamic_cast<CJActionCell *>(m_ruleGrid.GetCell(row, column))) {
+            cell->m_pNotifyWnd = this;
+            cell->m_notifyMessage = WM_ACTION_CELL_CHANGED;
+        }
+    }
+    m_ruleGrid.SetCellType(row, COL_LOCK, RUNTIME_CLASS(CJKeyCell));
+    m_ruleGrid.SetCellType(row, COL_OPTION, RUNTIME_CLASS(CJOptionCell));
+    m_ruleGrid.SetRowData(row, rule.ID);
+
+    CFileInfo info;
+    CString name;
+    HICON icon = NULL;
+    if (info.Read(rule.Path) == 0) {
+        name = info.GetDescription();
+        icon = ::ExtractIconA(::GetModuleHandleA(NULL), rule.Path, 0);
+        // 1 stands for a file that is no program and holds no icons.
+        if (reinterpret_cast<UINT_PTR>(icon) <= 1)
+            icon = LoadOwnIcon(IDI_PROGRAM_NO_ICON);
+    } else {
+        name = FileNameOf(rule.Path);
+        icon = LoadOwnIcon(IDI_PROGRAM_LOST);
+    }
+    const int image = icon ? m_programIcons.Add(icon) : -1;
+    if (icon)
+        ::DestroyIcon(icon);
+    m_ruleGrid.SetCellImage(row, COL_NAME, image);
+    m_ruleGrid.SetCellText(row, COL_NAME, name);
+    m_ruleGrid.SetCellValue(row, COL_INET, rule.InetAction);
+    m_ruleGrid.SetCellValue(row, COL_TNET, rule.TnetAction);
+    m_ruleGrid.SetCellValue(row, COL_MAIL, rule.EmailAction);
+    m_ruleGrid.SetCellValue(row, COL_LOCK, rule.LockKey);
+}
+
+DWORD CProgramFrame::SelectedRuleId() const
+{
+    return m_ruleGrid.IsValidRow(m_selectedRow) ? m_ruleGrid.GetRowData(m_selectedRow) : 0;
+}
+
+// --- notices of other windows ----------------------------------------------------
+
+LRESULT CProgramFrame::OnProgramActive(WPARAM wParam, LPARAM lParam)
+{
+    const int count = m_ruleGrid.GetItemCount();
+    for (int row = 0; row < count; ++row) {
+        if (m_ruleGrid.GetRowData(row) == static_cast<DWORD>(wParam) &&
+            m_ruleGrid.GetCellValue(row, COL_ACTIVE) != static_cast<int>(lParam)) {
+            m_ruleGrid.SetCellValue(row, COL_ACTIVE, static_cast<int>(lParam));
+            Invalidate(FALSE);
+            break;
+        }
+    }
+    return 0;
+}
+
+LRESULT CProgramFrame::OnProgramListChanged(WPARAM, LPARAM)
+{
+    FillProgramList();
+    return 0;
+}
+
+// --- clicks ------------------------------------------------------------------
+
+LRESULT CProgramFrame::OnActionCellChanged(WPARAM wParam, LPARAM)
+{
+    const int row = static_cast<int>(wParam);
+    const DWORD id = m_ruleGrid.IsValidRow(row) ? m_ruleGrid.GetRowData(row) : 0;
+    if (id == 0 || !m_publisher)
+        return 0;
+    m_publisher->SetProgramActions(id, static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_INET)),
+                                   static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_TNET)),
+                                   static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_MAIL)),
+                                   static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_LOCK)));
+    return 0;
+}
+
+void CProgramFrame::OnGridClick(NMHDR *pNotify, LRESULT *pResult)
+{
+    *pResult = 0;
+    const NMITEMACTIVATE *click = reinterpret_cast<NMITEMACTIVATE *>(pNotify);
+    m_selectedRow = m_ruleGrid.IsValidRow(click->iItem) ? click->iItem : -1;
+    if (m_selectedRow == -1)
+        return;
+    switch (click->iSubItem) {
+    case COL_INET:
+    case COL_TNET:
+    case COL_MAIL:
+        RefuseWhileLoggedOff();
+        break;
+    case COL_LOCK:
+        ShowContextMenu(CONTEXT_MENU_LOCK);
+        break;
+    default:
+        break;
+    }
+}
+
+void CProgramFrame::OnGridRightClick(NMHDR *pNotify, LRESULT *pResult)
+{
+    *pResult = 0;
+    const NMITEMACTIVATE *click = reinterpret_cast<NMITEMACTIVATE *>(pNotify);
+    m_selectedRow = m_ruleGrid.IsValidRow(click->iItem) ? click->iItem : -1;
+    if (m_selectedRow != -1 && click->iSubItem == COL_NAME)
+        ShowContextMenu(CONTEXT_MENU_PROGRAM);
+}
+
+void CProgramFrame::ShowContextMenu(int position)
+{
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_CONTEXT_MENUS))
+        return;
+    CMenu *sub = menu.GetSubMenu(position);
+    if (!sub)
+        return;
+    const struct { UINT command; LPCTSTR key; } labels[] = {
+        {ID_PROGRAM_OPTION, "MENU_Option"},  {ID_PROGRAM_PROPERTIES, "MENU_Properties"},
+        {ID_MENU_DELETE, "MENU_Del"},        {ID_LOCK_DENY, "MENU_LOCK_DENY"},
+        {ID_LOCK_PASS, "MENU_LOCK_PASS"},
+    };
+    // A command the sub-menu does not hold is left alone by ModifyMenu.
+    for (const auto &label : labels)
+        sub->ModifyMenu(label.command, MF_BYCOMMAND | MF_STRING, label.command,
+                        m_texts.GetText(label.key));
+    sub->SetDefaultItem(0, TRUE);
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    sub->TrackPopupMenu(0, cursor.x, cursor.y, this);
+}
+
+// --- commands ----------------------------------------------------------------
+
+void CProgramFrame::OnLockDeny()
+{
+    SetLockKey(1);
+}
+
+void CProgramFrame::OnLockPass()
+{
+    SetLockKey(0);
+}
+
+void CProgramFrame::SetLockKey(int key)
+{
+    if (SelectedRuleId() == 0 || m_ruleGrid.GetCellValue(m_selectedRow, COL_LOCK) == key)
+        return;
+    if (RefuseWhileLoggedOff())
+        return;
+    m_ruleGrid.SetCellValue(m_selectedRow, COL_LOCK, key);
+    OnActionCellChanged(m_selectedRow, COL_LOCK);
+    m_ruleGrid.Invalidate(FALSE);
+}
+
+void CProgramFrame::OnDeleteProgram()
+{
+    const DWORD id = SelectedRuleId();
+    if (id == 0 || RefuseWhileLoggedOff())
+        return;
+    const CString path = m_publisher->RuleStore().GetRulePath(id);
+    CFileInfo info;
+    info.Read(path);
+    const CString question = SafeFormat(m_texts.GetText("WARN_DelProgram"),
+                                        {info.GetDescription(), path});
+    if (AskBox(question, MB_YESNO | MB_ICONEXCLAMATION) != IDNO)
+        DeleteRule(id);
+}
+
+void CProgramFrame::OnFileProperties()
+{
+    const DWORD id = SelectedRuleId();
+    if (id == 0)
+        return;
+    const CString path = m_publisher->RuleStore().GetRulePath(id);
+    if (path.IsEmpty())
+        return;
+    CFileFind finder;
+    if (!finder.FindFile(path)) {
+        // A lost file's rule can go even while logged off.
+        const CString question = SafeFormat(m_texts.GetText("ERR_ProgramIsLost "), {path});
+        if (AskBox(question, MB_YESNO | MB_ICONHAND) == IDYES)
+            DeleteRule(id);
+        return;
+    }
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = NULL;
+    info.lpVerb = "properties";
+    // The stored path whole: the store does not bound its length.
+    info.lpFile = path;
+    info.lpParameters = "";
+    info.lpDirectory = NULL;
+    info.nShow = SW_SHOWNORMAL;
+    m_shellExecute(&info);
+}
+
+void CProgramFrame::DeleteRule(DWORD id)
+{
+    m_publisher->DeleteProgram(id);
+    FillProgramList();
+}
