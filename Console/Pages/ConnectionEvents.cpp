@@ -94,7 +94,8 @@ bool FilterAdmits(int filter, BYTE protocol)
 }
 
 CConnectionEvents::CConnectionEvents(const ConnectionSources &sources, IConnectionView &view)
-    : m_sources(sources), m_view(view), m_peers(), m_logs(NULL), m_filter(FILTER_ALL), m_treeFollows(true)
+    : m_sources(sources), m_view(view), m_peers(), m_logs(NULL), m_filter(FILTER_ALL), m_treeFollows(true),
+      m_markerPosted(false)
 {
 }
 
@@ -183,6 +184,18 @@ bool CConnectionEvents::IsGathered(const SessionRecord *shared) const
             return true;
     }
     return false;
+}
+
+void CConnectionEvents::HandlePosted(HWND window, WPARAM source, LPARAM index)
+{
+    if (source == SESSION_SOURCE_BURST_END) {
+        m_markerPosted = false;
+        EndBurst();
+        return;
+    }
+    Handle(source, index);
+    if (!m_closing.empty() && !m_markerPosted)
+        m_markerPosted = PostMessage(window, WM_SESSION_UPDATE, SESSION_SOURCE_BURST_END, 0) != FALSE;
 }
 
 void CConnectionEvents::EndBurst()

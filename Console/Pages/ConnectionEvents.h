@@ -57,6 +57,9 @@ struct ConnectionPeers
     HWND LogPage;     // receives WM_PACKET_LOGGED (sent); may be NULL
 };
 
+// The wParam of the marker that ends a burst: the page's own.
+constexpr WPARAM SESSION_SOURCE_BURST_END = 0x100;
+
 // The protocol filter of the tree.
 enum ConnectionFilter { FILTER_ALL = 0, FILTER_TCP = 1, FILTER_UDP = 2 };
 
@@ -93,6 +96,12 @@ public:
     // One posted WM_SESSION_UPDATE: wParam the source, lParam the index. An
     // index outside its table or an unknown source changes nothing.
     void Handle(WPARAM source, LPARAM index);
+
+    // One WM_SESSION_UPDATE as the window received it. The first finished
+    // connection of a burst posts the window a marker behind the events
+    // already queued; the marker ends the burst (EndBurst). Asking the
+    // queue after every event would cost more than the events themselves.
+    void HandlePosted(HWND window, WPARAM source, LPARAM index);
 
     // Logs the finished connections gathered since the last call in one
     // transaction, then frees their records and reports them inactive.
@@ -132,6 +141,7 @@ private:
     CProgramLogs *m_logs;
     int m_filter;
     bool m_treeFollows;
+    bool m_markerPosted;
     std::vector<Counter> m_counters;
     std::vector<Closing> m_closing;
     std::vector<LogRecord> m_rows;

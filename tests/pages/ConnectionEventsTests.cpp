@@ -194,6 +194,50 @@ TEST_F(ConnectionEventsTest, ClosedRecordsOfOnePassGoInOneBatchAndAreFreedAfterI
     EXPECT_EQ(0u, m_events.WaitingRecords());
 }
 
+// A window that hands its WM_SESSION_UPDATE to the handling, as the page does.
+CConnectionEvents *g_posted;
+
+LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SESSION_UPDATE) {
+        g_posted->HandlePosted(window, wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(ConnectionEventsTest, PostedPassEndsItsBurstBehindTheEventsAlreadyQueued)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PageProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "QfwTestMonitorPage";
+    RegisterClassA(&windowClass);
+    HWND page = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
+                                windowClass.hInstance, NULL);
+    ASSERT_TRUE(page);
+    g_posted = &m_events;
+    for (int index = 0; index < 3; ++index)
+        Record(index, 0x300 + index, SESSION_CLOSED, DIR_OUTBOUND);
+    Record(3, 0x303, SESSION_OPEN, DIR_OUTBOUND);
+
+    for (int index = 0; index < 4; ++index)
+        PostMessageA(page, WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, index);
+    MSG msg;
+    for (int handled = 0; handled < 4 && GetMessageA(&msg, page, 0, 0); ++handled)
+        DispatchMessageA(&msg);
+    EXPECT_EQ(3u, m_events.WaitingRecords()) << "the burst is still open";
+    EXPECT_EQ(0x300u, m_table.Records()[0].Socket);
+
+    CMessageSink::Pump(); // the marker
+    EXPECT_EQ(0u, m_events.WaitingRecords());
+    EXPECT_EQ(3u, Rows().size());
+    for (int index = 0; index < 3; ++index)
+        EXPECT_TRUE(IsFree(m_table.Records()[index])) << index;
+    EXPECT_EQ(0x303u, m_table.Records()[3].Socket);
+    DestroyWindow(page);
+}
+
 TEST_F(ConnectionEventsTest, BatchRefusedByALockedDatabaseStillFreesEveryRecord)
 {
     SessionRecord &record = Record(9, 0x99, SESSION_CLOSED, DIR_OUTBOUND);

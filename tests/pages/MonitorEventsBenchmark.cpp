@@ -1,0 +1,201 @@
+// How fast the traffic monitor keeps up with the poller: a window of this
+// thread takes WM_SESSION_UPDATE as the monitor page does, over a connection
+// table in named shared memory and a fresh ProgramLogs.dat. Printed:
+//   - the time from posting a pass to the last handled message, with 1,024
+//     live records, and with 100 closed records in each pass;
+//   - rows a second into ProgramLogs.dat over passes of 100 closed records;
+//   - handles, GDI/user objects and memory before and after 1,000 passes of
+//     churn (connections opened, counted and closed).
+// A measuring program, not a test:  MonitorEventsBenchmark
+#include "ConnectionEvents.h"
+#include "ConsoleMessages.h"
+#include "ProgramLogs.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+SessionRecord *g_table;
+
+const ConnectionSources kSources = {
+    [] { return g_table; },
+    []() -> DWORD { return SESSION_RECORD_COUNT; },
+    [](DWORD) -> DriverTableRecord * { return nullptr; },
+    []() -> DWORD { return 0; },
+    [](DWORD) -> DriverTableRecord * { return nullptr; },
+    [](int) -> const DriverQueueRecord * { return nullptr; },
+};
+
+class CNoView : public IConnectionView {
+public:
+    void ShowConnection(const SessionRecord &) override {}
+    void RemoveConnection(const SessionRecord &) override {}
+    void RaiseAlert(const SessionRecord &) override {}
+};
+
+CNoView g_view;
+CConnectionEvents *g_events;
+LONG g_handled;
+
+LRESULT CALLBACK MonitorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SESSION_UPDATE) {
+        g_events->HandlePosted(window, wParam, lParam);
+        ++g_handled;
+        return 0;
+    }
+    if (message == WM_TRAFFIC_DELTA)
+        return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+double Seconds()
+{
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Fill(int index, BYTE state, DWORD pass)
+{
+    SessionRecord &record = g_table[index];
+    memset(&record, 0, sizeof record);
+    record.Index = index;
+    record.ProcessId = 1000 + index % 50;
+    record.Socket = 0x1000 + index + pass * SESSION_RECORD_COUNT;
+    record.RuleId = index % 40 + 1;
+    record.State = state;
+    record.Direction = DIR_OUTBOUND;
+    record.Protocol = PROTO_HTTP;
+    record.RemoteIp = 0x5DB8D822;
+    record.LocalPort = static_cast<WORD>(49152 + index);
+    record.RemotePort = 443;
+    record.StartTime = 1773417600 + pass;
+    record.EndTime = record.StartTime + 3;
+    record.BytesSent = static_cast<LONG>(700 * (pass + 1));
+    record.BytesReceived = static_cast<LONG>(5000 * (pass + 1));
+    strcpy(record.Path, "C:\\Program Files\\Browser\\browser.exe");
+    strcpy(record.Detail, "www.example.com");
+}
+
+// Posts one pass over `count` records and handles it; the seconds it took.
+double RunPass(HWND window, int count)
+{
+    g_handled = 0;
+    const double start = Seconds();
+    for (int index = 0; index < count; ++index)
+        PostMessageA(window, WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, index);
+    MSG msg;
+    while (g_handled < count && GetMessageA(&msg, NULL, 0, 0))
+        DispatchMessageA(&msg);
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) // the pass's deltas
+        DispatchMessageA(&msg);
+    return Seconds() - start;
+}
+
+void PrintResources(const char *when)
+{
+    DWORD handles = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    printf("%-28s handles %lu, GDI %lu, user %lu, private bytes %lu KiB\n", when, handles,
+           GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
+           GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
+           static_cast<unsigned long>(memory.PagefileUsage / 1024));
+}
+
+} // namespace
+
+int main()
+{
+    setvbuf(stdout, NULL, _IONBF, 0);
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, SESSION_TABLE_SIZE,
+                                        SESSION_TABLE_NAME);
+    g_table = static_cast<SessionRecord *>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    if (!g_table) {
+        printf("no connection table\n");
+        return 1;
+    }
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string logFile = std::string(temp) + "qfw-monitor-bench-" + std::to_string(GetCurrentProcessId()) + ".dat";
+    CProgramLogs &logs = *new CProgramLogs;
+    if (!logs.Open(logFile.c_str())) {
+        printf("no log store at %s\n", logFile.c_str());
+        return 1;
+    }
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = MonitorProc;
+    windowClass.hInstance = GetModuleHandleA(NULL);
+    windowClass.lpszClassName = "QfwMonitorBench";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
+                                  windowClass.hInstance, NULL);
+    if (!window) {
+        printf("no window\n");
+        return 1;
+    }
+    CConnectionEvents events(kSources, g_view);
+    events.SetPeers({window, NULL, NULL});
+    events.SetLogStore(&logs);
+    g_events = &events;
+
+    // 1,024 live records, counted pass after pass.
+    for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
+        Fill(index, SESSION_OPEN, 0);
+    RunPass(window, SESSION_RECORD_COUNT); // the counters are made
+    double live = 0;
+    const int livePasses = 20;
+    for (int pass = 1; pass <= livePasses; ++pass) {
+        for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
+            g_table[index].BytesReceived += 1000;
+        live += RunPass(window, SESSION_RECORD_COUNT);
+    }
+    printf("pass of 1,024 live records:   %.2f ms to the last handled message\n", live * 1000 / livePasses);
+
+    // 100 closed records a pass, logged in one batch and freed.
+    const int closedPasses = 100;
+    double closed = 0;
+    for (int pass = 0; pass < closedPasses; ++pass) {
+        for (int index = 0; index < 100; ++index)
+            Fill(index, SESSION_CLOSED, pass);
+        closed += RunPass(window, 100);
+    }
+    std::vector<LogRecord> rows;
+    logs.QueryLogs(0, 0x7FFFFFFF, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, rows);
+    printf("pass of 100 closed records:   %.2f ms to the last handled message\n", closed * 1000 / closedPasses);
+    printf("rows into ProgramLogs.dat:    %.0f a second (%zu rows in %d passes)\n",
+           static_cast<double>(rows.size()) / closed, rows.size(), closedPasses);
+
+    // Churn: each pass opens 100 connections, counts them once, closes them.
+    PrintResources("before 1,000 churn passes:");
+    const size_t countedBefore = events.CounterCount();
+    for (DWORD pass = 0; pass < 1000; ++pass) {
+        for (int index = 0; index < 100; ++index)
+            Fill(index, SESSION_OPEN, pass);
+        RunPass(window, 100);
+        for (int index = 0; index < 100; ++index)
+            g_table[index].State = SESSION_CLOSED;
+        RunPass(window, 100);
+    }
+    PrintResources("after 1,000 churn passes:");
+    printf("connections counted:          %zu before the churn, %zu after\n", countedBefore,
+           events.CounterCount());
+
+    DestroyWindow(window);
+    delete &logs; // closes the file before it is removed
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+        DeleteFileA((logFile + suffix).c_str());
+    UnmapViewOfFile(g_table);
+    CloseHandle(mapping);
+    return 0;
+}
