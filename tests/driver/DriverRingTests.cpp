@@ -117,6 +117,32 @@ TEST_F(DriverRing, ARecordPushedByTheToolIsReadByAThirdProcess)
     EXPECT_EQ(1u, status.ReadIndex);
 }
 
+TEST_F(DriverRing, ThePushedPacketCarriesTheTcpFlagsGiven)
+{
+    const struct {
+        const char *Arguments;
+        int ExitCode;
+        BYTE TcpFlags;
+    } cases[] = {
+        {"push packet out 1 192.168.0.2:1025 10.0.0.1:80 firefox.exe 1 0 0x12", 0, 0x40 | 0x12},
+        {"push packet in 1 192.168.0.2:1025 10.0.0.1:80 firefox.exe 1 0 63", 0, 0x3F},
+        {"push packet in 1 192.168.0.2:1025 10.0.0.1:80 firefox.exe 1 0", 0, 0},
+        {"push packet in 1 192.168.0.2:1025 10.0.0.1:80 firefox.exe 1 0 0x40", 2, 0},
+        {"push packet in 1 192.168.0.2:1025 10.0.0.1:80 firefox.exe 1 0 x", 2, 0},
+    };
+    DriverQueueView queue;
+    ASSERT_TRUE(DriverGetQueueView(&queue));
+    const DriverQueueRecord *ring = DwordToAddress<DriverQueueRecord>(queue.RingAddress);
+    DWORD next = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.Arguments);
+        ASSERT_EQ(c.ExitCode, RunChild("NetvaneCtl.exe", c.Arguments));
+        if (c.ExitCode == 0)
+            EXPECT_EQ(c.TcpFlags, ring[next++].TcpFlags);
+    }
+    EXPECT_EQ(next, *DwordToAddress<DWORD>(queue.WriteIndexAddress));
+}
+
 TEST_F(DriverRing, RecordFieldsAreReadFromTheirBytes)
 {
     DriverQueueRecord record = {};

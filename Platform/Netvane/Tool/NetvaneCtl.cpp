@@ -12,7 +12,7 @@ namespace {
 const char kUsage[] =
     "usage: NetvaneCtl install | remove | reset | status\n"
     "       NetvaneCtl push question|packet in|out <protocol> <local ip:port> <remote ip:port>"
-    " [image [zone [state]]]\n"
+    " [image [zone [state [tcp flags]]]]\n"
     "       NetvaneCtl table1|table2 <index> <handle> <pid> <protocol> <local ip:port>"
     " <remote ip:port> [image]\n"
     "       NetvaneCtl count1 <entries>\n"
@@ -82,11 +82,14 @@ int Push(int argc, char **argv)
     else if (strcmp(argv[3], "in") != 0)
         return 2;
     BYTE state = 0;
+    BYTE flags = 0;
     if (!ParseByte(argv[4], record.Protocol) ||
         !ParseEndpoint(argv[5], record.LocalIp, &record.LocalPort) ||
         !ParseEndpoint(argv[6], record.RemoteIp, &record.RemotePort) ||
-        (argc > 8 && !ParseByte(argv[8], record.Zone)) || (argc > 9 && !ParseByte(argv[9], state)))
+        (argc > 8 && !ParseByte(argv[8], record.Zone)) || (argc > 9 && !ParseByte(argv[9], state)) ||
+        (argc > 10 && (!ParseByte(argv[10], flags) || (flags & ~DRIVER_TCP_FLAG_MASK))))
         return 2;
+    record.TcpFlags |= flags;
     if (argc > 7)
         CopyImageName(record.ImageName, argv[7]);
     record.State = static_cast<BYTE>(state + DRIVER_STATE_BIAS);
