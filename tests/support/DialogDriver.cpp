@@ -183,3 +183,48 @@ void CDialogDriver::AnswerBox(HWND box)
     else
         EndDialog(box, record.answer);
 }
+
+namespace {
+
+struct BoxSearch {
+    DWORD processId;
+    HWND box;
+};
+
+BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM lParam)
+{
+    BoxSearch *search = reinterpret_cast<BoxSearch *>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && IsMessageBox(window)) {
+        search->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND WaitForBoxOfProcess(DWORD processId, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    BoxSearch search = {processId, nullptr};
+    while (!search.box && GetTickCount() - start < timeoutMs) {
+        EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (!search.box)
+            Sleep(50);
+    }
+    return search.box;
+}
+
+BoxRecord AnswerBoxOfProcess(HWND box, int button)
+{
+    BoxRecord record = ReadMessageBox(box);
+    record.expected = true;
+    record.answer = button;
+    if (HWND control = GetDlgItem(box, button))
+        PostMessageA(control, BM_CLICK, 0, 0);
+    else
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    return record;
+}

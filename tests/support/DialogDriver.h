@@ -30,6 +30,12 @@ struct BoxRecord {
 bool IsMessageBox(HWND window);
 BoxRecord ReadMessageBox(HWND box);
 
+// A message box of another process: the first one it shows within the
+// time (NULL when none comes), and the box read, then answered with the
+// button (a click on it).
+HWND WaitForBoxOfProcess(DWORD processId, DWORD timeoutMs);
+BoxRecord AnswerBoxOfProcess(HWND box, int button);
+
 class CDialogDriver {
 public:
     // Watches this thread's windows; one driver per thread at a time.
