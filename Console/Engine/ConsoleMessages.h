@@ -36,6 +36,9 @@ enum {
     WM_SHOW_CONSOLE = 3024,
     // The shell's notifications for the console's notification-area icon.
     WM_TRAY_NOTIFY = 1031,
+    // The bytes of the second a traffic graph just closed (lParam), with the
+    // graph's notify value (wParam: 0 received, 1 sent): to the monitor page.
+    WM_FLUX_SAMPLE = 4025,
 };
 
 // The update dialog's own messages: its steps and its workers' reports.
