@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -185,12 +186,13 @@ protected:
             << "only " << Samples(value).size() << " of " << count << " samples";
     }
 
-    // Waits for a sample of exactly these bytes, then for its drawing.
+    // Waits for a sample of exactly these bytes (the graph may have closed
+    // more seconds since), then for its drawing.
     void WaitForSample(WPARAM value, DWORD bytes)
     {
         ASSERT_TRUE(PumpUntil([&] {
             const std::vector<DWORD> samples = Samples(value);
-            return !samples.empty() && samples.back() == bytes;
+            return std::find(samples.begin(), samples.end(), bytes) != samples.end();
         }, SAMPLE_WAIT_MS)) << "no sample of " << bytes << " bytes";
         PumpFor(300);
     }
