@@ -5,9 +5,5 @@
 
 BOOL RefuseWhileLoggedOff(HWND owner)
 {
-    if (LoggedOn)
-        return FALSE;
-    const CLanguageText &texts = GetConsoleApp()->Texts();
-    ::MessageBoxA(owner, texts.GetText("LOG_DONT", "APP"), texts.GetAppName(), MB_ICONEXCLAMATION);
-    return TRUE;
+    return LoggedOn ? FALSE : RefuseWhileLoggedOff(owner, GetConsoleApp()->Texts());
 }

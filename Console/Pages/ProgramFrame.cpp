@@ -4,7 +4,6 @@
 
 #include "AclPublisher.h"
 #include "ConsoleMessages.h"
-#include "LoggedOn.h"
 
 #include <CPaintDC.h>
 #include <DataExchange.h>
@@ -336,12 +335,4 @@ BOOL CProgramFrame::OnEraseBkgnd(CDC *)
 int CProgramFrame::AskBox(const CString &text, UINT type)
 {
     return MessageBox(text, m_texts.GetAppName(), type);
-}
-
-BOOL CProgramFrame::RefuseWhileLoggedOff()
-{
-    if (LoggedOn)
-        return FALSE;
-    AskBox(m_texts.GetText("LOG_DONT", "APP"), MB_ICONEXCLAMATION);
-    return TRUE;
 }

@@ -109,8 +109,6 @@ private:
     // The cell of week day k (0 Sunday to 6 Saturday).
     CSkinCheckBox &WeekDayCell(int day);
     CSkinButton &ScheduleButton(int schedule);
-    // TRUE (after the box) when the console is logged off.
-    BOOL RefuseWhileLoggedOff();
     int AskBox(const CString &text, UINT type);
 
     CAclPublisher *m_publisher = nullptr;

@@ -6,8 +6,8 @@
 #include "ProgramFrame.h"
 
 #include "AclPublisher.h"
+#include "LoggedOnRefusal.h"
 #include "ConsoleMessages.h"
-#include "LoggedOn.h"
 
 #include <CFileFind.h>
 #include <CMenu.h>
@@ -183,7 +183,7 @@ void CProgramFrame::OnGridClick(NMHDR *pNotify, LRESULT *pResult)
     case COL_INET:
     case COL_TNET:
     case COL_MAIL:
-        RefuseWhileLoggedOff();
+        RefuseWhileLoggedOff(m_hWnd, m_texts);
         break;
     case COL_LOCK:
         ShowContextMenu(CONTEXT_MENU_LOCK);
@@ -241,7 +241,7 @@ void CProgramFrame::SetLockKey(int key)
 {
     if (SelectedRuleId() == 0 || m_ruleGrid.GetCellValue(m_selectedRow, COL_LOCK) == key)
         return;
-    if (RefuseWhileLoggedOff())
+    if (RefuseWhileLoggedOff(m_hWnd, m_texts))
         return;
     m_ruleGrid.SetCellValue(m_selectedRow, COL_LOCK, key);
     OnActionCellChanged(m_selectedRow, COL_LOCK);
@@ -251,7 +251,7 @@ void CProgramFrame::SetLockKey(int key)
 void CProgramFrame::OnDeleteProgram()
 {
     const DWORD id = SelectedRuleId();
-    if (id == 0 || RefuseWhileLoggedOff())
+    if (id == 0 || RefuseWhileLoggedOff(m_hWnd, m_texts))
         return;
     const CString path = m_publisher->RuleStore().GetRulePath(id);
     CFileInfo info;

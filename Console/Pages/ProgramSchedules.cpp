@@ -5,6 +5,7 @@
 #include "ProgramFrame.h"
 
 #include "AclPublisher.h"
+#include "LoggedOnRefusal.h"
 #include "Bits.h"
 
 CSkinCheckBox &CProgramFrame::WeekDayCell(int day)
@@ -101,7 +102,7 @@ void CProgramFrame::OnApplyClicked()
 
 void CProgramFrame::ApplySchedule()
 {
-    if (RefuseWhileLoggedOff())
+    if (RefuseWhileLoggedOff(m_hWnd, m_texts))
         return;
     if (m_publisher)
         m_publisher->SetTimeRule(m_currentSchedule, m_currentWeekDays, m_startTime, m_endTime, "");
