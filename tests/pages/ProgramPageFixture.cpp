@@ -31,11 +31,12 @@ void ProgramPage::TearDown()
     CPublisherFixture::TearDown();
 }
 
-void ProgramPage::OpenPage()
+void ProgramPage::OpenPage(const char *languageFile, const char *skinFolder)
 {
     BuildPublisher();
     m_page = new CProgramFrame;
-    m_page->Bind(m_publisher, m_assets.LanguageFile(), m_assets.SkinFile(""));
+    m_page->Bind(m_publisher, languageFile ? CString(languageFile) : m_assets.LanguageFile(),
+                 skinFolder ? CString(skinFolder) : m_assets.SkinFile(""));
     m_host.Show();
     ASSERT_TRUE(m_page->Create(IDD_PROGRAM_PAGE, CWnd::FromHandle(m_host.Handle())));
     m_page->ShowWindow(SW_SHOW);

@@ -28,8 +28,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Builds the publisher over the databases and shows the page.
-    void OpenPage();
+    // Builds the publisher over the databases and shows the page, bound to
+    // the folder's texts and skin unless others are given.
+    void OpenPage(const char *languageFile = nullptr, const char *skinFolder = nullptr);
     void SizePage(SIZE size);
 
     // Rows of the rule store, written and read outside the page.

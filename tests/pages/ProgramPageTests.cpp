@@ -89,6 +89,34 @@ TEST_F(ProgramPage, EnterAndEscCloseNothing)
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
+TEST_F(ProgramPage, WithoutTextsOrPicturesThePageShowsBlankAndWorks)
+{
+    m_assets.ExpectMiss(KIT_MISSING_TEXT, "NoSuchFolder");
+    m_assets.ExpectMiss(KIT_PICTURE_NOT_LOADED, "NoSuchFolder");
+    StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
+    const std::string folder = static_cast<LPCTSTR>(m_assets.File("NoSuchFolder\\"));
+    OpenPage((folder + "Language.ini").c_str(), folder.c_str());
+    EXPECT_EQ(1, ListView_GetItemCount(Control(IDC_RULE_GRID)));
+    Shot("program-view-bare");
+    for (UINT view : {IDC_VIEW_TIME, IDC_VIEW_GENERAL, IDC_VIEW_PROGRAM}) {
+        m_page->SendMessage(WM_COMMAND, MAKEWPARAM(view, BN_CLICKED), reinterpret_cast<LPARAM>(Control(view)));
+        PumpFor(100);
+        EXPECT_TRUE(::IsWindow(m_page->m_hWnd));
+    }
+    ShowGeneralView();
+    EXPECT_EQ("", Text(IDC_LEVEL_TEXT));
+    EXPECT_EQ("", Text(IDC_LEVEL_GROUP));
+    Shot("general-view-bare");
+    // Without their pictures the view buttons have no size to click.
+    m_page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_VIEW_TIME, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(Control(IDC_VIEW_TIME)));
+    PumpFor(100);
+    EXPECT_EQ(1, m_page->CurrentSchedule());
+    EXPECT_EQ("", Text(IDC_WEEKDAY_MONDAY));
+    Shot("time-view-bare");
+    EXPECT_FALSE(m_assets.Misses().empty());
+}
+
 // --- layout --------------------------------------------------------------------
 
 TEST_F(ProgramPage, ControlsStandAtTheirPlaces)
