@@ -6,6 +6,7 @@
 //
 // Every picture takes its colours from SkinPalette.h.
 #include "AlertTone.h"
+#include "FirewallPieces.h"
 #include "FramePieces.h"
 #include "GridPictures.h"
 #include "MainWindowPieces.h"
@@ -79,6 +80,8 @@ int main(int argc, char **argv)
     if (!DrawProgramPagePieces(skin.folder))
         skin.ok = false;
     if (!DrawMainWindowPieces(skin.folder, PaintShield))
+        skin.ok = false;
+    if (!DrawFirewallPieces(skin.folder))
         skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};

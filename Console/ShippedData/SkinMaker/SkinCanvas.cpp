@@ -108,6 +108,18 @@ void SkinCanvas::Text(int x, int y, LPCTSTR text, int height, int weight, COLORR
     DeleteObject(font);
 }
 
+SIZE SkinCanvas::TextSize(LPCTSTR text, int height, int weight) const
+{
+    HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET, 0, 0,
+                             NONANTIALIASED_QUALITY, 0, "Arial");
+    HGDIOBJ oldFont = SelectObject(m_dc, font);
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(m_dc, text, lstrlenA(text), &size);
+    SelectObject(m_dc, oldFont);
+    DeleteObject(font);
+    return size;
+}
+
 void SkinCanvas::Paste(const SkinCanvas &source, int x, int y)
 {
     BitBlt(m_dc, x, y, source.m_width, source.m_height, source.m_dc, 0, 0, SRCCOPY);

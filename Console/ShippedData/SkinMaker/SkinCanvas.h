@@ -29,6 +29,8 @@ public:
     void Ellipse(const RECT &rect, COLORREF fill, COLORREF edge);
     // Text without smoothing, so no blended colour reaches an edge.
     void Text(int x, int y, LPCTSTR text, int height, int weight, COLORREF colour);
+    // The size Text would give the text, for centring it.
+    SIZE TextSize(LPCTSTR text, int height, int weight) const;
     // Copies another canvas in at (x, y).
     void Paste(const SkinCanvas &source, int x, int y);
 
