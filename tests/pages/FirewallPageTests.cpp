@@ -1,0 +1,563 @@
+// The firewall page on the screen, in a host window, over a fresh program
+// folder and a rule image in the emulated driver: its levels, its views and
+// the zone lists edited through the Zone menu and the zone editor, as a
+// person does it, with what lands in Firewall.dat and in the image.
+#include "ConsoleUnderTest.h"
+
+#include <AclImage.h>
+#include <Address32.h>
+#include <ConsoleResources.h>
+#include <FirewallFrame.h>
+#include <LoggedOn.h>
+#include <NetvaneFixture.h>
+#include <ZoneDialog.h>
+
+#include <DialogDriver.h>
+#include <GuiPump.h>
+#include <HostDialog.h>
+#include <RealInput.h>
+#include <TestScreens.h>
+
+#include <commctrl.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string PageText(const char *key)
+{
+    return std::string(TheConsole().Texts().GetText(key, "FRAME_FIREWALL"));
+}
+
+std::string WindowText(HWND window)
+{
+    char text[512] = "";
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// Keys for the menu that the next right-click opens: a timer meets the
+// menu inside its own loop, takes a screenshot and queues the keys, without
+// pumping, so the menu's loop reads them.
+class CMenuKeys
+{
+public:
+    CMenuKeys(std::vector<WORD> keys, std::string screen) : m_keys(std::move(keys)), m_screen(std::move(screen))
+    {
+        s_current = this;
+        m_timer = ::SetTimer(NULL, 0, 50, OnTimer);
+    }
+    ~CMenuKeys()
+    {
+        ::KillTimer(NULL, m_timer);
+        s_current = nullptr;
+    }
+    bool Met() const { return m_met; }
+    bool ModifyGreyed() const { return m_modifyGreyed; }
+    bool DeleteGreyed() const { return m_deleteGreyed; }
+    std::vector<std::string> Texts() const { return m_texts; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
+    {
+        CMenuKeys *self = s_current;
+        if (!self || self->m_met)
+            return;
+        HWND menuWindow = ::FindWindowA("#32768", NULL);
+        if (!menuWindow || !::IsWindowVisible(menuWindow))
+            return;
+        self->m_met = true;
+        HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0));
+        if (menu) {
+            self->m_modifyGreyed = (::GetMenuState(menu, ID_ZONE_MODIFY, MF_BYCOMMAND) & MF_GRAYED) != 0;
+            self->m_deleteGreyed = (::GetMenuState(menu, ID_MENU_DELETE, MF_BYCOMMAND) & MF_GRAYED) != 0;
+            for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+                char text[128] = "";
+                ::GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+                self->m_texts.push_back(text);
+            }
+        }
+        if (!self->m_screen.empty())
+            SaveTestScreen(NULL, self->m_screen.c_str());
+        std::vector<INPUT> inputs;
+        for (WORD key : self->m_keys) {
+            for (DWORD flags : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
+                INPUT input = {};
+                input.type = INPUT_KEYBOARD;
+                input.ki.wVk = key;
+                input.ki.dwFlags = flags;
+                inputs.push_back(input);
+            }
+        }
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    }
+
+    static CMenuKeys *s_current;
+    std::vector<WORD> m_keys;
+    std::string m_screen;
+    UINT_PTR m_timer = 0;
+    bool m_met = false;
+    bool m_modifyGreyed = false;
+    bool m_deleteGreyed = false;
+    std::vector<std::string> m_texts;
+};
+CMenuKeys *CMenuKeys::s_current = nullptr;
+
+// Keys from the opened Zone menu to each Add entry, by type.
+std::vector<WORD> AddKeys(BYTE type)
+{
+    // The Add sub-menu lists host, address, range, subnet.
+    const int downs[4] = {1, 2, 3, 0};
+    std::vector<WORD> keys = {VK_DOWN, VK_RIGHT};
+    for (int i = 0; i < downs[type]; ++i)
+        keys.push_back(VK_DOWN);
+    keys.push_back(VK_RETURN);
+    return keys;
+}
+
+class FirewallPage : public ConsoleWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        ConsoleWindowTest::SetUp();
+        CloseDriver();
+        NetvaneReset();
+        ASSERT_TRUE(NetvaneInstallService());
+        TheConsole().Publisher().SetSpiIoControl(RecordSpiIoControl);
+        ASSERT_TRUE(TheConsole().Publisher().Build());
+        ASSERT_NE(TheConsole().Publisher().GetHeader(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (m_page.GetSafeHwnd())
+            m_page.DestroyWindow();
+        TheConsole().Publisher().ReleaseBlock();
+        CloseDriver();
+        NetvaneReset();
+        ConsoleWindowTest::TearDown();
+    }
+
+    CFirewallFrame &ShowPage()
+    {
+        m_page.CreatePage(CWnd::FromHandle(m_host.Handle()));
+        RECT client;
+        ::GetClientRect(m_host.Handle(), &client);
+        ::MoveWindow(m_host.Handle(), 60, 40, 620, 380, TRUE);
+        ::GetClientRect(m_host.Handle(), &client);
+        m_page.MoveWindow(0, 0, client.right, client.bottom);
+        m_page.ShowWindow(SW_SHOW);
+        m_host.Show(POINT{60, 40});
+        ::MoveWindow(m_host.Handle(), 60, 40, 620, 380, TRUE);
+        ::GetClientRect(m_host.Handle(), &client);
+        m_page.MoveWindow(0, 0, client.right, client.bottom);
+        PumpFor(300);
+        return m_page;
+    }
+
+    HWND Item(int id) const { return ::GetDlgItem(m_page.GetSafeHwnd(), id); }
+    CFirewallLib &Store() { return TheConsole().Publisher().ZoneStore(); }
+
+    std::vector<ZoneRecord> Stored(BOOL blocked)
+    {
+        std::vector<ZoneRecord> zones;
+        Store().LoadZones(zones, blocked);
+        return zones;
+    }
+
+    std::vector<ZoneEntry> InImage(BOOL blocked)
+    {
+        const CAclPublisher &publisher = TheConsole().Publisher();
+        CAclImageView view;
+        view.Attach(publisher.GetHeader(), publisher.GetSize(), AddressToDword(publisher.GetHeader()));
+        const AclSection<ZoneEntry> section = blocked ? view.BnetZones() : view.TnetZones();
+        std::vector<ZoneEntry> entries;
+        for (const ZoneEntry *entry = section.begin(); entry != section.end() && entry->ID != 0; ++entry)
+            entries.push_back(*entry);
+        return entries;
+    }
+
+    std::vector<std::string> Row(CGridList &grid, int row)
+    {
+        std::vector<std::string> texts;
+        for (int column = 0; column < 3; ++column)
+            texts.push_back(std::string(grid.GetItemText(row, column)));
+        return texts;
+    }
+
+    // A right-click at the grid's client point; the keys go to the Zone menu.
+    CMenuKeys RightClickGrid(CGridList &grid, POINT at, std::vector<WORD> keys, const char *screen = "")
+    {
+        CMenuKeys menu(std::move(keys), screen);
+        ClickControlAt(grid.GetSafeHwnd(), at, MouseButton::Right);
+        PumpUntil([&] { return menu.Met(); }, 3000);
+        PumpFor(200);
+        return menu;
+    }
+
+    POINT RowPoint(CGridList &grid, int row)
+    {
+        RECT r = {};
+        ListView_GetItemRect(grid.GetSafeHwnd(), row, &r, LVIR_BOUNDS);
+        return POINT{r.left + 40, (r.top + r.bottom) / 2};
+    }
+
+    POINT BelowRows(CGridList &grid)
+    {
+        RECT r;
+        ::GetClientRect(grid.GetSafeHwnd(), &r);
+        return POINT{r.right / 2, r.bottom - 20};
+    }
+
+    CHostDialog m_host;
+    CFirewallFrame m_page;
+    CDialogDriver m_driver;
+};
+
+TEST_F(FirewallPage, StoredLevelsPlaceTheThumbsAndTheTexts)
+{
+    struct Case {
+        const char *stored;
+        int position;
+        const char *internetKey;
+        const char *trustedKey;
+    } const cases[] = {
+        {"1", 1, "LEV_INTERNET_M", "LEV_TRUSTED_M"},
+        {"2", 0, "LEV_INTERNET_H", "LEV_TRUSTED_H"},
+        {"", 2, "LEV_INTERNET_L", "LEV_TRUSTED_L"},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(Store().SetConfig("InetLevel", c.stored));
+        ASSERT_TRUE(Store().SetConfig("TnetLevel", c.stored));
+        ShowPage();
+        EXPECT_EQ(::SendMessageA(Item(IDC_FW_INTERNET_SLIDER), TBM_GETPOS, 0, 0), c.position) << c.stored;
+        EXPECT_EQ(::SendMessageA(Item(IDC_FW_TRUSTED_SLIDER), TBM_GETPOS, 0, 0), c.position) << c.stored;
+        EXPECT_EQ(WindowText(Item(IDC_FW_INTERNET_TEXT)), PageText(c.internetKey)) << c.stored;
+        EXPECT_EQ(WindowText(Item(IDC_FW_TRUSTED_TEXT)), PageText(c.trustedKey)) << c.stored;
+        if (c.position == 1)
+            SaveTestScreen(m_host.Handle(), "general");
+        m_page.DestroyWindow();
+    }
+}
+
+TEST_F(FirewallPage, DraggingASliderStoresTheLevelWritesTheImageAndChangesTheText)
+{
+    ASSERT_TRUE(Store().SetConfig("InetLevel", "0"));
+    ASSERT_TRUE(Store().SetConfig("TnetLevel", "0"));
+    ShowPage();
+    struct Slider {
+        int id;
+        const char *key;
+        const char *highText;
+        BYTE AclHeader::*level;
+    } const sliders[] = {
+        {IDC_FW_INTERNET_SLIDER, "InetLevel", "LEV_INTERNET_H", &AclHeader::InetLevel},
+        {IDC_FW_TRUSTED_SLIDER, "TnetLevel", "LEV_TRUSTED_H", &AclHeader::TnetLevel},
+    };
+    for (const Slider &slider : sliders) {
+        HWND bar = Item(slider.id);
+        RECT thumb = {}, channel = {};
+        ::SendMessageA(bar, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+        ::SendMessageA(bar, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+        const POINT from = ScreenPointOf(bar, POINT{(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2});
+        const POINT to = ScreenPointOf(bar, POINT{(thumb.left + thumb.right) / 2, 0});
+        DragFromTo(from, to);
+        PumpFor(200);
+        EXPECT_EQ(::SendMessageA(bar, TBM_GETPOS, 0, 0), 0) << slider.key;
+        EXPECT_EQ(std::string(Store().GetConfig(slider.key)), "2") << slider.key;
+        EXPECT_EQ(TheConsole().Publisher().GetHeader()->*slider.level, 2) << slider.key;
+    }
+    EXPECT_EQ(WindowText(Item(IDC_FW_INTERNET_TEXT)), PageText("LEV_INTERNET_H"));
+    EXPECT_EQ(WindowText(Item(IDC_FW_TRUSTED_TEXT)), PageText("LEV_TRUSTED_H"));
+    SaveTestScreen(m_host.Handle(), "both-high");
+}
+
+TEST_F(FirewallPage, ViewButtonsShowEachViewAndFillItsGridFromTheStore)
+{
+    ShowPage();
+    struct View {
+        int button;
+        int view;
+        const char *topic;
+    } const views[] = {
+        {IDC_FW_TRUSTED_VIEW, CFirewallFrame::VIEW_TRUSTED, "::/firewall_trusted.htm"},
+        {IDC_FW_BLOCKED_VIEW, CFirewallFrame::VIEW_BLOCKED, "::/firewall_blocked.htm"},
+        {IDC_FW_GENERAL_VIEW, CFirewallFrame::VIEW_GENERAL, "::/firewall_general.htm"},
+    };
+    EXPECT_EQ(std::string(m_page.GetHelpTopic()), "::/firewall_general.htm");
+    EXPECT_FALSE(::IsWindowEnabled(Item(IDC_FW_GENERAL_VIEW))) << "the page opens on the General view";
+    for (int round = 0; round < 2; ++round) {
+        // Entries stored behind the page's back show at the next change of view.
+        ZoneRecord zone;
+        zone.Name.Format("Stored %d", round);
+        zone.IP1 = 0x0A000001 + round;
+        ASSERT_NE(Store().AddZone(zone, FALSE), 0u);
+        ASSERT_NE(Store().AddZone(zone, TRUE), 0u);
+        for (const View &v : views) {
+            ClickControl(Item(v.button));
+            PumpFor(200);
+            EXPECT_EQ(m_page.CurrentView(), v.view);
+            EXPECT_EQ(std::string(m_page.GetHelpTopic()), v.topic);
+            const bool general = v.view == CFirewallFrame::VIEW_GENERAL;
+            EXPECT_EQ(::IsWindowVisible(Item(IDC_FW_INTERNET_SLIDER)) != FALSE, general);
+            EXPECT_EQ(::IsWindowVisible(Item(IDC_FW_BLOCKED_TEXT)) != FALSE, general);
+            EXPECT_EQ(::IsWindowVisible(Item(IDC_FW_TRUSTED_GRID)) != FALSE, v.view == CFirewallFrame::VIEW_TRUSTED);
+            EXPECT_EQ(::IsWindowVisible(Item(IDC_FW_BLOCKED_GRID)) != FALSE, v.view == CFirewallFrame::VIEW_BLOCKED);
+            const int shownRows = general ? 0 : round + 1;
+            EXPECT_EQ(m_page.TrustedGrid().GetItemCount(), v.view == CFirewallFrame::VIEW_TRUSTED ? shownRows : 0);
+            EXPECT_EQ(m_page.BlockedGrid().GetItemCount(), v.view == CFirewallFrame::VIEW_BLOCKED ? shownRows : 0);
+            // The view's button is marked and takes no clicks; the others do.
+            for (const View &other : views)
+                EXPECT_EQ(::IsWindowEnabled(Item(other.button)) != FALSE, other.button != v.button);
+        }
+    }
+}
+
+TEST_F(FirewallPage, RowTextsFollowTheEntryType)
+{
+    CLanguageText texts;
+    texts.SetSource(*TheConsole().GetLanguagePath(), "FRAME_FIREWALL", "APP", "APP_NAME");
+    struct Case {
+        BYTE type;
+        DWORD ip1, ip2;
+        const char *site;
+        const char *address;
+        const char *typeKey;
+    } const cases[] = {
+        {0, 0xC0A80001, 0, "", "192.168.0.1", "GRID_COL3_IpAddress"},
+        {1, 0x0A000001, 0x0A0000FF, "", "10.0.0.1 - 10.0.0.255", "GRID_COL3_IpRange"},
+        {2, 0xC0A80000, 0xFFFFFF00, "", "192.168.0.0/255.255.255.0", "GRID_COL3_Subnet"},
+        {3, 0, 0, "host.example", "host.example", "GRID_COL3_Host"},
+        {7, 0x01020304, 0, "x", "", NULL},
+    };
+    for (const Case &c : cases) {
+        ZoneRecord zone;
+        zone.Name = "Name";
+        zone.Type = c.type;
+        zone.IP1 = c.ip1;
+        zone.IP2 = c.ip2;
+        zone.Site = c.site;
+        CString row[3];
+        CFirewallFrame::ZoneRowTexts(zone, texts, row);
+        EXPECT_EQ(std::string(row[0]), "Name");
+        EXPECT_EQ(std::string(row[1]), c.address);
+        EXPECT_EQ(std::string(row[2]), c.typeKey ? PageText(c.typeKey) : "");
+    }
+}
+
+// Types a dotted address into an address field, field by field: a field of
+// three digits moves on by itself, a shorter one by its dot.
+void TypeAddress(HWND field, const char *dotted)
+{
+    ClickControlAt(field, POINT{8, 11});
+    PressKey(VK_END);
+    PressKey(VK_BACK);
+    std::string text = dotted;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t dot = text.find('.', start);
+        if (dot == std::string::npos)
+            dot = text.size();
+        const std::string part = text.substr(start, dot - start);
+        for (char digit : part) {
+            TypeText(std::string(1, digit).c_str());
+            PumpFor(30);
+        }
+        if (part.size() < 3 && dot < text.size())
+            TypeText(".");
+        PumpFor(30);
+        start = dot + 1;
+    }
+}
+
+// Fills the editor as a person: the addresses typed into the fields, the
+// host name and the description, then OK.
+void FillEditor(HWND dialog, const char *first, const char *second, const char *host, const char *name)
+{
+    BringToFront(dialog);
+    PumpFor(150);
+    if (first) {
+        TypeAddress(::GetDlgItem(dialog, IDC_ZONE_FIRST_ADDRESS), first);
+    }
+    if (second) {
+        TypeAddress(::GetDlgItem(dialog, IDC_ZONE_SECOND_ADDRESS), second);
+    }
+    if (host) {
+        ClickControl(::GetDlgItem(dialog, IDC_ZONE_HOST_NAME));
+        TypeText(host);
+    }
+    ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+    TypeText(name);
+    ClickControl(::GetDlgItem(dialog, IDOK));
+    PumpFor(100);
+}
+
+TEST_F(FirewallPage, EachKindAddedFromTheZoneMenuLandsInTheShownListTheStoreAndTheImage)
+{
+    ShowPage();
+    struct Case {
+        BYTE type;
+        const char *first;
+        const char *second;
+        const char *host;
+        const char *name;
+        const char *address;
+        DWORD ip1, ip2;
+    } const cases[] = {
+        {3, NULL, NULL, "bad.example", "Host entry", "bad.example", 0, 0},
+        {0, "10.1.2.3", NULL, NULL, "Address entry", "10.1.2.3", 0x0A010203, 0},
+        {1, "10.0.0.1", "10.0.0.9", NULL, "Range entry", "10.0.0.1 - 10.0.0.9", 0x0A000001, 0x0A000009},
+        // (Wine's address field drops a third digit typed into its second
+        // part, so no typed part after the first has three digits.)
+        {2, "10.20.0.0", "255.0.0.0", NULL, "Subnet entry", "10.20.0.0/255.0.0.0", 0x0A140000, 0xFF000000},
+    };
+    for (int view : {CFirewallFrame::VIEW_TRUSTED, CFirewallFrame::VIEW_BLOCKED}) {
+        const BOOL blocked = view == CFirewallFrame::VIEW_BLOCKED;
+        ClickControl(Item(blocked ? IDC_FW_BLOCKED_VIEW : IDC_FW_TRUSTED_VIEW));
+        PumpFor(200);
+        CGridList &grid = blocked ? m_page.BlockedGrid() : m_page.TrustedGrid();
+        for (const Case &c : cases) {
+            SCOPED_TRACE(c.name);
+            HWND editor = NULL;
+            std::string title;
+            m_driver.RunInNextDialog([&](HWND dialog) {
+                editor = dialog;
+                title = WindowText(::GetDlgItem(dialog, IDC_ZONE_TITLE));
+                if (!blocked)
+                    SaveTestScreen(dialog, (std::string("editor-") + c.name).c_str());
+                FillEditor(dialog, c.first, c.second, c.host, c.name);
+            });
+            const std::string menuScreen = c.type == 3 && !blocked ? "zone-menu" : "";
+            CMenuKeys menu = RightClickGrid(grid, BelowRows(grid), AddKeys(c.type), menuScreen.c_str());
+            PumpUntil([&] { return m_driver.Pending() == 0 && editor && !::IsWindow(editor); }, 5000);
+            PumpFor(200);
+            EXPECT_TRUE(menu.Met());
+            EXPECT_TRUE(menu.ModifyGreyed()) << "below the rows";
+            EXPECT_TRUE(menu.DeleteGreyed()) << "below the rows";
+            ASSERT_EQ(m_driver.Pending(), 0u) << "the editor did not open";
+
+            const std::vector<ZoneRecord> stored = Stored(blocked);
+            ASSERT_FALSE(stored.empty());
+            const ZoneRecord &last = stored.back();
+            EXPECT_EQ(std::string(last.Name), c.name);
+            EXPECT_EQ(last.Type, c.type);
+            EXPECT_EQ(last.IP1, c.ip1);
+            EXPECT_EQ(last.IP2, c.ip2);
+            const std::vector<ZoneEntry> image = InImage(blocked);
+            ASSERT_EQ(image.size(), stored.size());
+            EXPECT_EQ(image.back().ID, last.ID);
+            EXPECT_EQ(image.back().IP1, c.ip1);
+            EXPECT_EQ(std::string(image.back().Site), c.host ? c.host : "");
+            EXPECT_TRUE(Stored(!blocked).size() == (blocked ? 4u : 0u)) << "the other list is untouched";
+
+            ASSERT_EQ(grid.GetItemCount(), static_cast<int>(stored.size()));
+            int found = -1;
+            for (int i = 0; i < grid.GetItemCount(); ++i)
+                if (grid.GetRowData(i) == last.ID)
+                    found = i;
+            ASSERT_GE(found, 0) << "no row carries the new ID";
+            const std::vector<std::string> texts = Row(grid, found);
+            EXPECT_EQ(texts[0], c.name);
+            EXPECT_EQ(texts[1], c.address);
+        }
+        SaveTestScreen(m_host.Handle(), blocked ? "blocked-list" : "trusted-list");
+    }
+}
+
+TEST_F(FirewallPage, ADuplicateNameAddsNoRowAndTheGridShowsTheStore)
+{
+    ZoneRecord zone;
+    zone.Name = "Twice";
+    zone.IP1 = 0x01020304;
+    ASSERT_NE(Store().AddZone(zone, TRUE), 0u);
+    ShowPage();
+    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
+    PumpFor(200);
+    CGridList &grid = m_page.BlockedGrid();
+    ASSERT_EQ(grid.GetItemCount(), 1);
+    m_driver.RunInNextDialog([&](HWND dialog) { FillEditor(dialog, "5.6.7.8", NULL, NULL, "Twice"); });
+    RightClickGrid(grid, BelowRows(grid), AddKeys(0));
+    PumpUntil([&] { return m_driver.Pending() == 0; }, 5000);
+    PumpFor(300);
+    EXPECT_EQ(Stored(TRUE).size(), 1u);
+    EXPECT_EQ(grid.GetItemCount(), 1);
+    EXPECT_EQ(grid.GetRowData(0), Stored(TRUE)[0].ID);
+}
+
+TEST_F(FirewallPage, ADoubleClickEditsTheEntryAndDeleteRemovesItUnlessLoggedOff)
+{
+    ZoneRecord zone;
+    zone.Name = "Range";
+    zone.Type = 1;
+    zone.IP1 = 0x0A000001;
+    zone.IP2 = 0x0A000009;
+    const DWORD id = Store().AddZone(zone, TRUE);
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(TheConsole().Publisher().Build());
+    ShowPage();
+    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
+    PumpFor(200);
+    CGridList &grid = m_page.BlockedGrid();
+    ASSERT_EQ(grid.GetItemCount(), 1);
+
+    // Below the rows a double-click opens nothing.
+    DoubleClickAt(ScreenPointOf(grid.GetSafeHwnd(), BelowRows(grid)));
+    PumpFor(300);
+    EXPECT_EQ(m_driver.Pending(), 0u);
+
+    std::string title;
+    m_driver.RunInNextDialog([&](HWND dialog) {
+        BringToFront(dialog);
+        PumpFor(150);
+        title = WindowText(::GetDlgItem(dialog, IDC_ZONE_TITLE));
+        HWND description = ::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION);
+        ClickControl(description);
+        PressKey(VK_END);
+        TypeText(" edited");
+        // The first address's first field emptied: it reads 0.
+        ClickControlAt(::GetDlgItem(dialog, IDC_ZONE_FIRST_ADDRESS), POINT{8, 11});
+        PressKey(VK_END);
+        PressKey(VK_BACK);
+        PressKey(VK_BACK);
+        SaveTestScreen(dialog, "edit-range");
+        ClickControl(::GetDlgItem(dialog, IDOK));
+        PumpFor(100);
+    });
+    DoubleClickAt(ScreenPointOf(grid.GetSafeHwnd(), RowPoint(grid, 0)));
+    PumpUntil([&] { return m_driver.Pending() == 0; }, 5000);
+    PumpFor(300);
+    EXPECT_EQ(title, std::string(TheConsole().Texts().GetText("Title_EditIpRange", "DLG_ZONE")));
+    ZoneRecord edited;
+    ASSERT_TRUE(Store().GetZone(id, edited, TRUE));
+    EXPECT_EQ(std::string(edited.Name), "Range edited");
+    EXPECT_EQ(edited.Type, 1);
+    EXPECT_EQ(edited.IP1, 0x00000001u);
+    EXPECT_EQ(edited.IP2, 0x0A000009u);
+    ASSERT_EQ(InImage(TRUE).size(), 1u);
+    EXPECT_EQ(InImage(TRUE)[0].IP1, 0x00000001u);
+    EXPECT_EQ(Row(grid, 0)[0], "Range edited");
+    EXPECT_EQ(Row(grid, 0)[1], "0.0.0.1 - 10.0.0.9");
+
+    // Logged off, Delete refuses and removes nothing.
+    LoggedOn = 0;
+    m_driver.AnswerNextBox(IDOK);
+    CMenuKeys refused = RightClickGrid(grid, RowPoint(grid, 0), {VK_UP, VK_RETURN});
+    PumpFor(300);
+    LoggedOn = 1;
+    EXPECT_FALSE(refused.ModifyGreyed());
+    EXPECT_FALSE(refused.DeleteGreyed());
+    ASSERT_EQ(m_driver.Boxes().size(), 1u);
+    EXPECT_EQ(m_driver.Boxes()[0].text, std::string(TheConsole().Texts().GetText("LOG_DONT", "APP")));
+    EXPECT_EQ(Stored(TRUE).size(), 1u);
+    EXPECT_EQ(grid.GetItemCount(), 1);
+
+    RightClickGrid(grid, RowPoint(grid, 0), {VK_UP, VK_RETURN});
+    PumpFor(300);
+    EXPECT_TRUE(Stored(TRUE).empty());
+    EXPECT_TRUE(InImage(TRUE).empty());
+    EXPECT_EQ(grid.GetItemCount(), 0);
+}
+
+} // namespace
