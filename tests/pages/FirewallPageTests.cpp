@@ -5,6 +5,12 @@
 #include "ConsoleUnderTest.h"
 
 #include <AclImage.h>
+#include <CatalogFixture.h>
+#include <LoopbackClient.h>
+#include <ProgramsRuleLib.h>
+#include <SessionMonitor.h>
+#include <SpiIoBlock.h>
+#include <ZoneHostResolver.h>
 #include <Address32.h>
 #include <ConsoleResources.h>
 #include <FirewallFrame.h>
@@ -558,6 +564,169 @@ TEST_F(FirewallPage, ADoubleClickEditsTheEntryAndDeleteRemovesItUnlessLoggedOff)
     EXPECT_TRUE(Stored(TRUE).empty());
     EXPECT_TRUE(InImage(TRUE).empty());
     EXPECT_EQ(grid.GetItemCount(), 0);
+}
+
+// The page with a provider process beside it: the console's publisher
+// announces its image to QFW.DLL, and the test folder's client program
+// connects on loopback through the catalog router under a rule that lets it
+// connect out over TCP.
+class FirewallPageWithProvider : public FirewallPage
+{
+protected:
+    void SetUp() override
+    {
+        ConsoleWindowTest::SetUp();
+        CloseDriver();
+        NetvaneReset();
+        ASSERT_TRUE(NetvaneInstallService());
+        const std::string folder = TestFolder();
+        ASSERT_TRUE(CCatalogFixture::WriteInstalledCatalog((folder + "QFW.DLL").c_str(),
+                                                           (folder + "TcpipBase.dll").c_str()));
+        m_provider = ::LoadLibraryA((folder + "QFW.DLL").c_str());
+        ASSERT_NE(m_provider, nullptr);
+        m_spi = reinterpret_cast<SpiIoControlProc>(
+            reinterpret_cast<void (*)()>(::GetProcAddress(m_provider, SPI_IO_CONTROL_NAME)));
+        ASSERT_NE(m_spi, nullptr);
+        char self[MAX_PATH];
+        ::GetModuleFileNameA(NULL, self, sizeof self);
+        Spi(SPI_SET_CONSOLE, 0, ::GetCurrentProcessId(), AddressToDword(self));
+    }
+
+    void TearDown() override
+    {
+        CZoneHostResolver::Stop();
+        CSessionMonitor::Stop();
+        if (m_provider) {
+            Spi(SPI_SET_WORK_MODE, WORK_MODE_OFF);
+            Spi(SPI_SET_CONSOLE, 0, 0, 0);
+        }
+        FirewallPage::TearDown();
+        TheConsole().Publisher().SetSpiIoControl(RecordSpiIoControl);
+        if (m_provider)
+            ::FreeLibrary(m_provider);
+        CCatalogFixture::Clear();
+    }
+
+    void Spi(DWORD code, DWORD value, DWORD param1 = 0, DWORD param2 = 0)
+    {
+        SpiIoBlock block = {value, param1, param2, 0};
+        m_spi(code, &block);
+    }
+
+    // The client's rule, then the console's image announced to the provider.
+    void StartConsole(BYTE internetAction, BYTE trustedAction)
+    {
+        CProgramsRuleLib rules;
+        ASSERT_TRUE(rules.Open(m_folder.File("ProgramsRule.dat")));
+        const DWORD id = rules.AddRule((TestFolder() + "wsclient.exe").c_str(), internetAction, trustedAction,
+                                       ACTION_DENY, 0);
+        ASSERT_NE(id, 0u);
+        NetRuleSettings settings;
+        settings.ID = id;
+        settings.TcpAccess = 1;
+        ASSERT_TRUE(rules.SetInetSettings(id, settings));
+        TheConsole().Publisher().SetSpiIoControl(m_spi);
+        ASSERT_TRUE(TheConsole().Publisher().Build());
+        Spi(SPI_SET_WORK_MODE, WORK_MODE_NORMAL);
+        ASSERT_TRUE(CSessionMonitor::Start(m_spi, m_host.Handle(), NULL));
+    }
+
+    // Whether the client's connect to a loopback listener got through; a
+    // refusal must be the provider's 10061.
+    bool ClientConnects()
+    {
+        CListener listener;
+        std::string output;
+        const int code = RunClient("send 127.0.0.1 " + std::to_string(listener.Port()) + " --line hello", output);
+        if (code == 0) {
+            EXPECT_EQ(listener.Received(), "hello\r\n");
+            return true;
+        }
+        EXPECT_NE(output.find("error 10061"), std::string::npos) << output;
+        EXPECT_EQ(listener.Received(), "");
+        return false;
+    }
+
+    // Adds an entry through the Zone menu of the shown view's grid.
+    void AddThroughPage(CGridList &grid, BYTE type, const char *first, const char *second, const char *host,
+                        const char *name)
+    {
+        m_driver.RunInNextDialog([=](HWND dialog) { FillEditor(dialog, first, second, host, name); });
+        RightClickGrid(grid, BelowRows(grid), AddKeys(type));
+        PumpUntil([&] { return m_driver.Pending() == 0; }, 5000);
+        PumpFor(300);
+        ASSERT_EQ(m_driver.Pending(), 0u) << "the editor did not open";
+    }
+
+    void DeleteFirstRow(CGridList &grid)
+    {
+        RightClickGrid(grid, RowPoint(grid, 0), {VK_UP, VK_RETURN});
+        PumpFor(300);
+    }
+
+    HMODULE m_provider = nullptr;
+    SpiIoControlProc m_spi = nullptr;
+};
+
+TEST_F(FirewallPageWithProvider, ABlockedEntryForLoopbackRefusesTheNextConnectUntilItIsDeleted)
+{
+    StartConsole(ACTION_PASS, ACTION_PASS);
+    ShowPage();
+    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
+    PumpFor(200);
+    CGridList &grid = m_page.BlockedGrid();
+    struct Case {
+        BYTE type;
+        const char *first;
+        const char *second;
+        const char *name;
+    } const cases[] = {
+        {ZONE_ENTRY_ADDRESS, "127.0.0.1", NULL, "Loopback address"},
+        {ZONE_ENTRY_RANGE, "127.0.0.1", "127.0.0.9", "Loopback range"},
+        {ZONE_ENTRY_SUBNET, "127.0.0.0", "255.0.0.0", "Loopback subnet"},
+    };
+    EXPECT_TRUE(ClientConnects()) << "before any entry";
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        AddThroughPage(grid, c.type, c.first, c.second, NULL, c.name);
+        ASSERT_EQ(grid.GetItemCount(), 1);
+        EXPECT_FALSE(ClientConnects()) << "blocked";
+        DeleteFirstRow(grid);
+        ASSERT_EQ(grid.GetItemCount(), 0);
+        EXPECT_TRUE(ClientConnects()) << "deleted";
+    }
+}
+
+TEST_F(FirewallPageWithProvider, ATrustedEntryLetsTheRulesTrustedActionDecide)
+{
+    StartConsole(ACTION_PASS, ACTION_DENY);
+    ShowPage();
+    ClickControl(Item(IDC_FW_TRUSTED_VIEW));
+    PumpFor(200);
+    EXPECT_TRUE(ClientConnects()) << "loopback is in the Internet zone";
+    AddThroughPage(m_page.TrustedGrid(), ZONE_ENTRY_ADDRESS, "127.0.0.1", NULL, NULL, "This computer");
+    EXPECT_FALSE(ClientConnects()) << "the trusted action denies";
+}
+
+TEST_F(FirewallPageWithProvider, ABlockedHostNameGetsItsAddressFromTheResolverAndAnEmptyOneBlocksNothing)
+{
+    StartConsole(ACTION_PASS, ACTION_PASS);
+    ASSERT_TRUE(CZoneHostResolver::Start(TheConsole().Publisher()));
+    ShowPage();
+    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
+    PumpFor(200);
+    CGridList &grid = m_page.BlockedGrid();
+    AddThroughPage(grid, ZONE_ENTRY_HOST, NULL, NULL, "", "Empty host");
+    PumpFor(2500);
+    EXPECT_TRUE(ClientConnects()) << "an empty host name blocks nothing";
+    DeleteFirstRow(grid);
+
+    AddThroughPage(grid, ZONE_ENTRY_HOST, NULL, NULL, "127.0.0.1", "Dotted host");
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::vector<ZoneEntry> entries = InImage(TRUE);
+        return !entries.empty() && entries[0].IP1 == 0x7F000001;
+    }, 10000)) << "the resolver did not fill in the address";
+    EXPECT_FALSE(ClientConnects());
 }
 
 } // namespace

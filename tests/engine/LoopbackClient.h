@@ -1,0 +1,99 @@
+// What the end-to-end tests share: running the Winsock client program of
+// the test folder to its end, and a loopback listener outside the provider
+// for it to reach.
+#pragma once
+
+#include <winsock2.h>
+
+#include <string>
+
+#include "ProviderTestSupport.h"
+
+// Runs a program of the test folder to its end: its exit code, and what it
+// wrote to its standard output and error in output; -1 when it did not end
+// within two minutes.
+inline int RunClient(const std::string &arguments, std::string &output)
+{
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return -1;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::string command = "\"" + TestFolder() + "wsclient.exe\" " + arguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process = {};
+    BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return -1;
+    }
+    char buffer[512];
+    DWORD got;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, NULL) && got)
+        output.append(buffer, got);
+    CloseHandle(readEnd);
+    CloseHandle(process.hThread);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 9);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+// A loopback listener of this process, outside the provider.
+class CListener {
+public:
+    CListener()
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        listen(m_socket, 4);
+        int length = sizeof address;
+        getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~CListener()
+    {
+        closesocket(m_socket);
+        WSACleanup();
+    }
+    CListener(const CListener &) = delete;
+    CListener &operator=(const CListener &) = delete;
+
+    WORD Port() const { return m_port; }
+
+    // What the first waiting connection sent, or "" when none waits.
+    std::string Received()
+    {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(m_socket, &readable);
+        timeval none = {0, 0};
+        if (select(0, &readable, NULL, NULL, &none) != 1)
+            return "";
+        SOCKET peer = accept(m_socket, NULL, NULL);
+        std::string data;
+        char buffer[256];
+        int got;
+        while ((got = recv(peer, buffer, sizeof buffer, 0)) > 0)
+            data.append(buffer, got);
+        closesocket(peer);
+        return data;
+    }
+
+private:
+    SOCKET m_socket;
+    WORD m_port = 0;
+};
