@@ -343,7 +343,7 @@ void CFirewallFrame::DeleteZone()
     if (!grid.IsValidRow(m_selectedRow))
         return;
     // Removing a blocked entry weakens the firewall like any other change.
-    if (RefuseWhileLoggedOff(m_hWnd))
+    if (RefuseWhileLoggedOff(m_hWnd, m_texts))
         return;
     if (GetConsoleApp()->Publisher().DeleteZoneEntry(blocked, grid.GetRowData(m_selectedRow))) {
         grid.DeleteRow(m_selectedRow);

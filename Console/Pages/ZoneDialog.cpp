@@ -177,7 +177,7 @@ void CZoneDialog::SetupForType(BYTE type)
 
 void CZoneDialog::OnOK()
 {
-    if (RefuseWhileLoggedOff(m_hWnd))
+    if (RefuseWhileLoggedOff(m_hWnd, m_texts))
         return;
     UpdateData(TRUE);
     if (m_description.IsEmpty()) {
