@@ -39,6 +39,11 @@ enum {
     // The bytes of the second a traffic graph just closed (lParam), with the
     // graph's notify value (wParam: 0 received, 1 sent): to the monitor page.
     WM_FLUX_SAMPLE = 4025,
+
+
+    // The tips window has closed: to its parent, the main window, which
+    // forgets the window.
+    WM_TIPS_CLOSED = 2358,
 };
 
 // The update dialog's own messages: its steps and its workers' reports.

@@ -10,6 +10,7 @@
 #include "FramePieces.h"
 #include "GridPictures.h"
 #include "MainWindowPieces.h"
+#include "OptionsPieces.h"
 #include "ProgramPagePieces.h"
 #include "SkinCanvas.h"
 #include "SkinPieces.h"
@@ -82,6 +83,8 @@ int main(int argc, char **argv)
     if (!DrawMainWindowPieces(skin.folder, PaintShield))
         skin.ok = false;
     if (!DrawFirewallPieces(skin.folder))
+        skin.ok = false;
+    if (!DrawOptionsPieces(skin.folder))
         skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};
