@@ -12,6 +12,7 @@
 #include "MainWindowPieces.h"
 #include "OptionsPieces.h"
 #include "ProgramPagePieces.h"
+#include "QueryPopupPieces.h"
 #include "SkinCanvas.h"
 #include "SkinPieces.h"
 
@@ -85,6 +86,8 @@ int main(int argc, char **argv)
     if (!DrawFirewallPieces(skin.folder))
         skin.ok = false;
     if (!DrawOptionsPieces(skin.folder))
+        skin.ok = false;
+    if (!DrawQueryPopupPieces(skin.folder))
         skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};
