@@ -53,6 +53,7 @@ BEGIN_MESSAGE_MAP(CProgramFrame, CSkinDialog)
     ON_MESSAGE(WM_PROGRAM_ACTIVE, OnProgramActive)
     ON_MESSAGE(WM_PROGRAM_LIST_CHANGED, OnProgramListChanged)
     ON_MESSAGE(WM_DEFERRED_LAYOUT, OnDeferredLayout)
+    ON_MESSAGE(WM_SESSION_QUERY, OnSessionQuery)
 END_MESSAGE_MAP()
 
 CProgramFrame::CProgramFrame(CWnd *pParent) : CSkinDialog(IDD_PROGRAM_PAGE, pParent, NULL)

@@ -26,6 +26,16 @@
 #include <shellapi.h>
 
 class CAclPublisher;
+struct DriverQueueRecord;
+struct SessionRecord;
+
+// Where the page finds the questions that the poller posts: the connection
+// table with its record count, and the driver's ring records.
+struct QuestionSources {
+    SessionRecord *(*Sessions)();
+    DWORD (*SessionCount)();
+    const DriverQueueRecord *(*QueueRecord)(int index);
+};
 
 // How the page asks the shell for a file's properties.
 typedef BOOL(WINAPI *ShellExecuteProc)(SHELLEXECUTEINFOA *info);
@@ -64,6 +74,11 @@ public:
     int CurrentSchedule() const { return m_currentSchedule; }
     BOOL IsScheduleChanged() const;
 
+    // The questions (ProgramQuestions.cpp); the poller's tables unless set.
+    void SetQuestionSources(const QuestionSources &sources) { m_questions = sources; }
+    BOOL FindPendingQueueKey(DWORD key) const;
+    void RemovePendingQueueKey(DWORD key);
+
 protected:
     void DoDataExchange(CDataExchange *pDX) override;
 
@@ -89,6 +104,9 @@ protected:
     afx_msg void OnLockPass();
     afx_msg void OnDeleteProgram();
     afx_msg void OnFileProperties();
+    // wParam 0: a record of the connection table asks (lParam its index);
+    // 3: a question of the driver's ring (lParam its index).
+    afx_msg LRESULT OnSessionQuery(WPARAM wParam, LPARAM lParam);
 
 private:
     void LoadSkin();
@@ -110,6 +128,8 @@ private:
     CSkinCheckBox &WeekDayCell(int day);
     CSkinButton &ScheduleButton(int schedule);
     int AskBox(const CString &text, UINT type);
+    void AskAboutRecord(LPARAM index);
+    void AskAboutDriverQuestion(LPARAM index);
 
     CAclPublisher *m_publisher = nullptr;
     CString m_languagePath;
@@ -122,6 +142,7 @@ private:
     int m_currentSchedule = 0;
     // Keys of the driver's questions being answered.
     CDWordArray m_pendingQueueKeys;
+    QuestionSources m_questions = {};
     BYTE m_baselineWeekDays = 0;
     BYTE m_currentWeekDays = 0;
     CTime m_baselineStart;
