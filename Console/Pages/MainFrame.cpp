@@ -15,6 +15,7 @@
 
 #include <CPaintDC.h>
 #include <DataExchange.h>
+#include <algorithm>
 
 namespace {
 
@@ -215,7 +216,11 @@ void CMainFrame::PlaceWindow()
     RECT stored = {};
     if (ConsoleSettings().GetMainFramPos(stored) && stored.right > stored.left &&
         stored.bottom > stored.top) {
-        MoveWindow(stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top);
+        // A stored place keeps its corner; a size below the smallest the
+        // user can drag to (the shipped default is one) would cut off the
+        // lock switch, so it grows to that size.
+        MoveWindow(stored.left, stored.top, std::max<int>(stored.right - stored.left, kMinWidth),
+                   std::max<int>(stored.bottom - stored.top, kMinHeight));
         return;
     }
     MoveWindow(0, 0, kMinWidth, kMinHeight);

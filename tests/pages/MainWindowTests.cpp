@@ -289,7 +289,7 @@ class StoredPosition : public ConsoleWindowTest, public ::testing::WithParamInte
 {
 };
 
-TEST_P(StoredPosition, IsAppliedAsStoredOrCentredAtTheSmallestSize)
+TEST_P(StoredPosition, IsAppliedNoSmallerThanTheSmallestSizeOrCentredAtIt)
 {
     const PositionCase c = GetParam();
     ConsoleSettings().SetString("MainFramPos", c.stored, "UI_Config");
@@ -308,8 +308,9 @@ TEST_P(StoredPosition, IsAppliedAsStoredOrCentredAtTheSmallestSize)
 
 INSTANTIATE_TEST_SUITE_P(
     Stored, StoredPosition,
-    ::testing::Values(PositionCase{"10,20,550,600", true, {10, 20, 550, 600}},
-                      PositionCase{"30,40,330,240", true, {30, 40, 330, 240}},
+    ::testing::Values(PositionCase{"10,20,550,600", true, {10, 20, 610, 600}},
+                      PositionCase{"30,40,330,240", true, {30, 40, 630, 480}},
+                      PositionCase{"5,6,705,506", true, {5, 6, 705, 506}},
                       PositionCase{"10,20,5,5", false, {}}, PositionCase{"10,20,10,400", false, {}},
                       PositionCase{"10,20,400", false, {}}, PositionCase{"", false, {}},
                       PositionCase{"left,top", false, {}}));
