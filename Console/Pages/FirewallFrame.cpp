@@ -3,6 +3,7 @@
 #include "ConsoleApp.h"
 #include "ConsoleMessages.h"
 #include "ConsoleSettings.h"
+#include "Formatting.h"
 #include "LoggedOnRefusal.h"
 #include "MemoryDC.h"
 #include "ZoneDialog.h"
@@ -32,15 +33,6 @@ const int GENERAL_IDS[] = {IDC_FW_INTERNET_GROUP, IDC_FW_TRUSTED_GROUP, IDC_FW_B
                            IDC_FW_INTERNET_MIDDLE, IDC_FW_INTERNET_LOW, IDC_FW_TRUSTED_HIGH,
                            IDC_FW_TRUSTED_MIDDLE, IDC_FW_TRUSTED_LOW, IDC_FW_INTERNET_TEXT,
                            IDC_FW_TRUSTED_TEXT, IDC_FW_BLOCKED_TEXT};
-
-// "%d.%d.%d.%d" from the most significant byte down.
-CString AddressText(DWORD address)
-{
-    CString text;
-    text.Format("%d.%d.%d.%d", (address >> 24) & 0xFF, (address >> 16) & 0xFF, (address >> 8) & 0xFF,
-                address & 0xFF);
-    return text;
-}
 
 bool Contains(const RECT &outer, const RECT &inner)
 {
@@ -258,15 +250,15 @@ void CFirewallFrame::ZoneRowTexts(const ZoneRecord &zone, const CLanguageText &t
     out[1] = out[2] = CString();
     switch (zone.Type) {
     case ZONE_ENTRY_ADDRESS:
-        out[1] = AddressText(zone.IP1);
+        out[1] = IpToText(&zone.IP1);
         out[2] = texts.GetText("GRID_COL3_IpAddress");
         break;
     case ZONE_ENTRY_RANGE:
-        out[1] = AddressText(zone.IP1) + " - " + AddressText(zone.IP2);
+        out[1] = IpToText(&zone.IP1) + " - " + IpToText(&zone.IP2);
         out[2] = texts.GetText("GRID_COL3_IpRange");
         break;
     case ZONE_ENTRY_SUBNET:
-        out[1] = AddressText(zone.IP1) + "/" + AddressText(zone.IP2);
+        out[1] = IpToText(&zone.IP1) + "/" + IpToText(&zone.IP2);
         out[2] = texts.GetText("GRID_COL3_Subnet");
         break;
     case ZONE_ENTRY_HOST:

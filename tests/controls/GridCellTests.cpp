@@ -109,8 +109,9 @@ TEST(GridCellTest, PictureCellsDrawTheShippedPicturesByValue)
         {RUNTIME_CLASS(CJActiveCell), 5, {0, 0}, back},
     };
     for (bool loaded : {false, true}) {
-        if (loaded)
+        if (loaded) {
             ASSERT_TRUE(LoadGridCellPictures(folder.SkinFile("")));
+        }
         for (const Case &c : cases) {
             SCOPED_TRACE(testing::Message() << c.cellClass->m_lpszClassName << " value " << c.value << " loaded "
                                             << loaded);
