@@ -116,6 +116,8 @@ BOOL CMainFrame::CreatePages()
 {
     CConsoleApp *app = GetConsoleApp();
     m_programPage.Bind(&app->Publisher(), *app->GetLanguagePath(), ConsoleSkinFolder());
+    m_logsPage.Bind(&app->ProgramLogs(), &app->Publisher().RuleStore(), *app->GetLanguagePath(),
+                    ConsoleSkinFolder());
     for (int i = 0; i < kPageCount; ++i) {
         if (!m_slots[i].page->Create(m_slots[i].tabId, this))
             return FALSE;

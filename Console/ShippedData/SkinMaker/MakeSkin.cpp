@@ -9,6 +9,7 @@
 #include "FirewallPieces.h"
 #include "FramePieces.h"
 #include "GridPictures.h"
+#include "LogsPagePieces.h"
 #include "MainWindowPieces.h"
 #include "OptionsPieces.h"
 #include "ProgramPagePieces.h"
@@ -88,6 +89,8 @@ int main(int argc, char **argv)
     if (!DrawOptionsPieces(skin.folder))
         skin.ok = false;
     if (!DrawQueryPopupPieces(skin.folder))
+        skin.ok = false;
+    if (!DrawLogsPagePieces(skin.folder))
         skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};

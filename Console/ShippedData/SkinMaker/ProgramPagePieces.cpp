@@ -7,17 +7,16 @@
 
 #include <cstdio>
 
-namespace {
-
 using namespace SkinPalette;
+
+namespace {
 
 const int STATES = 4;
 const int CHECKED = 3;
 
-// A flat button face with a 1-pixel slate edge: the accent, lighter on
-// hover, darker and moved by a pixel when pressed; the checked state is the
-// slate blue with white text, the one a current view or schedule shows.
-void PaintButtonCell(SkinCanvas &c, const RECT &cell, int state, const char *text)
+} // namespace
+
+void PaintPageButtonCell(SkinCanvas &c, const RECT &cell, int state, const char *text)
 {
     const COLORREF faces[STATES] = {Accent, AccentHover, AccentPressed, SlateBlue};
     c.Fill(cell, faces[state]);
@@ -28,16 +27,19 @@ void PaintButtonCell(SkinCanvas &c, const RECT &cell, int state, const char *tex
            state == CHECKED ? FW_BOLD : FW_NORMAL, ink);
 }
 
-bool Strip(const std::string &folder, const char *name, int width, int height, const char *text)
+bool DrawPageButtonStrip(const std::string &folder, const char *name, int width, int height,
+                         const char *text)
 {
     const std::string path = folder + "\\" + name;
     const bool made = SkinPieces::StateStrip(
         path.c_str(), width, height, STATES, 1, false,
-        [text](SkinCanvas &c, const RECT &cell, int state, int) { PaintButtonCell(c, cell, state, text); });
+        [text](SkinCanvas &c, const RECT &cell, int state, int) { PaintPageButtonCell(c, cell, state, text); });
     if (!made)
         fprintf(stderr, "MakeSkin: cannot write %s\n", path.c_str());
     return made;
 }
+
+namespace {
 
 // A program window: a slate title bar over a light client with two lines.
 void PaintProgramWindow(SkinCanvas &c)
@@ -104,6 +106,6 @@ bool DrawProgramPagePieces(const std::string &skinFolder)
     };
     bool ok = true;
     for (const Button &button : buttons)
-        ok = Strip(skinFolder, button.file, button.width, button.height, button.text) && ok;
+        ok = DrawPageButtonStrip(skinFolder, button.file, button.width, button.height, button.text) && ok;
     return ok;
 }

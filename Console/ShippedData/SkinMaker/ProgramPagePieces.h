@@ -3,7 +3,20 @@
 // states (normal, hover, pressed, checked or switched off) without a mask.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
+
+class SkinCanvas;
+
+// One cell of a page's button: a flat face with a 1-pixel slate edge, the
+// accent lighter on hover (state 1), darker and moved by a pixel when
+// pressed (2); state 3, checked, is the slate blue with white bold text.
+void PaintPageButtonCell(SkinCanvas &canvas, const RECT &cell, int state, const char *text);
+// A page's four-state button strip without a mask; false (reported) when
+// it cannot be written.
+bool DrawPageButtonStrip(const std::string &folder, const char *name, int width, int height,
+                         const char *text);
 
 bool DrawProgramPagePieces(const std::string &skinFolder);
 
