@@ -1,6 +1,6 @@
 #include "GridList.h"
 
-#include "ColumnSpec.h"
+#include "ColumnList.h"
 
 #include <LoggedOn.h>
 
@@ -116,9 +116,9 @@ void CGridList::PreSubclassWindow()
 
 // --- columns ---------------------------------------------------------------------
 
-BOOL CGridList::SetColumns(const CString &spec)
+BOOL CGridList::SetColumns(const CString &columns)
 {
-    const bool made = ForEachColumn(spec, [this](const CString &title, int width) {
+    const bool made = ForEachColumn(columns, [this](const CString &title, int width) {
         LVCOLUMNA column = {};
         column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         column.fmt = kColumnFormat;
@@ -139,9 +139,9 @@ BOOL CGridList::SetColumns(const CString &spec)
 
 BOOL CGridList::SetColumns(UINT stringId)
 {
-    char spec[1024] = {};
-    LoadStringA(AfxGetResourceHandle(), stringId, spec, sizeof spec);
-    return SetColumns(CString(spec));
+    char text[1024] = {};
+    LoadStringA(AfxGetResourceHandle(), stringId, text, sizeof text);
+    return SetColumns(CString(text));
 }
 
 void CGridList::LockColumn(int column, BOOL)

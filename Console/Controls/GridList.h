@@ -43,7 +43,7 @@ public:
     // Appends the columns of a column text ("Name,120;Path,300"), then makes
     // the header cells and sorts on column 0 ascending. FALSE when a column
     // could not be inserted (those made so far stay).
-    BOOL SetColumns(const CString &spec);
+    BOOL SetColumns(const CString &columns);
     BOOL SetColumns(UINT stringId);
     int GetColumnCount() const { return m_columnCount; }
     // Columns 0 to 31 can be locked at their width. The second argument

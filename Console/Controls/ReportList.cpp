@@ -1,10 +1,10 @@
 #include "ReportList.h"
 
-#include "ColumnSpec.h"
+#include "ColumnList.h"
 
-BOOL CReportList::SetColumns(const CString &spec)
+BOOL CReportList::SetColumns(const CString &columns)
 {
-    return ForEachColumn(spec, [this](const CString &title, int width) {
+    return ForEachColumn(columns, [this](const CString &title, int width) {
         if (InsertColumn(m_columnCount, title, LVCFMT_LEFT, width, -1) == -1)
             return false;
         ++m_columnCount;

@@ -10,7 +10,7 @@ class CReportList : public CListCtrl
 public:
     // Appends the columns of "Title,width;..." left-aligned; FALSE when one
     // could not be inserted. A text without a comma adds nothing.
-    BOOL SetColumns(const CString &spec);
+    BOOL SetColumns(const CString &columns);
     // Appends untitled columns of the control's default width up to n.
     void SetColumnCount(int n);
     int GetRowCount() const { return m_rowCount; }

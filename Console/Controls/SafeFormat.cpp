@@ -100,11 +100,11 @@ private:
                                                                    : "wants an integer, not a text");
         ++p;
         CString piece;
-        const CString spec(start, static_cast<int>(p - start));
+        const CString written(start, static_cast<int>(p - start));
         if (conversion->kind == FormatArg::Text)
-            piece.Format(spec, m_next->GetText());
+            piece.Format(written, m_next->GetText());
         else
-            piece.Format(spec, m_next->GetInteger());
+            piece.Format(written, m_next->GetInteger());
         m_result += piece;
         ++m_next;
         return true;

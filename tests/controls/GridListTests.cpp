@@ -50,11 +50,11 @@ protected:
 
 TEST_F(GridListTest, AColumnTextMakesItsColumnsWithOrWithoutTheLastSemicolon)
 {
-    for (const char *spec : {"Name,120;Path,300", "Name,120;Path,300;"}) {
+    for (const char *columns : {"Name,120;Path,300", "Name,120;Path,300;"}) {
         GridHost grid;
         CGridList &list = grid.MakeList(RECT{10, 10, 500, 200});
-        EXPECT_TRUE(list.SetColumns(spec));
-        ASSERT_EQ(list.GetColumnCount(), 2) << spec;
+        EXPECT_TRUE(list.SetColumns(columns));
+        ASSERT_EQ(list.GetColumnCount(), 2) << columns;
         EXPECT_EQ(list.GetColumnWidth(0), 120);
         EXPECT_EQ(list.GetColumnWidth(1), 300);
         char title[32] = {};

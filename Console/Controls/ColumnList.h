@@ -10,4 +10,4 @@
 // Calls addColumn(title, width) for each pair in order and stops at the
 // first call that gives false; false then, else true. A text without a
 // comma holds no pair.
-bool ForEachColumn(const CString &spec, const std::function<bool(const CString &title, int width)> &addColumn);
+bool ForEachColumn(const CString &columns, const std::function<bool(const CString &title, int width)> &addColumn);
