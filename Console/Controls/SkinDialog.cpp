@@ -78,6 +78,28 @@ CRect CSkinDialog::ClientFrame() const
                  size.cx - Width(m_rightBorder), size.cy - Height(m_bottomMiddle));
 }
 
+void CSkinDialog::LoadPagePieces(const CString &skinFolder, LPCTSTR titlePicture)
+{
+    const struct {
+        CSkinBitmap *piece;
+        LPCTSTR file;
+    } pieces[] = {
+        {&m_titleLeft, titlePicture},
+        {&m_titleMiddle, "SubTitle_Mid.bmp"},
+        {&m_clientTopLeft, "SubClientTop_Left.bmp"},
+        {&m_clientTopMiddle, "SubClientTop_Mid.bmp"},
+        {&m_clientTopRight, "SubClientTop_Right.bmp"},
+        {&m_clientBottomLeft, "SubClientBottom_Left.bmp"},
+        {&m_clientBottomMiddle, "SubClientBottom_Mid.bmp"},
+        {&m_clientBottomRight, "SubClientBottom_Right.bmp"},
+        {&m_clientLeft, "SubClientLeft.bmp"},
+        {&m_clientRight, "SubClientRight.bmp"},
+        {&m_clientFill, "SubFram.bmp"},
+    };
+    for (const auto &piece : pieces)
+        piece.piece->Load(skinFolder + piece.file);
+}
+
 void CSkinDialog::SetWindowRegion()
 {
     SIZE size = ClientSize();

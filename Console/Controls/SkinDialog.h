@@ -76,6 +76,11 @@ public:
     static UINT HitTestBorder(POINT client, SIZE size);
 
 protected:
+    // The pieces every page of the main window paints: its title tab
+    // (titlePicture), the page title band and the framed client area, from
+    // the skin folder (with its trailing backslash).
+    void LoadPagePieces(const CString &skinFolder, LPCTSTR titlePicture);
+
     afx_msg UINT OnNcHitTest(CPoint point);
     // Esc: OnCancel; F1: the application's help for 0x20000 + the template
     // id. Then the default processing, unless OnCancel ended the window.

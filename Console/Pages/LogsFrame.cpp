@@ -96,22 +96,8 @@ BOOL CLogsFrame::OnInitDialog()
 
 void CLogsFrame::LoadSkin()
 {
-    const struct { CSkinBitmap *piece; LPCTSTR file; } pieces[] = {
-        {&m_clientFill, "SubFram.bmp"},
-        {&m_titleLeft, "SubTitle_Left_Logs.bmp"},
-        {&m_titleMiddle, "SubTitle_Mid.bmp"},
-        {&m_clientTopLeft, "SubClientTop_Left.bmp"},
-        {&m_clientTopMiddle, "SubClientTop_Mid.bmp"},
-        {&m_clientTopRight, "SubClientTop_Right.bmp"},
-        {&m_clientBottomLeft, "SubClientBottom_Left.bmp"},
-        {&m_clientBottomMiddle, "SubClientBottom_Mid.bmp"},
-        {&m_clientBottomRight, "SubClientBottom_Right.bmp"},
-        {&m_clientLeft, "SubClientLeft.bmp"},
-        {&m_clientRight, "SubClientRight.bmp"},
-        {&m_arrow, "arrow.bmp"},
-    };
-    for (const auto &piece : pieces)
-        piece.piece->Load(m_skinFolder + piece.file);
+    LoadPagePieces(m_skinFolder, "SubTitle_Left_Logs.bmp");
+    m_arrow.Load(m_skinFolder + "arrow.bmp");
     m_firewallButton.SetBitmap(m_skinFolder + "But_LOG_Firewall.bmp", 4, FALSE);
     m_programsButton.SetBitmap(m_skinFolder + "But_LOG_Programs.bmp", 4, FALSE);
     m_queryButton.SetBitmap(m_skinFolder + "But_Go.bmp", 3, TRUE);

@@ -121,21 +121,7 @@ BOOL CProgramFrame::OnInitDialog()
 
 void CProgramFrame::LoadSkin()
 {
-    const struct { CSkinBitmap *piece; LPCTSTR file; } pieces[] = {
-        {&m_clientFill, "SubFram.bmp"},
-        {&m_titleLeft, "SubTitle_Left_PC.bmp"},
-        {&m_titleMiddle, "SubTitle_Mid.bmp"},
-        {&m_clientTopLeft, "SubClientTop_Left.bmp"},
-        {&m_clientTopMiddle, "SubClientTop_Mid.bmp"},
-        {&m_clientTopRight, "SubClientTop_Right.bmp"},
-        {&m_clientBottomLeft, "SubClientBottom_Left.bmp"},
-        {&m_clientBottomMiddle, "SubClientBottom_Mid.bmp"},
-        {&m_clientBottomRight, "SubClientBottom_Right.bmp"},
-        {&m_clientLeft, "SubClientLeft.bmp"},
-        {&m_clientRight, "SubClientRight.bmp"},
-    };
-    for (const auto &piece : pieces)
-        piece.piece->Load(m_skinFolder + piece.file);
+    LoadPagePieces(m_skinFolder, "SubTitle_Left_PC.bmp");
 
     const struct { CSkinButton *button; LPCTSTR file; } buttons[] = {
         {&m_generalButton, "But_Prgm_General.bmp"},
