@@ -100,6 +100,22 @@ void CSkinDialog::LoadPagePieces(const CString &skinFolder, LPCTSTR titlePicture
         piece.piece->Load(skinFolder + piece.file);
 }
 
+void CSkinDialog::LoadPopupPieces(const CString &skinFolder)
+{
+    const struct {
+        CSkinBitmap *piece;
+        LPCTSTR file;
+    } pieces[] = {
+        {&m_titleLeft, "Title2_Left.bmp"},       {&m_titleMiddle, "Title_Mid.bmp"},
+        {&m_titleRight, "Title_Right.bmp"},      {&m_bottomLeft, "Pop_Bottom_Left.bmp"},
+        {&m_bottomMiddle, "Pop_Bottom_Mid.bmp"}, {&m_bottomRight, "Pop_Bottom_Right.bmp"},
+        {&m_leftBorder, "Left.bmp"},             {&m_rightBorder, "Right.bmp"},
+        {&m_clientFill, "SubFram.bmp"},
+    };
+    for (const auto &piece : pieces)
+        piece.piece->Load(skinFolder + piece.file);
+}
+
 void CSkinDialog::SetWindowRegion()
 {
     SIZE size = ClientSize();

@@ -80,6 +80,9 @@ protected:
     // (titlePicture), the page title band and the framed client area, from
     // the skin folder (with its trailing backslash).
     void LoadPagePieces(const CString &skinFolder, LPCTSTR titlePicture);
+    // The frame of the small pop-up windows (the slide-in alert, the zone
+    // editor): title band, bottom band, borders and the client fill.
+    void LoadPopupPieces(const CString &skinFolder);
 
     afx_msg UINT OnNcHitTest(CPoint point);
     // Esc: OnCancel; F1: the application's help for 0x20000 + the template

@@ -109,18 +109,7 @@ BOOL CAlertPopup::OnInitDialog()
 
 void CAlertPopup::LoadSkin()
 {
-    struct Piece {
-        CSkinBitmap *bitmap;
-        LPCTSTR file;
-    } const pieces[] = {
-        {&m_titleLeft, "Title2_Left.bmp"},       {&m_titleMiddle, "Title_Mid.bmp"},
-        {&m_titleRight, "Title_Right.bmp"},      {&m_bottomLeft, "Pop_Bottom_Left.bmp"},
-        {&m_bottomMiddle, "Pop_Bottom_Mid.bmp"}, {&m_bottomRight, "Pop_Bottom_Right.bmp"},
-        {&m_leftBorder, "Left.bmp"},             {&m_rightBorder, "Right.bmp"},
-        {&m_clientFill, "SubFram.bmp"},
-    };
-    for (const Piece &piece : pieces)
-        piece.bitmap->Load(m_skinFolder + piece.file);
+    LoadPopupPieces(m_skinFolder);
 }
 
 CString CAlertPopup::TitleKey(const SessionRecord &connection)

@@ -82,18 +82,7 @@ BOOL CZoneDialog::OnInitDialog()
 void CZoneDialog::LoadSkin()
 {
     const CString folder = ConsoleSkinFolder();
-    struct Piece {
-        CSkinBitmap *bitmap;
-        LPCTSTR file;
-    } const pieces[] = {
-        {&m_clientFill, "SubFram.bmp"},          {&m_titleLeft, "Title2_Left.bmp"},
-        {&m_titleMiddle, "Title_Mid.bmp"},       {&m_titleRight, "Title_Right.bmp"},
-        {&m_bottomLeft, "Pop_Bottom_Left.bmp"},  {&m_bottomMiddle, "Pop_Bottom_Mid.bmp"},
-        {&m_bottomRight, "Pop_Bottom_Right.bmp"}, {&m_leftBorder, "Left.bmp"},
-        {&m_rightBorder, "Right.bmp"},
-    };
-    for (const Piece &piece : pieces)
-        piece.bitmap->Load(folder + piece.file);
+    LoadPopupPieces(folder);
     m_closeButton.SetBitmap(folder + "Close.bmp", 3, FALSE);
     m_lookupButton.SetBitmap(folder + "But_Lookup.bmp", 3, FALSE);
     m_okButton.SetBitmap(folder + "But_Ok.bmp", 3, FALSE);

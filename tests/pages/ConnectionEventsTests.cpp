@@ -13,32 +13,11 @@
 #include "FirewallTypes.h"
 #include "MessageSink.h"
 #include "ProgramLogs.h"
+#include "SharedSessionTable.h"
 #include "StoreFolder.h"
 #include "sqlite3.h"
 
 namespace {
-
-// The shared connection table as the provider creates it.
-class CSharedTable {
-public:
-    CSharedTable()
-    {
-        m_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, SESSION_TABLE_SIZE,
-                                       SESSION_TABLE_NAME);
-        m_records = static_cast<SessionRecord *>(MapViewOfFile(m_mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-        memset(m_records, 0, SESSION_TABLE_SIZE);
-    }
-    ~CSharedTable()
-    {
-        UnmapViewOfFile(m_records);
-        CloseHandle(m_mapping);
-    }
-    SessionRecord *Records() const { return m_records; }
-
-private:
-    HANDLE m_mapping;
-    SessionRecord *m_records;
-};
 
 // Where the handling finds its tables: the current fixture's.
 struct Tables {

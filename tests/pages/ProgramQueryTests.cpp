@@ -4,6 +4,7 @@
 // what each answer writes into the store, the image, the record and the
 // page's messages.
 #include "ProgramPageFixture.h"
+#include "SharedSessionTable.h"
 
 #include <ConsoleMessages.h>
 #include <FirewallTypes.h>
@@ -16,28 +17,6 @@
 #include <vector>
 
 namespace {
-
-// The shared connection table as the provider creates it.
-class CSharedTable {
-public:
-    CSharedTable()
-    {
-        m_mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, SESSION_TABLE_SIZE,
-                                       SESSION_TABLE_NAME);
-        m_records = static_cast<SessionRecord *>(MapViewOfFile(m_mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-        memset(m_records, 0, SESSION_TABLE_SIZE);
-    }
-    ~CSharedTable()
-    {
-        UnmapViewOfFile(m_records);
-        CloseHandle(m_mapping);
-    }
-    SessionRecord *Records() const { return m_records; }
-
-private:
-    HANDLE m_mapping;
-    SessionRecord *m_records;
-};
 
 SessionRecord *g_sessions;
 DriverQueueRecord g_ring[DRIVER_RING_ENTRIES];
