@@ -18,6 +18,20 @@ qfw_wine_version() {
   echo "${v%% *}"
 }
 
+# Whether this machine runs 32-bit x86 code inside a 64-bit process, which
+# WoW64 needs. Where the probe cannot be compiled, it is taken to.
+qfw_runs_32bit_code() {
+  local lib probe status=0
+  lib=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+  probe=$(mktemp "${TMPDIR:-/tmp}/qfw-probe.XXXXXX")
+  if cc -O0 -no-pie -o "$probe" "$lib/probe-32bit-code.c" 2>/dev/null; then
+    # The probe may die of a fault: its shell, not ours, reports that.
+    ("$probe"; exit $?) >/dev/null 2>&1 || status=1
+  fi
+  rm -f "$probe"
+  return $status
+}
+
 # Chooses how the programs run here, into QFW_ARCH, QFW_WINE_ROOT and the
 # line QFW_ROUTE that names it. The product is 32-bit: it runs under the Wine
 # root's WoW64 Wine. Without the root, the host's 32-bit Wine runs it where
@@ -26,8 +40,13 @@ qfw_wine_version() {
 qfw_choose_route() {
   local v
   if qfw_root_ready && v=$(qfw_wine_version qfw_in_root "$QFW_ROOT" -- wine); then
-    QFW_ARCH=i686 QFW_WINE_ROOT=$QFW_ROOT
-    QFW_ROUTE="i686 build under Wine $v (WoW64)"
+    if qfw_runs_32bit_code; then
+      QFW_ARCH=i686 QFW_WINE_ROOT=$QFW_ROOT
+      QFW_ROUTE="i686 build under Wine $v (WoW64)"
+    else
+      QFW_ARCH=x86_64 QFW_WINE_ROOT=$QFW_ROOT
+      QFW_ROUTE="x86_64 build under Wine $v (fallback: this machine runs no 32-bit code, not even under WoW64)"
+    fi
   elif v=$(qfw_wine_version /usr/lib/wine/wine); then
     QFW_ARCH=i686 QFW_WINE_ROOT=
     QFW_ROUTE="i686 build under the host's 32-bit Wine $v (fallback: there is no Wine root)"
