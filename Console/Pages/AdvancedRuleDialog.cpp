@@ -16,7 +16,7 @@ const int SCHEDULE_COUNT = 7;
 const COLORREF TITLE_COLOUR = RGB(130, 130, 140);
 // A port edit holds at most five digits.
 const int PORT_DIGITS = 5;
-const int RANGE_FONT_HEIGHT = -11;
+const int RANGE_FONT_HEIGHT = -10;
 
 // The controls that only a range shows, and those that only a list shows.
 const UINT RANGE_CONTROLS[] = {IDC_ADV_RANGE_FRAME, IDC_ADV_RANGE_FROM_LABEL,
@@ -114,13 +114,14 @@ BOOL CAdvancedRuleDialog::OnInitDialog()
 
     m_title.SetLabelFont("Arial", -14, FW_BOLD, FALSE, FALSE, FALSE);
     m_title.SetTextColor(TITLE_COLOUR);
-    CSkinLabel *const groups[] = {&m_protocolGroup, &m_portGroup, &m_rangeFrame, &m_timeGroup,
-                                  &m_actionGroup};
-    const UINT groupIds[] = {IDC_ADV_PROTOCOL_GROUP, IDC_ADV_PORT_GROUP, IDC_ADV_RANGE_FRAME,
-                             IDC_ADV_TIME_GROUP, IDC_ADV_ACTION_GROUP};
-    for (int i = 0; i < 5; ++i) {
-        groups[i]->AttachDark(groupIds[i], this);
-        groups[i]->m_bFramed = TRUE;
+    const struct { CSkinLabel *caption; UINT id; } groups[] = {
+        {&m_protocolGroup, IDC_ADV_PROTOCOL_GROUP}, {&m_portGroup, IDC_ADV_PORT_GROUP},
+        {&m_rangeFrame, IDC_ADV_RANGE_FRAME},       {&m_timeGroup, IDC_ADV_TIME_GROUP},
+        {&m_actionGroup, IDC_ADV_ACTION_GROUP},
+    };
+    for (const auto &group : groups) {
+        group.caption->AttachDark(group.id, this);
+        group.caption->m_bFramed = TRUE;
     }
     SetTexts();
     SetUpRangeEdits();
@@ -145,7 +146,7 @@ void CAdvancedRuleDialog::SetUpRangeEdits()
     m_rangeFont.CreateFontIndirect(&face);
     for (UINT id : {IDC_ADV_RANGE_FROM, IDC_ADV_RANGE_TO}) {
         SendDlgItemMessage(id, WM_SETFONT, reinterpret_cast<WPARAM>(m_rangeFont.GetSafeHandle()), FALSE);
-        SendDlgItemMessage(id, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(1, 1));
+        SendDlgItemMessage(id, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELONG(0, 0));
         SendDlgItemMessage(id, EM_LIMITTEXT, PORT_DIGITS, 0);
     }
     m_fromLabel.SetLabelFont("Arial", RANGE_FONT_HEIGHT, FW_NORMAL, FALSE, FALSE, FALSE);

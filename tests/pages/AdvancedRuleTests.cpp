@@ -336,6 +336,19 @@ TEST_F(AdvancedRule, TheControlsCarryTheirTextsAndStandAtTheirPlaces)
             EXPECT_EQ(LanguageText("DLG_ADV_OPTION", text.key), TextOf(dialog, text.id)) << text.key;
         EXPECT_EQ("From", TextOf(dialog, IDC_ADV_RANGE_FROM_LABEL));
         EXPECT_EQ("To", TextOf(dialog, IDC_ADV_RANGE_TO_LABEL));
+        // The highest port fits a range edit whole, with the caret after it.
+        for (UINT edit : {IDC_ADV_RANGE_FROM, IDC_ADV_RANGE_TO}) {
+            HWND control = Item(dialog, edit);
+            HDC dc = ::GetDC(control);
+            HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(control, WM_GETFONT, 0, 0)));
+            SIZE digits = {};
+            ::GetTextExtentPoint32A(dc, "65535", 5, &digits);
+            ::SelectObject(dc, old);
+            ::ReleaseDC(control, dc);
+            RECT format = {};
+            ::SendMessageA(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+            EXPECT_LT(digits.cx, format.right - format.left) << edit;
+        }
         HWND schedules = Item(dialog, IDC_ADV_SCHEDULE);
         ASSERT_EQ(7, ::SendMessageA(schedules, CB_GETCOUNT, 0, 0));
         for (int item = 0; item < 7; ++item) {
@@ -449,7 +462,7 @@ TEST_F(AdvancedRule, TypedPortsBecomeTheStoredPortsAndNoneWraps)
             if (c.list)
                 TypeInto(dialog, IDC_ADV_PORT_LIST_EDIT, c.list);
             EXPECT_TRUE(Usable(dialog, IDC_ADV_APPLY));
-            DialogShot(dialog, c.portBox == IDC_ADV_PORT_RANGE ? "typed-range" : "typed-list");
+            DialogShot(dialog, ("typed-" + std::to_string(&c - cases + 1)).c_str());
             Click(dialog, IDOK);
         });
         ExpectSaved(id, INET, c.expected);
