@@ -13,7 +13,7 @@ END_MESSAGE_MAP()
 BOOL CConsolePage::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
-    LoadPagePieces(ConsoleSkinFolder(), m_titlePicture);
+    LoadPagePieces(m_skinFolder.IsEmpty() ? ConsoleSkinFolder() : m_skinFolder, m_titlePicture);
     return TRUE;
 }
 
