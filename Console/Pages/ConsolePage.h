@@ -27,6 +27,9 @@ public:
     void OnCancel() override {}
 
 protected:
+    // The folder set, or the console's.
+    CString SkinFolder() const;
+
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
     afx_msg void OnPaint();
     DECLARE_MESSAGE_MAP()

@@ -72,7 +72,6 @@ void CMonitorFrame::Bind(CDataBase *settings, CProgramLogs *logs, const CString 
 {
     m_settings = settings;
     m_languagePath = languagePath;
-    m_skinFolder = skinFolder;
     SetSkinFolder(skinFolder);
     m_events.SetLogStore(logs);
 }
@@ -126,11 +125,12 @@ BOOL CMonitorFrame::OnInitDialog()
 // The title tab and the client come from the page's base.
 void CMonitorFrame::LoadSkin()
 {
-    m_fluxButton.SetBitmap(m_skinFolder + "But_Mon_Flux.bmp", 4, FALSE);
-    m_onlineButton.SetBitmap(m_skinFolder + "But_Mon_Online.bmp", 4, FALSE);
-    m_inScaleButton.SetBitmap(m_skinFolder + "set_unit_in.bmp", 3, FALSE);
-    m_outScaleButton.SetBitmap(m_skinFolder + "set_unit_out.bmp", 3, FALSE);
-    m_killButton.SetBitmap(m_skinFolder + "But_Kill.bmp", 3, FALSE);
+    const CString folder = SkinFolder();
+    m_fluxButton.SetBitmap(folder + "But_Mon_Flux.bmp", 4, FALSE);
+    m_onlineButton.SetBitmap(folder + "But_Mon_Online.bmp", 4, FALSE);
+    m_inScaleButton.SetBitmap(folder + "set_unit_in.bmp", 3, FALSE);
+    m_outScaleButton.SetBitmap(folder + "set_unit_out.bmp", 3, FALSE);
+    m_killButton.SetBitmap(folder + "But_Kill.bmp", 3, FALSE);
 }
 
 void CMonitorFrame::SetTexts()
@@ -407,7 +407,7 @@ void CMonitorFrame::RaiseAlert(const SessionRecord &record)
         options.Window = ReadsAsOn(m_settings->GetString("EnableWndAlert", kOptions));
         options.Sound = ReadsAsOn(m_settings->GetString("EnableSoundAlert", kOptions));
     }
-    AnnounceRefusal(this, record, m_skinFolder, options);
+    AnnounceRefusal(this, record, SkinFolder(), options);
 }
 
 // --- events, the pause and the end -----------------------------------------------

@@ -113,7 +113,6 @@ private:
     HWND m_programPage = NULL;
     HWND m_logPage = NULL;
     CString m_languagePath;
-    CString m_skinFolder;
 
     CLanguageText m_texts;
     CImageList m_images;
