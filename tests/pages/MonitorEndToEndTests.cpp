@@ -14,6 +14,7 @@
 #include <ChildProcess.h>
 #include <ConsoleMessages.h>
 #include <DataBase.h>
+#include <Formatting.h>
 #include <FirewallTypes.h>
 #include <LogsFrame.h>
 #include <MonitorFrame.h>
@@ -97,6 +98,58 @@ public:
 private:
     HANDLE m_process;
     DWORD m_id;
+};
+
+// A loopback server outside the provider that answers one request slowly:
+// a chunk of dots a second, so that the client's connection stays open
+// across several passes of the poller.
+class CSlowServer {
+public:
+    enum { CHUNKS = 5, CHUNK_BYTES = 2000 };
+
+    explicit CSlowServer(WORD port)
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(port);
+        bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        listen(m_socket, 1);
+        m_thread = CreateThread(NULL, 0, Serve, this, 0, NULL);
+    }
+    ~CSlowServer()
+    {
+        closesocket(m_socket);
+        WaitForSingleObject(m_thread, 30000);
+        CloseHandle(m_thread);
+        WSACleanup();
+    }
+    CSlowServer(const CSlowServer &) = delete;
+    CSlowServer &operator=(const CSlowServer &) = delete;
+
+private:
+    static DWORD WINAPI Serve(LPVOID self)
+    {
+        const SOCKET listener = static_cast<CSlowServer *>(self)->m_socket;
+        SOCKET client = accept(listener, NULL, NULL);
+        if (client == INVALID_SOCKET)
+            return 0;
+        char request[512];
+        recv(client, request, sizeof request, 0);
+        const std::string chunk(CHUNK_BYTES - 1, '.');
+        for (int i = 0; i < CHUNKS; ++i) {
+            send(client, (chunk + "\n").c_str(), CHUNK_BYTES, 0);
+            Sleep(1000);
+        }
+        closesocket(client);
+        return 0;
+    }
+
+    SOCKET m_socket;
+    HANDLE m_thread;
 };
 
 class MonitorEndToEnd : public ProgramPage
@@ -305,6 +358,38 @@ TEST_F(MonitorEndToEnd, ListeningSendingAndADatagramShowInTheTreeAndEndAsRowsOnc
         expected.push_back(line);
     }
     HandOverLog(expected);
+}
+
+TEST_F(MonitorEndToEnd, AConnectionOpenAcrossPassesFeedsBothGraphsRatesAndTotals)
+{
+    StartConsole(ACTION_PASS);
+    m_monitor.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MONITOR_FLUX_TAB, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(::GetDlgItem(m_monitor.m_hWnd, IDC_MONITOR_FLUX_TAB)));
+    const WORD port = TestPort(4);
+    CSlowServer server(port);
+    CClientProcess client("get 127.0.0.1 " + std::to_string(port) + " /");
+    ASSERT_TRUE(PumpUntil([&] { return m_monitor.TotalReceived() > 0; }, 20000)) << "the first chunk";
+    const ULONGLONG first = m_monitor.TotalReceived();
+    EXPECT_GT(m_monitor.TotalSent(), 0u) << "the request";
+    ASSERT_TRUE(PumpUntil([&] { return m_monitor.TotalReceived() > first; }, 10000)) << "a later pass";
+    EXPECT_TRUE(client.Running()) << "still the same connection";
+    auto rate = [&](UINT id) {
+        char text[64] = "";
+        ::GetDlgItemTextA(m_monitor.m_hWnd, id, text, sizeof text);
+        return std::string(text);
+    };
+    EXPECT_TRUE(PumpUntil([&] { return rate(IDC_RECEIVED_RATE).find(" K/s") != std::string::npos; }, 5000))
+        << rate(IDC_RECEIVED_RATE);
+    EXPECT_NE("150 k/s", rate(IDC_SENT_RATE));
+    SaveTestScreen(m_host.Handle(), "traffic");
+    EXPECT_EQ(0, client.ExitCode());
+    // Bytes that arrive after the last live pass are in the log, not the graph.
+    EXPECT_LE(m_monitor.TotalReceived(), ULONGLONG(CSlowServer::CHUNKS * CSlowServer::CHUNK_BYTES));
+    char total[64] = "";
+    ::GetDlgItemTextA(m_monitor.m_hWnd, IDC_RECEIVED_TOTAL, total, sizeof total);
+    EXPECT_EQ(std::string(FormatByteCount64(m_monitor.TotalReceived())), total);
+    ASSERT_TRUE(PumpUntil([&] { return Rows().size() == 1; }, 20000));
+    EXPECT_EQ(DWORD(CSlowServer::CHUNKS * CSlowServer::CHUNK_BYTES), Rows()[0].InCount);
 }
 
 TEST_F(MonitorEndToEnd, ARefusalByTheRuleGivesItsRowTheAlertAndTheSound)

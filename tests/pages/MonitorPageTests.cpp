@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 #include <windowsx.h>
 #include <cstdio>
 #include <cstring>
@@ -65,6 +66,21 @@ int AlertCount()
     int count = 0;
     EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
     return count;
+}
+
+// A running process of the machine other than this one.
+DWORD AnotherProcess()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID != 0 && entry.th32ProcessID != GetCurrentProcessId())
+            found = entry.th32ProcessID;
+    }
+    CloseHandle(snapshot);
+    return found;
 }
 
 // The alert sound's calls, in place of the system's player.
@@ -545,6 +561,58 @@ TEST_F(MonitorPage, ARefusalByARuleGivesItsRowAndTheAlertAndSoundWhileTheirOptio
     EXPECT_EQ(4u, rows.size()) << "each refusal is one row";
     for (const LogRecord &row : rows)
         EXPECT_EQ(ACTION_DENY, row.Action);
+}
+
+TEST_F(MonitorPage, TheConnectionMenuAndTheEndButtonEndNothingForTheConsoleLoggedOffOrAGoneNode)
+{
+    OpenPage();
+    ClickButton(IDC_MONITOR_ONLINE_TAB);
+    Connection(0, 0x600, PROTO_TCP, DIR_LISTEN);
+    // A node of another running process, which the timer keeps; nothing
+    // below gets as far as ending it.
+    SessionRecord &other = Connection(1, 0x604, PROTO_TCP, DIR_OUTBOUND);
+    other.ProcessId = AnotherProcess();
+    ASSERT_NE(0u, other.ProcessId);
+    Pass({0, 1});
+    ASSERT_EQ(2u, Children(NULL).size());
+    for (HTREEITEM process : Children(NULL)) {
+        m_page->Tree().Expand(process, TVE_EXPAND);
+        m_page->Tree().Expand(Children(process)[0], TVE_EXPAND);
+    }
+    PumpFor(100);
+    const HTREEITEM own = Children(Children(Children(NULL)[0])[0])[0];
+    const HTREEITEM foreign = Children(Children(Children(NULL)[1])[0])[0];
+
+    // The console's own node: the menu's entry asks nothing and ends nothing.
+    {
+        CMenuKeys menu({VK_DOWN, VK_RETURN}, "connection-menu");
+        ClickControlAt(m_page->Tree().GetSafeHwnd(), NodePoint(own), MouseButton::Right);
+        ASSERT_TRUE(PumpUntil([&] { return menu.Met(); }, 3000));
+        PumpFor(300);
+        EXPECT_EQ(std::vector<std::string>{Text("MU_KILL")}, menu.Texts());
+    }
+    EXPECT_EQ(own, m_page->RememberedNode());
+    EXPECT_TRUE(m_driver.Boxes().empty()) << "the console is never offered to be ended";
+
+    // Logged off, any other node is refused with the logged-off text.
+    LoggedOn = 0;
+    ClickControlAt(m_page->Tree().GetSafeHwnd(), NodePoint(foreign));
+    PumpFor(150);
+    EXPECT_EQ(foreign, m_page->RememberedNode());
+    m_driver.AnswerNextBox(IDOK);
+    ClickButton(IDC_KILL_PROCESS);
+    PumpFor(300);
+    ASSERT_EQ(1u, m_driver.Boxes().size());
+    EXPECT_EQ(std::string(m_texts.GetText("LOG_DONT", "APP")), m_driver.Boxes()[0].text);
+    EXPECT_EQ(MB_ICONEXCLAMATION, m_driver.Boxes()[0].icon);
+    LoggedOn = 1;
+
+    // A remembered node that has gone counts as none.
+    ChooseFilter(FILTER_UDP);
+    EXPECT_EQ(nullptr, m_page->RememberedNode());
+    ClickButton(IDC_KILL_PROCESS);
+    PumpFor(300);
+    EXPECT_EQ(1u, m_driver.Boxes().size()) << "no question for a deleted node";
 }
 
 TEST_F(MonitorPage, BadIndexesAndUnknownKindsChangeNothing)
