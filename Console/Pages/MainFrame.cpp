@@ -6,7 +6,6 @@
 #include "ConsoleSettings.h"
 #include "LoggedOn.h"
 #include "MemoryDC.h"
-#include "ProgramFolder.h"
 #include "SessionMonitor.h"
 #include "SplashWindow.h"
 #include "StartCount.h"
@@ -97,9 +96,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 void CMainFrame::ReadVersionLine()
 {
-    CLanguageText update;
-    update.SetSource(GetProgramFolder() + "QfwUpdate.ini", "MAIN_INFOR", "", "");
-    VersionLine() = CString("Version   ") + update.GetText("Version");
+    VersionLine() = CString("Version   ") + InstalledVersion();
 }
 
 // The splash window shows the main window when it goes only after the
