@@ -9,6 +9,7 @@
 #include "SessionMonitor.h"
 #include "SplashWindow.h"
 #include "StartCount.h"
+#include "TipsDialog.h"
 #include "VersionLine.h"
 #include "ZoneHostResolver.h"
 
@@ -39,6 +40,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSkinDialog)
     ON_MESSAGE(WM_SHOW_CONSOLE, OnShowConsole)
     ON_MESSAGE(WM_CONSOLE_EXIT, OnConsoleExit)
     ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
+    ON_MESSAGE(WM_TIPS_CLOSED, OnTipsClosed)
+    ON_WM_SHOWWINDOW()
     // The caption's commands come first: their ids lie among the side bar's.
     ON_COMMAND(IDC_CAPTION_HIDE, OnHide)
     ON_COMMAND(IDC_CAPTION_MINIMIZE, OnMinimize)
@@ -48,6 +51,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSkinDialog)
     ON_COMMAND(ID_TRAY_OPEN, OnOpen)
     ON_COMMAND(ID_TRAY_EXIT, OnExit)
     ON_COMMAND(ID_TRAY_TOP_MOST, OnTopMost)
+    ON_COMMAND(ID_TRAY_SHOW_TIPS, OnTips)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
@@ -73,9 +77,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CSkinDialog::OnCreate(lpCreateStruct) == -1)
         return -1;
-    // A window made anew lays its new controls out and is not on top.
+    // A window made anew lays its new controls out, is not on top and has
+    // not been shown.
     m_lastLayout.SetRectEmpty();
     m_bTopMost = FALSE;
+    m_bShownOnce = FALSE;
+    m_pTips = NULL;
     ReadVersionLine();
     MarkStart();
     ::SetPropA(m_hWnd, CONSOLE_INSTANCE_MARKER,
@@ -346,6 +353,8 @@ BOOL CMainFrame::DestroyWindow()
 
 void CMainFrame::OnDestroy()
 {
+    // An open tips window goes with its owner and deletes itself.
+    m_pTips = NULL;
     CSessionMonitor::Stop();
     CZoneHostResolver::Stop();
     CSkinDialog::OnDestroy();
@@ -354,6 +363,40 @@ void CMainFrame::OnDestroy()
 LRESULT CMainFrame::OnShowConsole(WPARAM, LPARAM)
 {
     OnOpen();
+    return 0;
+}
+
+// The tips open at the first show only, when the user wants them at start:
+// once the window is on the screen, so that they open over it and not
+// under it.
+void CMainFrame::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    CSkinDialog::OnShowWindow(bShow, nStatus);
+    if (!bShow || m_bShownOnce)
+        return;
+    if (ConsoleSettings().GetEnableShowTips())
+        PostMessage(WM_COMMAND, ID_TRAY_SHOW_TIPS);
+    m_bShownOnce = TRUE;
+}
+
+// An open tips window is only shown again.
+void CMainFrame::OnTips()
+{
+    if (m_pTips) {
+        m_pTips->ShowWindow(SW_SHOW);
+        return;
+    }
+    CTipsDialog *tips =
+        new CTipsDialog(this, ConsoleSettings(), *GetConsoleApp()->GetLanguagePath(), ConsoleSkinFolder());
+    if (tips->CreateAndShow())
+        m_pTips = tips;
+    else
+        delete tips;
+}
+
+LRESULT CMainFrame::OnTipsClosed(WPARAM, LPARAM)
+{
+    m_pTips = NULL;
     return 0;
 }
 
