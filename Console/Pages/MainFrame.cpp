@@ -366,16 +366,15 @@ LRESULT CMainFrame::OnShowConsole(WPARAM, LPARAM)
     return 0;
 }
 
-// The tips open at the first show only, when the user wants them at start:
-// once the window is on the screen, so that they open over it and not
-// under it.
+// The tips open at the first show only, when the user wants them at start.
+// The window is not on the screen yet, so they centre in the work area.
 void CMainFrame::OnShowWindow(BOOL bShow, UINT nStatus)
 {
     CSkinDialog::OnShowWindow(bShow, nStatus);
     if (!bShow || m_bShownOnce)
         return;
     if (ConsoleSettings().GetEnableShowTips())
-        PostMessage(WM_COMMAND, ID_TRAY_SHOW_TIPS);
+        OnTips();
     m_bShownOnce = TRUE;
 }
 
