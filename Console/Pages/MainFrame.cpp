@@ -6,10 +6,10 @@
 #include "ConsoleSettings.h"
 #include "LoggedOn.h"
 #include "MemoryDC.h"
-#include "ProgramFolder.h"
 #include "SessionMonitor.h"
 #include "SplashWindow.h"
 #include "StartCount.h"
+#include "TipsDialog.h"
 #include "VersionLine.h"
 #include "ZoneHostResolver.h"
 
@@ -40,6 +40,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSkinDialog)
     ON_MESSAGE(WM_SHOW_CONSOLE, OnShowConsole)
     ON_MESSAGE(WM_CONSOLE_EXIT, OnConsoleExit)
     ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
+    ON_MESSAGE(WM_TIPS_CLOSED, OnTipsClosed)
+    ON_WM_SHOWWINDOW()
     // The caption's commands come first: their ids lie among the side bar's.
     ON_COMMAND(IDC_CAPTION_HIDE, OnHide)
     ON_COMMAND(IDC_CAPTION_MINIMIZE, OnMinimize)
@@ -49,6 +51,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSkinDialog)
     ON_COMMAND(ID_TRAY_OPEN, OnOpen)
     ON_COMMAND(ID_TRAY_EXIT, OnExit)
     ON_COMMAND(ID_TRAY_TOP_MOST, OnTopMost)
+    ON_COMMAND(ID_TRAY_SHOW_TIPS, OnTips)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
@@ -74,9 +77,12 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (CSkinDialog::OnCreate(lpCreateStruct) == -1)
         return -1;
-    // A window made anew lays its new controls out and is not on top.
+    // A window made anew lays its new controls out, is not on top and has
+    // not been shown.
     m_lastLayout.SetRectEmpty();
     m_bTopMost = FALSE;
+    m_bShownOnce = FALSE;
+    m_pTips = NULL;
     ReadVersionLine();
     MarkStart();
     ::SetPropA(m_hWnd, CONSOLE_INSTANCE_MARKER,
@@ -97,9 +103,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 void CMainFrame::ReadVersionLine()
 {
-    CLanguageText update;
-    update.SetSource(GetProgramFolder() + "QfwUpdate.ini", "MAIN_INFOR", "", "");
-    VersionLine() = CString("Version   ") + update.GetText("Version");
+    VersionLine() = CString("Version   ") + InstalledVersion();
 }
 
 // The splash window shows the main window when it goes only after the
@@ -351,6 +355,8 @@ BOOL CMainFrame::DestroyWindow()
 
 void CMainFrame::OnDestroy()
 {
+    // An open tips window goes with its owner and deletes itself.
+    m_pTips = NULL;
     CSessionMonitor::Stop();
     CZoneHostResolver::Stop();
     CSkinDialog::OnDestroy();
@@ -359,6 +365,39 @@ void CMainFrame::OnDestroy()
 LRESULT CMainFrame::OnShowConsole(WPARAM, LPARAM)
 {
     OnOpen();
+    return 0;
+}
+
+// The tips open at the first show only, when the user wants them at start.
+// The window is not on the screen yet, so they centre in the work area.
+void CMainFrame::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    CSkinDialog::OnShowWindow(bShow, nStatus);
+    if (!bShow || m_bShownOnce)
+        return;
+    if (ConsoleSettings().GetEnableShowTips())
+        OnTips();
+    m_bShownOnce = TRUE;
+}
+
+// An open tips window is only shown again.
+void CMainFrame::OnTips()
+{
+    if (m_pTips) {
+        m_pTips->ShowWindow(SW_SHOW);
+        return;
+    }
+    CTipsDialog *tips =
+        new CTipsDialog(this, ConsoleSettings(), *GetConsoleApp()->GetLanguagePath(), ConsoleSkinFolder());
+    if (tips->CreateAndShow())
+        m_pTips = tips;
+    else
+        delete tips;
+}
+
+LRESULT CMainFrame::OnTipsClosed(WPARAM, LPARAM)
+{
+    m_pTips = NULL;
     return 0;
 }
 

@@ -21,6 +21,8 @@
 #include "SystemFrame.h"
 #include "TrayIcon.h"
 
+class CTipsDialog;
+
 class CMainFrame : public CSkinDialog
 {
 public:
@@ -69,6 +71,8 @@ protected:
     afx_msg LRESULT OnShowConsole(WPARAM, LPARAM);
     afx_msg LRESULT OnConsoleExit(WPARAM, LPARAM);
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnTipsClosed(WPARAM, LPARAM);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnSideBar(UINT id);
     afx_msg void OnHide();
     afx_msg void OnMinimize();
@@ -77,6 +81,7 @@ protected:
     afx_msg void OnOpen();
     afx_msg void OnExit();
     afx_msg void OnTopMost();
+    afx_msg void OnTips();
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -105,6 +110,9 @@ private:
     CLogsFrame m_logsPage;
     CInfoFrame m_infoPage;
     BOOL m_bTopMost = FALSE;
+    BOOL m_bShownOnce = FALSE;
+    // The open tips window; NULL while there is none.
+    CTipsDialog *m_pTips = NULL;
     CTrayIcon m_trayIcon;
     CSkinBitmap m_toolBarIcon;
     CSkinBitmap m_loggedOnPicture;

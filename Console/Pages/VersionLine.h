@@ -6,3 +6,8 @@
 #include <CString.h>
 
 CString &VersionLine();
+
+// The installed version: the value Version of the section MAIN_INFOR of
+// QfwUpdate.ini in the program folder; empty without the file, section or
+// key.
+CString InstalledVersion();

@@ -47,6 +47,11 @@ void ConsoleWindowTest::SetUp()
 
 void ConsoleWindowTest::TearDown()
 {
+    EndMainWindow();
+}
+
+void ConsoleWindowTest::EndMainWindow()
+{
     TheConsole().m_pMainWnd = NULL;
     if (::IsWindow(Main()))
         TheConsole().MainFrame().DestroyWindow();

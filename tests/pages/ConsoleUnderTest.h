@@ -36,6 +36,9 @@ protected:
     bool MakeMainWindow();
     // Made, shown and brought to the front.
     bool ShowMainWindow();
+    // Destroys the main window when it is there, and lets this thread's
+    // message loops go on, so that a test can make it again.
+    void EndMainWindow();
     HWND Main() const { return TheConsole().MainFrame().GetSafeHwnd(); }
     HWND Control(UINT id) const { return ::GetDlgItem(Main(), id); }
 

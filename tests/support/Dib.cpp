@@ -47,6 +47,61 @@ int CDib::CountColour(COLORREF colour) const
     return CountColour(colour, RECT{0, 0, m_width, m_height});
 }
 
+CDib CDib::Part(const RECT &area) const
+{
+    CDib part(area.right - area.left, area.bottom - area.top);
+    for (int y = 0; y < part.m_height; ++y)
+        for (int x = 0; x < part.m_width; ++x)
+            part.m_bits[static_cast<size_t>(y) * part.m_width + x] =
+                m_bits[static_cast<size_t>(area.top + y) * m_width + area.left + x];
+    return part;
+}
+
+int CDib::CountDifferences(const CDib &other) const
+{
+    if (other.m_width != m_width || other.m_height != m_height)
+        return m_width * m_height;
+    int count = 0;
+    for (size_t i = 0; i < m_bits.size(); ++i)
+        count += m_bits[i] != other.m_bits[i];
+    return count;
+}
+
+// The bits of a bitmap as a 32-bit top-down DIB.
+static CDib ReadBitmap(HBITMAP bitmap)
+{
+    BITMAP size = {};
+    if (!GetObjectA(bitmap, sizeof size, &size) || size.bmWidth <= 0 || size.bmHeight <= 0)
+        return CDib();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    CDib dib(size.bmWidth, size.bmHeight);
+    HDC screenDC = GetDC(nullptr);
+    const int rows = GetDIBits(screenDC, bitmap, 0, size.bmHeight, dib.Bits(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screenDC);
+    if (rows != size.bmHeight)
+        return CDib();
+    for (int i = 0; i < dib.Width() * dib.Height(); ++i)
+        dib.Bits()[i] &= 0x00FFFFFF;
+    return dib;
+}
+
+CDib ReadPictureFile(const char *path)
+{
+    HBITMAP bitmap = static_cast<HBITMAP>(
+        LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!bitmap)
+        return CDib();
+    CDib dib = ReadBitmap(bitmap);
+    DeleteObject(bitmap);
+    return dib;
+}
+
 CDib CaptureScreenRect(const RECT &screen)
 {
     int width = screen.right - screen.left, height = screen.bottom - screen.top;

@@ -22,6 +22,11 @@ public:
     int CountColour(COLORREF colour, const RECT &area) const;
     int CountColour(COLORREF colour) const;
 
+    // The pixels of `area`, which lies inside, as a bitmap of their own.
+    CDib Part(const RECT &area) const;
+    // How many pixels differ from `other`'s; all of them when the sizes differ.
+    int CountDifferences(const CDib &other) const;
+
     // The rows as a 32-bit top-down DIB holds them (0x00RRGGBB).
     const DWORD *Bits() const { return m_bits.data(); }
     DWORD *Bits() { return m_bits.data(); }
@@ -38,3 +43,5 @@ CDib CaptureScreenRect(const RECT &screen);
 // done: with whatever lies over it, as a person sees it.
 CDib CaptureWindow(HWND window);
 CDib CaptureScreen();
+// A picture file as its pixels; empty when it cannot be read.
+CDib ReadPictureFile(const char *path);
