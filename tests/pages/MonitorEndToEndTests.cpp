@@ -9,13 +9,12 @@
 #include "LoopbackClient.h"
 #include "ProgramPageFixture.h"
 
-#include <Address32.h>
-#include <CatalogFixture.h>
 #include <ChildProcess.h>
 #include <ConsoleMessages.h>
 #include <DataBase.h>
 #include <Formatting.h>
 #include <FirewallTypes.h>
+#include <InProcessProvider.h>
 #include <LogsFrame.h>
 #include <MonitorFrame.h>
 #include <ProgramLogs.h>
@@ -163,15 +162,7 @@ protected:
         // The alert reads its texts from the program folder, which is the
         // databases' folder here.
         ASSERT_TRUE(CopyFileA(m_assets.LanguageFile(), m_folder.File("Language.ini").c_str(), FALSE));
-        const std::string folder = TestFolder();
-        ASSERT_TRUE(CCatalogFixture::WriteInstalledCatalog((folder + "QFW.DLL").c_str(),
-                                                           (folder + "TcpipBase.dll").c_str()));
-        m_provider = LoadLibraryA((folder + "QFW.DLL").c_str());
-        ASSERT_NE(nullptr, m_provider);
-        m_spi = reinterpret_cast<SpiIoControlProc>(
-            reinterpret_cast<void (*)()>(GetProcAddress(m_provider, SPI_IO_CONTROL_NAME)));
-        ForwardSpiCalls(m_spi);
-        Spi(SPI_SET_CONSOLE, 0, GetCurrentProcessId(), AddressToDword(TestProgramPath().c_str()));
+        ASSERT_NO_FATAL_FAILURE(m_provider.Load());
         m_settings.Open(m_assets.File("Config.dat")); // FALSE for a file already made: it is open all the same
         ASSERT_TRUE(m_logs.Open(m_assets.File("ProgramLogs.dat")));
         g_sounds.clear();
@@ -186,21 +177,9 @@ protected:
         if (m_logPage.m_hWnd)
             m_logPage.DestroyWindow();
         SetAlertSoundPlayer(m_previousPlayer);
-        if (m_provider) {
-            Spi(SPI_SET_WORK_MODE, WORK_MODE_OFF);
-            Spi(SPI_SET_CONSOLE, 0, 0, 0);
-        }
+        m_provider.StandDown();
         ProgramPage::TearDown();
-        ForwardSpiCalls(nullptr);
-        if (m_provider)
-            FreeLibrary(m_provider);
-        CCatalogFixture::Clear();
-    }
-
-    void Spi(DWORD code, DWORD value, DWORD param1 = 0, DWORD param2 = 0)
-    {
-        SpiIoBlock block = {value, param1, param2, 0};
-        m_spi(code, &block);
+        m_provider.Unload();
     }
 
     // The console with a rule for wsclient: the three pages, the provider's
@@ -221,8 +200,8 @@ protected:
         PumpFor(150);
         m_monitor.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MONITOR_ONLINE_TAB, BN_CLICKED),
                               reinterpret_cast<LPARAM>(::GetDlgItem(m_monitor.m_hWnd, IDC_MONITOR_ONLINE_TAB)));
-        Spi(SPI_SET_WORK_MODE, WORK_MODE_NORMAL);
-        ASSERT_TRUE(CSessionMonitor::Start(m_spi, m_page->m_hWnd, m_monitor.m_hWnd));
+        m_provider.SetWorkMode(WORK_MODE_NORMAL);
+        ASSERT_TRUE(CSessionMonitor::Start(m_provider.Entry(), m_page->m_hWnd, m_monitor.m_hWnd));
         PumpFor(150);
     }
 
@@ -282,8 +261,7 @@ protected:
             out << line << "\n";
     }
 
-    HMODULE m_provider = nullptr;
-    SpiIoControlProc m_spi = nullptr;
+    CInProcessProvider m_provider;
     DWORD m_ruleId = 0;
     CDataBase m_settings;
     CProgramLogs m_logs;
