@@ -6,6 +6,7 @@
 // the sqlite3 shell on the build machine (check-monitor-log.sh).
 #include <winsock2.h>
 
+#include "AlertWatch.h"
 #include "LoopbackClient.h"
 #include "ProgramPageFixture.h"
 
@@ -42,26 +43,6 @@ std::string ClientPath()
 WORD TestPort(int n)
 {
     return static_cast<WORD>(42000 + (GetCurrentProcessId() % 500) * 8 + n);
-}
-
-std::vector<std::string> g_sounds;
-BOOL WINAPI RecordSound(LPCSTR sound, HMODULE, DWORD)
-{
-    g_sounds.push_back(sound);
-    return TRUE;
-}
-
-BOOL CALLBACK CountAlert(HWND window, LPARAM count)
-{
-    if (::GetDlgItem(window, 1048) && ::GetDlgItem(window, 1024) && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        ++*reinterpret_cast<int *>(count);
-    return TRUE;
-}
-int AlertCount()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
-    return count;
 }
 
 // A wsclient process left running; ended at the latest with the test.
