@@ -91,13 +91,7 @@ public:
     {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        listen(m_socket, 1);
+        m_socket = ListenOnLoopback(port, 1);
         m_thread = CreateThread(NULL, 0, Serve, this, 0, NULL);
     }
     ~CSlowServer()
