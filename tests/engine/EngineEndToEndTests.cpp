@@ -6,8 +6,7 @@
 #include <winsock2.h>
 #include <gtest/gtest.h>
 #include <string>
-#include "Address32.h"
-#include "CatalogFixture.h"
+#include "InProcessProvider.h"
 #include "LoopbackClient.h"
 #include "ProviderTestSupport.h"
 #include "ProgramsRuleLib.h"
@@ -93,38 +92,16 @@ protected:
     void SetUp() override
     {
         CPublisherFixture::SetUp();
-        const std::string folder = TestFolder();
-        ASSERT_TRUE(CCatalogFixture::WriteInstalledCatalog((folder + "QFW.DLL").c_str(),
-                                                           (folder + "TcpipBase.dll").c_str()));
-        m_provider = LoadLibraryA((folder + "QFW.DLL").c_str());
-        ASSERT_NE(nullptr, m_provider);
-        m_spi = reinterpret_cast<SpiIoControlProc>(
-            reinterpret_cast<void (*)()>(GetProcAddress(m_provider, SPI_IO_CONTROL_NAME)));
-        ForwardSpiCalls(m_spi);
-        char self[MAX_PATH];
-        GetModuleFileNameA(NULL, self, sizeof self);
-        Spi(SPI_SET_CONSOLE, 0, GetCurrentProcessId(), AddressToDword(self));
+        ASSERT_NO_FATAL_FAILURE(m_provider.Load());
         UseEmptyDatabases();
     }
 
     void TearDown() override
     {
         CSessionMonitor::Stop();
-        if (m_provider) {
-            Spi(SPI_SET_WORK_MODE, WORK_MODE_OFF);
-            Spi(SPI_SET_CONSOLE, 0, 0, 0);
-        }
+        m_provider.StandDown();
         CPublisherFixture::TearDown();
-        ForwardSpiCalls(nullptr);
-        if (m_provider)
-            FreeLibrary(m_provider);
-        CCatalogFixture::Clear();
-    }
-
-    void Spi(DWORD code, DWORD value, DWORD param1 = 0, DWORD param2 = 0)
-    {
-        SpiIoBlock block = {value, param1, param2, 0};
-        m_spi(code, &block);
+        m_provider.Unload();
     }
 
     // The console as it runs once its start-up is done.
@@ -132,8 +109,8 @@ protected:
     {
         BuildPublisher();
         ASSERT_NE(nullptr, m_publisher->GetHeader());
-        Spi(SPI_SET_WORK_MODE, WORK_MODE_NORMAL);
-        ASSERT_TRUE(CSessionMonitor::Start(m_spi, page.Window(), NULL));
+        m_provider.SetWorkMode(WORK_MODE_NORMAL);
+        ASSERT_TRUE(CSessionMonitor::Start(m_provider.Entry(), page.Window(), NULL));
     }
 
     static std::string ClientPath() { return TestFolder() + "wsclient.exe"; }
@@ -165,8 +142,7 @@ protected:
         EXPECT_EQ(received, listener.Received());
     }
 
-    HMODULE m_provider = nullptr;
-    SpiIoControlProc m_spi = nullptr;
+    CInProcessProvider m_provider;
 };
 
 TEST_F(EngineEndToEnd, AnAnswerOfPassLetsTheConnectionThrough)

@@ -1,5 +1,5 @@
 // What the end-to-end tests share: running the Winsock client program of
-// the test folder to its end, and a loopback listener outside the provider
+// the test folder to its end, and loopback listeners outside the provider
 // for it to reach.
 #pragma once
 
@@ -53,6 +53,21 @@ inline int RunClient(const std::string &arguments, std::string &output)
     return RunProgram(TestFolder() + "wsclient.exe", arguments, output);
 }
 
+// A TCP socket of this process, outside the provider, listening on
+// loopback at the port, or at one the system picks when the port is 0.
+// The caller has started Winsock.
+inline SOCKET ListenOnLoopback(WORD port, int backlog)
+{
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    listen(listener, backlog);
+    return listener;
+}
+
 // A loopback listener of this process, outside the provider.
 class CListener {
 public:
@@ -60,12 +75,8 @@ public:
     {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        m_socket = ListenOnLoopback(0, 4);
         sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        listen(m_socket, 4);
         int length = sizeof address;
         getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length);
         m_port = ntohs(address.sin_port);

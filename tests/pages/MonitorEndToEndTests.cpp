@@ -6,16 +6,16 @@
 // the sqlite3 shell on the build machine (check-monitor-log.sh).
 #include <winsock2.h>
 
+#include "AlertWatch.h"
 #include "LoopbackClient.h"
 #include "ProgramPageFixture.h"
 
-#include <Address32.h>
-#include <CatalogFixture.h>
 #include <ChildProcess.h>
 #include <ConsoleMessages.h>
 #include <DataBase.h>
 #include <Formatting.h>
 #include <FirewallTypes.h>
+#include <InProcessProvider.h>
 #include <LogsFrame.h>
 #include <MonitorFrame.h>
 #include <ProgramLogs.h>
@@ -43,26 +43,6 @@ std::string ClientPath()
 WORD TestPort(int n)
 {
     return static_cast<WORD>(42000 + (GetCurrentProcessId() % 500) * 8 + n);
-}
-
-std::vector<std::string> g_sounds;
-BOOL WINAPI RecordSound(LPCSTR sound, HMODULE, DWORD)
-{
-    g_sounds.push_back(sound);
-    return TRUE;
-}
-
-BOOL CALLBACK CountAlert(HWND window, LPARAM count)
-{
-    if (::GetDlgItem(window, 1048) && ::GetDlgItem(window, 1024) && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        ++*reinterpret_cast<int *>(count);
-    return TRUE;
-}
-int AlertCount()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
-    return count;
 }
 
 // A wsclient process left running; ended at the latest with the test.
@@ -111,13 +91,7 @@ public:
     {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
-        m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        bind(m_socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        listen(m_socket, 1);
+        m_socket = ListenOnLoopback(port, 1);
         m_thread = CreateThread(NULL, 0, Serve, this, 0, NULL);
     }
     ~CSlowServer()
@@ -163,15 +137,7 @@ protected:
         // The alert reads its texts from the program folder, which is the
         // databases' folder here.
         ASSERT_TRUE(CopyFileA(m_assets.LanguageFile(), m_folder.File("Language.ini").c_str(), FALSE));
-        const std::string folder = TestFolder();
-        ASSERT_TRUE(CCatalogFixture::WriteInstalledCatalog((folder + "QFW.DLL").c_str(),
-                                                           (folder + "TcpipBase.dll").c_str()));
-        m_provider = LoadLibraryA((folder + "QFW.DLL").c_str());
-        ASSERT_NE(nullptr, m_provider);
-        m_spi = reinterpret_cast<SpiIoControlProc>(
-            reinterpret_cast<void (*)()>(GetProcAddress(m_provider, SPI_IO_CONTROL_NAME)));
-        ForwardSpiCalls(m_spi);
-        Spi(SPI_SET_CONSOLE, 0, GetCurrentProcessId(), AddressToDword(TestProgramPath().c_str()));
+        ASSERT_NO_FATAL_FAILURE(m_provider.Load());
         m_settings.Open(m_assets.File("Config.dat")); // FALSE for a file already made: it is open all the same
         ASSERT_TRUE(m_logs.Open(m_assets.File("ProgramLogs.dat")));
         g_sounds.clear();
@@ -186,21 +152,9 @@ protected:
         if (m_logPage.m_hWnd)
             m_logPage.DestroyWindow();
         SetAlertSoundPlayer(m_previousPlayer);
-        if (m_provider) {
-            Spi(SPI_SET_WORK_MODE, WORK_MODE_OFF);
-            Spi(SPI_SET_CONSOLE, 0, 0, 0);
-        }
+        m_provider.StandDown();
         ProgramPage::TearDown();
-        ForwardSpiCalls(nullptr);
-        if (m_provider)
-            FreeLibrary(m_provider);
-        CCatalogFixture::Clear();
-    }
-
-    void Spi(DWORD code, DWORD value, DWORD param1 = 0, DWORD param2 = 0)
-    {
-        SpiIoBlock block = {value, param1, param2, 0};
-        m_spi(code, &block);
+        m_provider.Unload();
     }
 
     // The console with a rule for wsclient: the three pages, the provider's
@@ -221,8 +175,8 @@ protected:
         PumpFor(150);
         m_monitor.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MONITOR_ONLINE_TAB, BN_CLICKED),
                               reinterpret_cast<LPARAM>(::GetDlgItem(m_monitor.m_hWnd, IDC_MONITOR_ONLINE_TAB)));
-        Spi(SPI_SET_WORK_MODE, WORK_MODE_NORMAL);
-        ASSERT_TRUE(CSessionMonitor::Start(m_spi, m_page->m_hWnd, m_monitor.m_hWnd));
+        m_provider.SetWorkMode(WORK_MODE_NORMAL);
+        ASSERT_TRUE(CSessionMonitor::Start(m_provider.Entry(), m_page->m_hWnd, m_monitor.m_hWnd));
         PumpFor(150);
     }
 
@@ -282,8 +236,7 @@ protected:
             out << line << "\n";
     }
 
-    HMODULE m_provider = nullptr;
-    SpiIoControlProc m_spi = nullptr;
+    CInProcessProvider m_provider;
     DWORD m_ruleId = 0;
     CDataBase m_settings;
     CProgramLogs m_logs;

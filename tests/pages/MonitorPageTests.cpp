@@ -3,6 +3,7 @@
 // Config.dat and ProgramLogs.dat, the shared connection table and driver
 // tables of the test's own, windows of the test for the program and log
 // pages, driven by real clicks and keys.
+#include "AlertWatch.h"
 #include "ConnectionSourcesFixture.h"
 #include <ConsoleMessages.h>
 #include <DataBase.h>
@@ -53,21 +54,6 @@ std::string ThisProgram()
     return path;
 }
 
-// The slide-in alerts of this thread: windows with the alert's title and
-// port labels.
-BOOL CALLBACK CountAlert(HWND window, LPARAM count)
-{
-    if (::GetDlgItem(window, 1048) && ::GetDlgItem(window, 1024) && (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        ++*reinterpret_cast<int *>(count);
-    return TRUE;
-}
-int AlertCount()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 // A running process of the machine other than this one.
 DWORD AnotherProcess()
 {
@@ -81,14 +67,6 @@ DWORD AnotherProcess()
     }
     CloseHandle(snapshot);
     return found;
-}
-
-// The alert sound's calls, in place of the system's player.
-std::vector<std::string> g_sounds;
-BOOL WINAPI RecordSound(LPCSTR sound, HMODULE, DWORD)
-{
-    g_sounds.push_back(sound);
-    return TRUE;
 }
 
 class MonitorPage : public ::testing::Test

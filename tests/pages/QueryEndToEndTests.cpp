@@ -8,8 +8,7 @@
 #include "ClientRun.h"
 #include "ProgramPageFixture.h"
 
-#include <Address32.h>
-#include <CatalogFixture.h>
+#include <InProcessProvider.h>
 #include <ProgramQueryDialog.h>
 #include <ProviderTestSupport.h>
 #include <SessionMonitor.h>
@@ -50,17 +49,7 @@ protected:
     void SetUp() override
     {
         ProgramPage::SetUp();
-        const std::string folder = TestFolder();
-        ASSERT_TRUE(CCatalogFixture::WriteInstalledCatalog((folder + "QFW.DLL").c_str(),
-                                                           (folder + "TcpipBase.dll").c_str()));
-        m_provider = LoadLibraryA((folder + "QFW.DLL").c_str());
-        ASSERT_NE(nullptr, m_provider);
-        m_spi = reinterpret_cast<SpiIoControlProc>(
-            reinterpret_cast<void (*)()>(GetProcAddress(m_provider, SPI_IO_CONTROL_NAME)));
-        ForwardSpiCalls(m_spi);
-        char self[MAX_PATH];
-        GetModuleFileNameA(NULL, self, sizeof self);
-        Spi(SPI_SET_CONSOLE, 0, GetCurrentProcessId(), AddressToDword(self));
+        ASSERT_NO_FATAL_FAILURE(m_provider.Load());
     }
 
     void TearDown() override
@@ -69,29 +58,17 @@ protected:
         m_listener.reset();
         for (HWND popup : Popups())
             DestroyWindow(popup);
-        if (m_provider) {
-            Spi(SPI_SET_WORK_MODE, WORK_MODE_OFF);
-            Spi(SPI_SET_CONSOLE, 0, 0, 0);
-        }
+        m_provider.StandDown();
         ProgramPage::TearDown();
-        ForwardSpiCalls(nullptr);
-        if (m_provider)
-            FreeLibrary(m_provider);
-        CCatalogFixture::Clear();
-    }
-
-    void Spi(DWORD code, DWORD value, DWORD param1 = 0, DWORD param2 = 0)
-    {
-        SpiIoBlock block = {value, param1, param2, 0};
-        m_spi(code, &block);
+        m_provider.Unload();
     }
 
     void StartConsole()
     {
         OpenPage();
         ASSERT_NE(nullptr, m_publisher->GetHeader());
-        Spi(SPI_SET_WORK_MODE, WORK_MODE_NORMAL);
-        ASSERT_TRUE(CSessionMonitor::Start(m_spi, m_page->m_hWnd, NULL));
+        m_provider.SetWorkMode(WORK_MODE_NORMAL);
+        ASSERT_TRUE(CSessionMonitor::Start(m_provider.Entry(), m_page->m_hWnd, NULL));
         m_listener.reset(new CListener);
     }
 
@@ -141,8 +118,7 @@ protected:
         EXPECT_EQ(received, m_listener->Received());
     }
 
-    HMODULE m_provider = nullptr;
-    SpiIoControlProc m_spi = nullptr;
+    CInProcessProvider m_provider;
     std::unique_ptr<CListener> m_listener;
 };
 
