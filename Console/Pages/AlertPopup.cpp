@@ -189,7 +189,7 @@ void CAlertPopup::OnPaint()
         ::DrawIcon(dc.GetSafeHdc(), 10, 35, m_icon);
 }
 
-void CAlertPopup::OnTimer(UINT_PTR nIDEvent)
+void CAlertPopup::OnTimer(UINT nIDEvent)
 {
     switch (nIDEvent) {
     case ALERT_TIMER_RISE:

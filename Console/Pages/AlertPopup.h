@@ -56,7 +56,7 @@ protected:
 
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
     afx_msg void OnPaint();
-    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnTimer(UINT nIDEvent);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     DECLARE_MESSAGE_MAP()
 

@@ -324,7 +324,7 @@ void CProgramQueryDialog::OnPaint()
         ::DrawIcon(dc.GetSafeHdc(), 13, 113, m_icon);
 }
 
-void CProgramQueryDialog::OnTimer(UINT_PTR nIDEvent)
+void CProgramQueryDialog::OnTimer(UINT nIDEvent)
 {
     if (nIDEvent != QUERY_TIMER_FADE)
         return;

@@ -73,7 +73,7 @@ protected:
 
     afx_msg void OnPaint();
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
-    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnTimer(UINT nIDEvent);
     afx_msg void OnAllow();
     afx_msg void OnDeny();
     afx_msg void OnViewProperties();
