@@ -102,29 +102,32 @@ private:
     PROCESS_INFORMATION m_info = {};
 };
 
+struct WindowSearch {
+    DWORD processId;
+    const char *windowClass;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
+{
+    WindowSearch &search = *reinterpret_cast<WindowSearch *>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (owner != search.processId || !IsWindowVisible(window) ||
+        (search.windowClass && strcmp(name, search.windowClass) != 0))
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
 // The first visible top-level window of the process with the class, or
 // NULL.
 HWND VisibleWindowOf(DWORD processId, const char *windowClass = nullptr)
 {
-    struct Search {
-        DWORD processId;
-        const char *windowClass;
-        HWND found;
-    } search = {processId, windowClass, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            Search &s = *reinterpret_cast<Search *>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[64] = "";
-            GetClassNameA(window, name, sizeof name);
-            if (owner != s.processId || !IsWindowVisible(window) ||
-                (s.windowClass && strcmp(name, s.windowClass) != 0))
-                return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search = {processId, windowClass, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
