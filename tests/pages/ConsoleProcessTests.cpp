@@ -72,7 +72,6 @@ public:
 
     bool Started() const { return m_started; }
     DWORD Id() const { return m_info.dwProcessId; }
-    bool Ended() const { return WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0; }
     // The exit code, or STILL_ACTIVE when it did not end in time.
     DWORD WaitForExit(DWORD ms = kWaitMs)
     {
