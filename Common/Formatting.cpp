@@ -4,21 +4,36 @@ namespace {
 
 // The value in thousandths of a unit of 1024, rounded half up in integers:
 // the CRT's rounding of exact halves differs from one runtime to another.
-ULONGLONG Thousandths(DWORD value)
+// Split into whole units and the rest, so that no 64-bit count overflows.
+ULONGLONG Thousandths(ULONGLONG value)
 {
-    return (static_cast<ULONGLONG>(value) * 1000 + 512) / 1024;
+    return value / 1024 * 1000 + (value % 1024 * 1000 + 512) / 1024;
+}
+
+// The digits of a whole number, grouped by commas every three.
+CString GroupedDigits(ULONGLONG value)
+{
+    char digits[32];
+    int length = 0;
+    do {
+        digits[length++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value);
+    CString text;
+    for (int i = length - 1; i >= 0; --i) {
+        text += digits[i];
+        if (i > 0 && i % 3 == 0)
+            text += ',';
+    }
+    return text;
 }
 
 // "whole.ddd unit", the whole part grouped by commas every three digits.
 CString Decimal(ULONGLONG thousandths, LPCTSTR unit)
 {
-    CString text;
-    text.Format("%lu", static_cast<unsigned long>(thousandths / 1000));
-    for (int comma = text.GetLength() - 3; comma > 0; comma -= 3)
-        text.Insert(comma, ',');
     CString fraction;
     fraction.Format(".%03u %s", static_cast<unsigned>(thousandths % 1000), unit);
-    return text + fraction;
+    return GroupedDigits(thousandths / 1000) + fraction;
 }
 
 } // namespace
@@ -33,6 +48,11 @@ CString IpToText(const DWORD *address)
 }
 
 CString FormatByteCount(DWORD count)
+{
+    return FormatByteCount64(count);
+}
+
+CString FormatByteCount64(ULONGLONG count)
 {
     if (count < 1024) {
         CString text;

@@ -7,6 +7,10 @@
 // socket's connection record and waiting for its answer.
 #pragma once
 
+#ifndef QFW_ASK_CYCLES
+#define QFW_ASK_CYCLES 600
+#endif
+
 #include <AclGate.h>
 #include <AclImage.h>
 #include <FirewallTypes.h>
@@ -72,8 +76,10 @@ public:
     // PreCheck's result for a socket that goes on to the zone and the rules.
     enum { GO_ON = 3 };
     // Waits in steps of ACL_WAIT_STEP_MS: the console's answer is looked for
-    // once a cycle, and at most ASK_CYCLES cycles are waited.
-    enum { ASK_STEPS_PER_CYCLE = 10, ASK_CYCLES = 600 };
+    // once a cycle, and at most ASK_CYCLES cycles are waited: ten minutes, or
+    // the few seconds of the provider that tests of an unanswered question
+    // build (QFW_ASK_CYCLES).
+    enum { ASK_STEPS_PER_CYCLE = 10, ASK_CYCLES = QFW_ASK_CYCLES };
     // How many steps a reader waits for a rebuild or an edit to finish
     // before it reads the image as it stands. A flag that stays set after
     // such a wait was left by a console that died: later readers do not wait

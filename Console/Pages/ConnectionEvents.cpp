@@ -6,6 +6,7 @@
 #include "ConsoleMessages.h"
 #include "FirewallTypes.h"
 #include "ProgramLogs.h"
+#include "SessionMonitor.h"
 
 namespace {
 
@@ -31,6 +32,13 @@ const FlagName kFlagNames[] = {
 };
 
 } // namespace
+
+ConnectionSources PollerSources()
+{
+    return {&CSessionMonitor::GetSessionTable, &CSessionMonitor::GetSessionCount,
+            &CSessionMonitor::GetTable1Entry,  &CSessionMonitor::GetTable1Count,
+            &CSessionMonitor::GetTable2Entry,  &CSessionMonitor::GetQueueRecord};
+}
 
 void MakeFlagText(BYTE protocol, BYTE tcpFlags, char (&text)[PACKET_FLAG_TEXT_MAX + 1])
 {

@@ -49,6 +49,9 @@ struct ConnectionSources
     const DriverQueueRecord *(*QueueRecord)(int index);
 };
 
+// The poller's tables (CSessionMonitor), which the console's page reads.
+ConnectionSources PollerSources();
+
 // The page's windows that the handling reaches.
 struct ConnectionPeers
 {

@@ -13,8 +13,13 @@ END_MESSAGE_MAP()
 BOOL CConsolePage::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
-    LoadPagePieces(ConsoleSkinFolder(), m_titlePicture);
+    LoadPagePieces(SkinFolder(), m_titlePicture);
     return TRUE;
+}
+
+CString CConsolePage::SkinFolder() const
+{
+    return m_skinFolder.IsEmpty() ? ConsoleSkinFolder() : m_skinFolder;
 }
 
 BOOL CConsolePage::OnEraseBkgnd(CDC *)

@@ -15,6 +15,10 @@ public:
     {
     }
 
+    // The skin folder (with its trailing backslash) of the page's pieces;
+    // the console's when none is set before the page is created.
+    void SetSkinFolder(const CString &folder) { m_skinFolder = folder; }
+
     // The page as a hidden child of the main window.
     BOOL CreatePage(CWnd *pMainWindow) { return Create(m_nIDHelp, pMainWindow); }
 
@@ -23,10 +27,14 @@ public:
     void OnCancel() override {}
 
 protected:
+    // The folder set, or the console's.
+    CString SkinFolder() const;
+
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
     afx_msg void OnPaint();
     DECLARE_MESSAGE_MAP()
 
 private:
     LPCTSTR m_titlePicture;
+    CString m_skinFolder;
 };

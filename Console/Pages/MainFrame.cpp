@@ -52,7 +52,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSkinDialog)
 END_MESSAGE_MAP()
 
 CMainFrame::CMainFrame()
-    : CSkinDialog(IDD_MAIN_FRAME, NULL, NULL), m_systemPage(this), m_monitorPage(this),
+    : CSkinDialog(IDD_MAIN_FRAME, NULL, NULL), m_systemPage(this), m_monitorPage(this, PollerSources()),
       m_firewallPage(this), m_programPage(this), m_logsPage(this), m_infoPage(this),
       m_lockLabel(kLockLabelColor),
       // The pages in the order they are made, shown and hidden, with their
@@ -118,10 +118,12 @@ BOOL CMainFrame::CreatePages()
     m_programPage.Bind(&app->Publisher(), *app->GetLanguagePath(), ConsoleSkinFolder());
     m_logsPage.Bind(&app->ProgramLogs(), &app->Publisher().RuleStore(), *app->GetLanguagePath(),
                     ConsoleSkinFolder());
+    m_monitorPage.Bind(&ConsoleSettings(), &app->ProgramLogs(), *app->GetLanguagePath(), ConsoleSkinFolder());
     for (int i = 0; i < kPageCount; ++i) {
         if (!m_slots[i].page->Create(m_slots[i].tabId, this))
             return FALSE;
     }
+    m_monitorPage.SetPeerPages(m_programPage.GetSafeHwnd(), m_logsPage.GetSafeHwnd());
     return TRUE;
 }
 

@@ -102,6 +102,7 @@ protected:
     afx_msg LRESULT OnProgramListChanged(WPARAM wParam, LPARAM lParam);
     afx_msg void OnLockDeny();
     afx_msg void OnLockPass();
+    afx_msg void OnProgramOption();
     afx_msg void OnDeleteProgram();
     afx_msg void OnFileProperties();
     // wParam 0: a record of the connection table asks (lParam its index);
@@ -115,6 +116,8 @@ private:
     // The selected row's rule ID; 0 when no row of the grid is selected.
     DWORD SelectedRuleId() const;
     void SetLockKey(int key);
+    // The advanced rule dialog, modal, for the rule of a row of the grid.
+    void EditAdvancedSettings(int row);
     void DeleteRule(DWORD id);
     // Sub-menu `position` of the context menus, relabelled, at the cursor.
     void ShowContextMenu(int position);

@@ -6,6 +6,7 @@
 #include "ProgramFrame.h"
 
 #include "AclPublisher.h"
+#include "AdvancedRuleDialog.h"
 #include "LoggedOnRefusal.h"
 #include "ConsoleMessages.h"
 
@@ -188,6 +189,9 @@ void CProgramFrame::OnGridClick(NMHDR *pNotify, LRESULT *pResult)
     case COL_LOCK:
         ShowContextMenu(CONTEXT_MENU_LOCK);
         break;
+    case COL_OPTION:
+        EditAdvancedSettings(m_selectedRow);
+        break;
     default:
         break;
     }
@@ -246,6 +250,23 @@ void CProgramFrame::SetLockKey(int key)
     m_ruleGrid.SetCellValue(m_selectedRow, COL_LOCK, key);
     OnActionCellChanged(m_selectedRow, COL_LOCK);
     m_ruleGrid.Invalidate(FALSE);
+}
+
+void CProgramFrame::OnProgramOption()
+{
+    EditAdvancedSettings(m_selectedRow);
+}
+
+// The grid is not filled again afterwards: the settings the dialog edits
+// are not in it.
+void CProgramFrame::EditAdvancedSettings(int row)
+{
+    const DWORD id = m_ruleGrid.IsValidRow(row) ? m_ruleGrid.GetRowData(row) : 0;
+    if (id == 0)
+        return;
+    CAdvancedRuleDialog dialog(m_publisher, m_languagePath, m_skinFolder);
+    dialog.SetRule(id, m_ruleGrid.GetItemText(row, COL_NAME));
+    dialog.DoModal();
 }
 
 void CProgramFrame::OnDeleteProgram()

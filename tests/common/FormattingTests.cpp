@@ -33,6 +33,22 @@ TEST(FormatByteCount, GivesTheTextsOfTheTable)
         EXPECT_STREQ(c.Text, FormatByteCount(c.Count)) << c.Count;
 }
 
+TEST(FormatByteCount64, GivesTheSameTextsBelowFourGibibytesAndGrowsAbove)
+{
+    for (DWORD count : {0u, 1023u, 1024u, 1024000u, 1048576u, 1048576000u, 4294967295u, 1088u << 10})
+        EXPECT_STREQ(FormatByteCount(count), FormatByteCount64(count)) << count;
+    struct Case {
+        ULONGLONG Count;
+        const char *Text;
+    } cases[] = {
+        {0x100000000ULL, "4,096.000 M"},
+        {0x100000000ULL * 1000, "4,096,000.000 M"},
+        {0xFFFFFFFFFFFFFFFFULL, "17,592,186,044,415.999 M"},
+    };
+    for (const Case &c : cases)
+        EXPECT_STREQ(c.Text, FormatByteCount64(c.Count)) << c.Count;
+}
+
 TEST(IpToText, PrintsTheMostSignificantByteFirst)
 {
     struct Case {

@@ -12,8 +12,7 @@
 
 #include "AclGate.h"
 #include "Address32.h"
-#include "CommonFunctions.h"
-#include "DriverInterface.h"
+#include "AnnouncedImage.h"
 #include "ProviderControlBlock.h"
 #include "ProviderTestSupport.h"
 #include "PublisherFixture.h"
@@ -88,17 +87,10 @@ int DumpAnnouncedImage(const char *file)
     HMODULE provider = LoadLibraryA((TestFolder() + "QFW.DLL").c_str());
     if (!provider)
         return 2;
-    const ProviderControlBlock &control = ProviderControl(provider);
-    if (control.AclUpdating || !control.AclHandle)
-        return 3;
-    HANDLE block = CreateDriverBlock(INVALID_HANDLE_VALUE, GetNullDaclAttributes(), PAGE_READWRITE,
-                                     0, control.AclSize, "_QFW_MEMORY_ACL_FILE");
-    if (!block || GetLastError() != ERROR_ALREADY_EXISTS)
-        return 4;
-    CAclImageView image;
-    if (!image.Attach(MapDriverBlock(block, FILE_MAP_WRITE, 0, 0, 0, 0), control.AclSize,
-                      control.AclConsoleView))
-        return 5;
+    CAnnouncedImage announced(ProviderControl(provider));
+    if (announced.Status() != IMAGE_MAPPED)
+        return announced.Status();
+    const CAclImageView &image = announced.View();
     CAclGate gate(image.Header());
     if (!gate.TryEnterRead())
         return 6;

@@ -9,17 +9,17 @@
 
 #include "ProviderTestSupport.h"
 
-// Runs a program of the test folder to its end: its exit code, and what it
-// wrote to its standard output and error in output; -1 when it did not end
-// within two minutes.
-inline int RunClient(const std::string &arguments, std::string &output)
+// Runs a program to its end: its exit code, and what it wrote to its
+// standard output and error in output; -1 when it did not end within two
+// minutes.
+inline int RunProgram(const std::string &program, const std::string &arguments, std::string &output)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
     HANDLE readEnd, writeEnd;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return -1;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::string command = "\"" + TestFolder() + "wsclient.exe\" " + arguments;
+    std::string command = "\"" + program + "\" " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -45,6 +45,12 @@ inline int RunClient(const std::string &arguments, std::string &output)
         TerminateProcess(process.hProcess, 9);
     CloseHandle(process.hProcess);
     return static_cast<int>(code);
+}
+
+// Runs the Winsock client of the test folder to its end, as RunProgram.
+inline int RunClient(const std::string &arguments, std::string &output)
+{
+    return RunProgram(TestFolder() + "wsclient.exe", arguments, output);
 }
 
 // A loopback listener of this process, outside the provider.

@@ -299,14 +299,18 @@ TEST_F(HelpRequests, OpenTheTopicOverTheMainWindowOrNothing)
     TheConsole().SetHtmlHelpEntry(RecordHelp);
     TheConsole().WinHelp(HELP_DATA_BASE + IDD_SYSTEM_PAGE, HELP_CONTEXT);
     TheConsole().WinHelp(HELP_DATA_BASE + 140, HELP_CONTEXT);
+    // The program page has no topic of its own; its advanced rule dialog has.
+    TheConsole().WinHelp(HELP_DATA_BASE + IDD_PROGRAM_PAGE, HELP_CONTEXT);
+    TheConsole().WinHelp(HELP_DATA_BASE + IDD_ADVANCED_RULE, HELP_CONTEXT);
     TheConsole().WinHelp(HELP_DATA_BASE + 999, HELP_CONTEXT);
     TheConsole().WinHelp(0, HELP_CONTEXT);
     TheConsole().SetHtmlHelpEntry(NULL);
-    ASSERT_EQ(g_helpCalls.size(), 2u);
+    ASSERT_EQ(g_helpCalls.size(), 3u);
     EXPECT_EQ(g_helpCalls[0].owner, Main());
     EXPECT_EQ(g_helpCalls[0].path, std::string(m_folder.File("Ferrowind.chm::/options.htm")));
     EXPECT_EQ(g_helpCalls[0].command, 0u);
     EXPECT_EQ(g_helpCalls[1].path, std::string(m_folder.File("Ferrowind.chm::/firewall_trusted.htm")));
+    EXPECT_EQ(g_helpCalls[2].path, std::string(m_folder.File("Ferrowind.chm::/programcontrol_advance.htm")));
 }
 
 TEST_F(HelpRequests, AFailedTopicIsReported)

@@ -9,34 +9,15 @@
 #include <vector>
 
 #include "ConnectionEvents.h"
+#include "ConnectionSourcesFixture.h"
 #include "ConsoleMessages.h"
 #include "FirewallTypes.h"
 #include "MessageSink.h"
 #include "ProgramLogs.h"
-#include "SharedSessionTable.h"
 #include "StoreFolder.h"
 #include "sqlite3.h"
 
 namespace {
-
-// Where the handling finds its tables: the current fixture's.
-struct Tables {
-    SessionRecord *Sessions = nullptr;
-    DriverTableRecord Table1[8] = {};
-    DWORD Table1Count = 0;
-    DriverTableRecord Table2[DRIVER_TABLE2_POLLED] = {};
-    DriverQueueRecord Ring[DRIVER_RING_ENTRIES] = {};
-};
-Tables *g_tables;
-
-const ConnectionSources kSources = {
-    [] { return g_tables->Sessions; },
-    []() -> DWORD { return SESSION_RECORD_COUNT; },
-    [](DWORD index) { return index < 8 ? &g_tables->Table1[index] : nullptr; },
-    [] { return g_tables->Table1Count; },
-    [](DWORD index) { return &g_tables->Table2[index]; },
-    [](int index) -> const DriverQueueRecord * { return &g_tables->Ring[index]; },
-};
 
 // The tree and the alert as the page would see them.
 class CViewLog : public IConnectionView {
@@ -53,10 +34,8 @@ const PostedMessage Delta(int which, DWORD bytes) { return {WM_TRAFFIC_DELTA, st
 class ConnectionEventsTest : public ::testing::Test {
 protected:
     ConnectionEventsTest()
-        : m_sink(WM_PACKET_LOGGED, WM_PROGRAM_ACTIVE), m_events(kSources, m_view)
+        : m_sink(WM_PACKET_LOGGED, WM_PROGRAM_ACTIVE), m_events(kFixtureSources, m_view)
     {
-        m_tables.Sessions = m_table.Records();
-        g_tables = &m_tables;
         m_events.SetPeers({m_sink.Window(), m_sink.Window(), m_sink.Window()});
         EXPECT_TRUE(m_logs.Open((m_folder.Path() + "ProgramLogs.dat").c_str()));
         m_events.SetLogStore(&m_logs);
@@ -64,7 +43,7 @@ protected:
 
     SessionRecord &Record(int index, DWORD socket, BYTE state, BYTE direction)
     {
-        SessionRecord &record = m_table.Records()[index];
+        SessionRecord &record = m_tables.Sessions()[index];
         record.Index = index;
         record.ProcessId = 4321;
         record.Socket = socket;
@@ -108,8 +87,7 @@ protected:
         return record.Socket == 0 && record.State == 0 && record.Decided == 0;
     }
 
-    CSharedTable m_table;
-    Tables m_tables;
+    CConnectionSourcesFixture m_tables;
     CStoreFolder m_folder;
     CProgramLogs m_logs;
     CMessageSink m_sink;
@@ -163,13 +141,13 @@ TEST_F(ConnectionEventsTest, ClosedRecordsOfOnePassGoInOneBatchAndAreFreedAfterI
         m_events.Handle(SESSION_SOURCE_TABLE, index);
     m_events.Handle(SESSION_SOURCE_TABLE, 2); // posted twice before the burst ended
     EXPECT_EQ(5u, m_events.WaitingRecords());
-    EXPECT_EQ(0x102u, m_table.Records()[2].Socket) << "nothing is freed before the batch";
+    EXPECT_EQ(0x102u, m_tables.Sessions()[2].Socket) << "nothing is freed before the batch";
     EXPECT_TRUE(Rows().empty());
 
     m_events.EndBurst();
     EXPECT_EQ(5u, Rows().size());
     for (int index = 0; index < 5; ++index)
-        EXPECT_TRUE(IsFree(m_table.Records()[index])) << index;
+        EXPECT_TRUE(IsFree(m_tables.Sessions()[index])) << index;
     EXPECT_EQ(0u, m_events.WaitingRecords());
 }
 
@@ -206,14 +184,14 @@ TEST_F(ConnectionEventsTest, PostedPassEndsItsBurstBehindTheEventsAlreadyQueued)
     for (int handled = 0; handled < 4 && GetMessageA(&msg, page, 0, 0); ++handled)
         DispatchMessageA(&msg);
     EXPECT_EQ(3u, m_events.WaitingRecords()) << "the burst is still open";
-    EXPECT_EQ(0x300u, m_table.Records()[0].Socket);
+    EXPECT_EQ(0x300u, m_tables.Sessions()[0].Socket);
 
     CMessageSink::Pump(); // the marker
     EXPECT_EQ(0u, m_events.WaitingRecords());
     EXPECT_EQ(3u, Rows().size());
     for (int index = 0; index < 3; ++index)
-        EXPECT_TRUE(IsFree(m_table.Records()[index])) << index;
-    EXPECT_EQ(0x303u, m_table.Records()[3].Socket);
+        EXPECT_TRUE(IsFree(m_tables.Sessions()[index])) << index;
+    EXPECT_EQ(0x303u, m_tables.Sessions()[3].Socket);
     DestroyWindow(page);
 }
 
@@ -300,7 +278,7 @@ TEST_F(ConnectionEventsTest, AskedAndFtpNotedRecordsCountNothingButAreActive)
         Record(2, 0x22, state, DIR_OUTBOUND).RuleId = 0;
         Pass({{SESSION_SOURCE_TABLE, 2}});
         EXPECT_EQ(std::vector<PostedMessage>{Active(0, 1)}, m_sink.Messages()) << int(state);
-        EXPECT_EQ(0x22u, m_table.Records()[2].Socket);
+        EXPECT_EQ(0x22u, m_tables.Sessions()[2].Socket);
     }
     EXPECT_TRUE(m_view.Shown.empty());
     EXPECT_EQ(0u, m_events.CounterCount());
@@ -366,7 +344,7 @@ TEST_F(ConnectionEventsTest, IndexesOutsideTheirTablesAndUnknownSourcesChangeNot
     m_events.EndBurst();
     CMessageSink::Pump();
     EXPECT_TRUE(m_sink.Messages().empty());
-    EXPECT_EQ(0x10u, m_table.Records()[0].Socket);
+    EXPECT_EQ(0x10u, m_tables.Sessions()[0].Socket);
     EXPECT_TRUE(Rows().empty());
     EXPECT_EQ(0u, m_events.CounterCount());
 }

@@ -15,6 +15,8 @@
 #include <ProviderControlBlock.h>
 #include <ProviderKey.h>
 
+#include "ConsoleProcess.h"
+
 #include <ConsoleResources.h>
 #include <DialogDriver.h>
 #include <RealInput.h>
@@ -33,73 +35,6 @@ namespace {
 const char kRuleFileFailed[] = "\xb4\xf2\xbf\xaa\xb9\xe6\xd4\xf2\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc";
 const char kLogFileFailed[] = "\xb4\xf2\xbf\xaa\xc8\xd5\xd6\xbe\xce\xc4\xbc\xfe\xca\xa7\xb0\xdc";
 const DWORD kWaitMs = 30000;
-
-std::string BinFolder()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.rfind('\\') + 1);
-}
-
-// A console process started with a command line; ended at the latest when
-// the object goes.
-class CConsoleProcess {
-public:
-    CConsoleProcess(const CString &folder, const char *arguments)
-    {
-        std::string line = "\"" + std::string(folder) + "QFW.exe\"";
-        if (arguments && *arguments)
-            line += std::string(" ") + arguments;
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        m_started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, folder,
-                                   &startup, &m_info) != FALSE;
-    }
-    ~CConsoleProcess()
-    {
-        if (!m_started)
-            return;
-        if (WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(m_info.hProcess, 99);
-            WaitForSingleObject(m_info.hProcess, kWaitMs);
-        }
-        CloseHandle(m_info.hThread);
-        CloseHandle(m_info.hProcess);
-    }
-    CConsoleProcess(const CConsoleProcess &) = delete;
-    CConsoleProcess &operator=(const CConsoleProcess &) = delete;
-
-    bool Started() const { return m_started; }
-    DWORD Id() const { return m_info.dwProcessId; }
-    // The exit code, or STILL_ACTIVE when it did not end in time.
-    DWORD WaitForExit(DWORD ms = kWaitMs)
-    {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(m_info.hProcess, ms) == WAIT_OBJECT_0)
-            GetExitCodeProcess(m_info.hProcess, &code);
-        return code;
-    }
-    // The window carrying the marker, from this process.
-    HWND WaitForMarkedWindow(DWORD ms = kWaitMs)
-    {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms) {
-            HWND window = FindMarkedConsoleWindow();
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (window && owner == Id())
-                return window;
-            if (WaitForSingleObject(m_info.hProcess, 100) == WAIT_OBJECT_0)
-                return nullptr;
-        }
-        return nullptr;
-    }
-
-private:
-    bool m_started = false;
-    PROCESS_INFORMATION m_info = {};
-};
 
 struct WindowSearch {
     DWORD processId;
@@ -202,27 +137,13 @@ private:
     volatile LONG m_refused = 0;
 };
 
-bool MutexExists()
-{
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, CONSOLE_INSTANCE_MARKER);
-    if (!mutex)
-        return false;
-    CloseHandle(mutex);
-    return true;
-}
-
 class ConsoleProcess : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         NetvaneReset();
-        for (const char *file : {"QFW.exe", "QFW.DLL", "TcpipBase.dll"})
-            ASSERT_TRUE(CopyFileA((BinFolder() + file).c_str(), m_folder.File(file), FALSE)) << file;
-        ASSERT_TRUE(CCatalogFixture::WriteBaseCatalog("TcpipBase.dll"));
-        CConsoleProcess install(m_folder.Path(), "-fzinstall");
-        ASSERT_TRUE(install.Started());
-        ASSERT_EQ(install.WaitForExit(), 0u);
+        ASSERT_TRUE(InstallConsole(m_folder.Path()));
         char path[MAX_PATH] = "";
         ASSERT_TRUE(CInstaller::GetProviderPath(path));
         ASSERT_EQ(std::string(path), std::string(m_folder.File("QFW.DLL")));
@@ -234,10 +155,7 @@ protected:
     {
         if (m_provider)
             FreeLibrary(m_provider);
-        CInstaller installer;
-        installer.UninstallDriverService();
-        installer.SetAutoStart(FALSE);
-        CCatalogFixture::Clear();
+        UninstallConsole();
         NetvaneReset();
     }
 
@@ -265,7 +183,7 @@ protected:
     void ExpectNothingLeft()
     {
         EXPECT_EQ(FindMarkedConsoleWindow(), static_cast<HWND>(NULL));
-        EXPECT_FALSE(MutexExists());
+        EXPECT_FALSE(ConsoleMutexExists());
         EXPECT_EQ(Control().ConsoleProcessId, 0u);
         EXPECT_EQ(Control().WorkMode, 0);
         const NetvaneStatus driver = EmulatorStatus();
@@ -282,7 +200,7 @@ protected:
         EXPECT_STRCASEEQ(ConsolePath().c_str(), m_folder.File("QFW.exe"));
         // The main window sends the stored mode as its set-up ends.
         EXPECT_TRUE(WaitFor([this] { return Control().WorkMode == 1; }, 5000)) << "the stored work mode";
-        EXPECT_TRUE(MutexExists());
+        EXPECT_TRUE(ConsoleMutexExists());
         const NetvaneStatus started = EmulatorStatus();
         EXPECT_EQ(started.AclReady, 1u) << "the rule image is announced";
         EXPECT_EQ(started.BlockLive, 1u);

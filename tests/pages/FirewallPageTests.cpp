@@ -21,6 +21,7 @@
 #include <DialogDriver.h>
 #include <GuiPump.h>
 #include <HostDialog.h>
+#include <MenuKeys.h>
 #include <RealInput.h>
 #include <TestScreens.h>
 
@@ -42,73 +43,6 @@ std::string WindowText(HWND window)
     ::GetWindowTextA(window, text, sizeof text);
     return text;
 }
-
-// Keys for the menu that the next right-click opens: a timer meets the
-// menu inside its own loop, takes a screenshot and queues the keys, without
-// pumping, so the menu's loop reads them.
-class CMenuKeys
-{
-public:
-    CMenuKeys(std::vector<WORD> keys, std::string screen) : m_keys(std::move(keys)), m_screen(std::move(screen))
-    {
-        s_current = this;
-        m_timer = ::SetTimer(NULL, 0, 50, OnTimer);
-    }
-    ~CMenuKeys()
-    {
-        ::KillTimer(NULL, m_timer);
-        s_current = nullptr;
-    }
-    bool Met() const { return m_met; }
-    bool ModifyGreyed() const { return m_modifyGreyed; }
-    bool DeleteGreyed() const { return m_deleteGreyed; }
-    std::vector<std::string> Texts() const { return m_texts; }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
-    {
-        CMenuKeys *self = s_current;
-        if (!self || self->m_met)
-            return;
-        HWND menuWindow = ::FindWindowA("#32768", NULL);
-        if (!menuWindow || !::IsWindowVisible(menuWindow))
-            return;
-        self->m_met = true;
-        HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, 0x01E1 /* MN_GETHMENU */, 0, 0));
-        if (menu) {
-            self->m_modifyGreyed = (::GetMenuState(menu, ID_ZONE_MODIFY, MF_BYCOMMAND) & MF_GRAYED) != 0;
-            self->m_deleteGreyed = (::GetMenuState(menu, ID_MENU_DELETE, MF_BYCOMMAND) & MF_GRAYED) != 0;
-            for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
-                char text[128] = "";
-                ::GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-                self->m_texts.push_back(text);
-            }
-        }
-        if (!self->m_screen.empty())
-            SaveTestScreen(NULL, self->m_screen.c_str());
-        std::vector<INPUT> inputs;
-        for (WORD key : self->m_keys) {
-            for (DWORD flags : {DWORD(0), DWORD(KEYEVENTF_KEYUP)}) {
-                INPUT input = {};
-                input.type = INPUT_KEYBOARD;
-                input.ki.wVk = key;
-                input.ki.dwFlags = flags;
-                inputs.push_back(input);
-            }
-        }
-        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    }
-
-    static CMenuKeys *s_current;
-    std::vector<WORD> m_keys;
-    std::string m_screen;
-    UINT_PTR m_timer = 0;
-    bool m_met = false;
-    bool m_modifyGreyed = false;
-    bool m_deleteGreyed = false;
-    std::vector<std::string> m_texts;
-};
-CMenuKeys *CMenuKeys::s_current = nullptr;
 
 // Keys from the opened Zone menu to each Add entry, by type.
 std::vector<WORD> AddKeys(BYTE type)
@@ -440,8 +374,8 @@ TEST_F(FirewallPage, EachKindAddedFromTheZoneMenuLandsInTheShownListTheStoreAndT
             PumpUntil([&] { return m_driver.Pending() == 0 && editor && !::IsWindow(editor); }, 5000);
             PumpFor(200);
             EXPECT_TRUE(menu.Met());
-            EXPECT_TRUE(menu.ModifyGreyed()) << "below the rows";
-            EXPECT_TRUE(menu.DeleteGreyed()) << "below the rows";
+            EXPECT_TRUE(menu.IsGreyed(ID_ZONE_MODIFY)) << "below the rows";
+            EXPECT_TRUE(menu.IsGreyed(ID_MENU_DELETE)) << "below the rows";
             ASSERT_EQ(m_driver.Pending(), 0u) << "the editor did not open";
 
             const std::vector<ZoneRecord> stored = Stored(blocked);
@@ -552,8 +486,8 @@ TEST_F(FirewallPage, ADoubleClickEditsTheEntryAndDeleteRemovesItUnlessLoggedOff)
     CMenuKeys refused = RightClickGrid(grid, RowPoint(grid, 0), {VK_UP, VK_RETURN});
     PumpFor(300);
     LoggedOn = 1;
-    EXPECT_FALSE(refused.ModifyGreyed());
-    EXPECT_FALSE(refused.DeleteGreyed());
+    EXPECT_FALSE(refused.IsGreyed(ID_ZONE_MODIFY));
+    EXPECT_FALSE(refused.IsGreyed(ID_MENU_DELETE));
     ASSERT_EQ(m_driver.Boxes().size(), 1u);
     EXPECT_EQ(m_driver.Boxes()[0].text, std::string(TheConsole().Texts().GetText("LOG_DONT", "APP")));
     EXPECT_EQ(Stored(TRUE).size(), 1u);

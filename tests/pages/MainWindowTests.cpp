@@ -350,6 +350,9 @@ TEST_F(MainWindow, ExitWhileMinimisedOrMaximisedKeepsThePlaceStoredBefore)
 TEST_F(MainWindow, TheStatusPictureFollowsLoggedOn)
 {
     ASSERT_TRUE(ShowMainWindow());
+    // A page that stands still: the traffic graphs move by themselves.
+    TheConsole().MainFrame().SelectPage(IDD_INFO_PAGE);
+    PumpFor(150);
     const CRect status = TheConsole().MainFrame().StatusPictureRect();
     const CDib on = SaveTestScreen(Main(), "logged-on");
     LoggedOn = 0;

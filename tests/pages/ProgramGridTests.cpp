@@ -77,32 +77,6 @@ protected:
         m_binFolder.erase(m_binFolder.rfind('\\') + 1);
     }
 
-    CGridList &Grid() const
-    {
-        return *static_cast<CGridList *>(CWnd::FromHandlePermanent(Control(IDC_RULE_GRID)));
-    }
-    int Rows() const { return Grid().GetItemCount(); }
-    // The row of a rule ID; -1 without one.
-    int RowOf(DWORD id) const
-    {
-        for (int row = 0; row < Rows(); ++row) {
-            if (Grid().GetRowData(row) == id)
-                return row;
-        }
-        return -1;
-    }
-    RECT CellRect(int row, int column) const
-    {
-        RECT rect = {};
-        ListView_GetSubItemRect(Control(IDC_RULE_GRID), row, column, LVIR_BOUNDS, &rect);
-        return rect;
-    }
-    void ClickCell(int row, int column, POINT inCell, MouseButton button = MouseButton::Left)
-    {
-        const RECT cell = CellRect(row, column);
-        ClickControlAt(Control(IDC_RULE_GRID), POINT{cell.left + inCell.x, cell.top + inCell.y}, button);
-        PumpFor(100);
-    }
     // The deny picture of an action cell.
     void ClickDeny(int row, int column) { ClickCell(row, column, POINT{42, 7}); }
 
@@ -123,16 +97,6 @@ protected:
         store.GetRule(id, rule);
         return rule;
     }
-    const ProgramRule *ImageRule(DWORD id)
-    {
-        m_imageRules = ProgramRules(*m_publisher);
-        for (const ProgramRule &rule : m_imageRules) {
-            if (rule.ID == id)
-                return &rule;
-        }
-        return nullptr;
-    }
-
     std::string Described() const { return m_binFolder + "DescribedProgram.dll"; }
     std::string TextFile()
     {
@@ -142,7 +106,6 @@ protected:
     }
 
     std::string m_binFolder;
-    std::vector<ProgramRule> m_imageRules;
 };
 
 // --- filling ---------------------------------------------------------------------
@@ -402,10 +365,35 @@ TEST_F(ProgramGrid, TheProgramMenuComesOnTheNameColumnOnly)
     ClickControlAt(Control(IDC_RULE_GRID), POINT{60, PAGE_SIZE.cy - 80}, MouseButton::Right);
     PumpFor(100);
     EXPECT_EQ(-1, m_page->SelectedRow());
-    for (UINT command : {32774u, 32784u, 32785u, 32786u})
+    for (UINT command : {32774u, 32781u, 32784u, 32785u, 32786u})
         m_page->SendMessage(WM_COMMAND, command);
     EXPECT_TRUE(m_boxes.Boxes().empty());
     EXPECT_EQ(2, Rows());
+}
+
+TEST_F(ProgramGrid, OptionOpensTheAdvancedSettingsOfTheRow)
+{
+    StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
+    const DWORD id = StoreRule(Described().c_str(), 0, 0, 0, 0);
+    OpenPage();
+    std::string shown;
+    m_boxes.RunInNextDialog([&](HWND dialog) {
+        PumpFor(150);
+        char text[512] = "";
+        ::GetDlgItemTextA(dialog, 1116, text, sizeof text);
+        shown = text;
+        SaveTestScreen(dialog, "advanced-settings");
+        PressKey(VK_ESCAPE);
+    });
+    OnNextMenu("option-chosen", {VK_DOWN, VK_RETURN});
+    ClickCell(RowOf(id), COL_NAME, POINT{30, 7}, MouseButton::Right);
+    PumpFor(300);
+    EXPECT_EQ(0u, m_boxes.Pending());
+    std::string expected = LanguageText("DLG_ADV_OPTION", "TITLE_INET");
+    expected.replace(expected.find("%s"), 2, "Described fixture program");
+    EXPECT_EQ(expected, shown);
+    EXPECT_EQ(2, Rows());
+    EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
 TEST_F(ProgramGrid, DeleteAsksWithDescriptionAndPathAndYesRemovesTheRule)
@@ -415,6 +403,7 @@ TEST_F(ProgramGrid, DeleteAsksWithDescriptionAndPathAndYesRemovesTheRule)
     OpenPage();
     // No first: nothing goes.
     m_boxes.AnswerNextBox(IDNO);
+    m_boxes.LookAtBoxes([](HWND box) { SaveTestScreen(box, "delete-question"); });
     OnNextMenu("delete-chosen", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     ClickCell(RowOf(id), COL_NAME, POINT{30, 7}, MouseButton::Right);
     PumpFor(200);
@@ -507,7 +496,8 @@ TEST_F(ProgramGrid, PropertiesOfAnExistingFileAskTheShell)
     ClickCell(RowOf(id), COL_NAME, POINT{30, 7}, MouseButton::Right);
     PumpFor(200);
     ASSERT_EQ(1, g_shellCalls);
-    EXPECT_EQ(60u, g_shellCall.cbSize);
+    // 60 bytes in the 32-bit build.
+    EXPECT_EQ(sizeof(SHELLEXECUTEINFOA), g_shellCall.cbSize);
     EXPECT_EQ(0x0Cu, g_shellCall.fMask);
     EXPECT_EQ(nullptr, g_shellCall.hwnd);
     EXPECT_EQ("properties", g_shellVerb);
@@ -542,7 +532,13 @@ TEST_F(ProgramGrid, ColumnTextsOfOtherCountsNeverCrash)
         OpenPage();
         ASSERT_GE(RowOf(id), 0);
         ClickDeny(RowOf(id), COL_INET);
+        // Where there is an options column its click opens the advanced
+        // settings.
+        const bool options = Grid().GetColumnCount() > COL_OPTION;
+        if (options)
+            m_boxes.RunInNextDialog([](HWND dialog) { ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); });
         ClickCell(RowOf(id), COL_OPTION, POINT{5, 7});
+        EXPECT_EQ(0u, m_boxes.Pending());
         ClickCell(RowOf(id), COL_ACTIVE, POINT{5, 7}, MouseButton::Right);
         m_page->SendMessage(WM_PROGRAM_ACTIVE, id, 1);
         PumpFor(100);

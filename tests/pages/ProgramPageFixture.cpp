@@ -110,7 +110,7 @@ COLORREF ProgramPage::PixelIn(const CDib &shot, UINT id, POINT client) const
     return shot.Pixel(rect.left + client.x, rect.top + client.y);
 }
 
-SIZE ProgramPage::CellOf(const char *picture) const
+SIZE ProgramPage::CellOf(const char *picture, int states) const
 {
     BITMAP info = {};
     HBITMAP bitmap = static_cast<HBITMAP>(
@@ -118,7 +118,7 @@ SIZE ProgramPage::CellOf(const char *picture) const
     EXPECT_NE(nullptr, bitmap) << picture;
     GetObjectA(bitmap, sizeof info, &info);
     DeleteObject(bitmap);
-    return SIZE{info.bmWidth / 4, info.bmHeight};
+    return SIZE{info.bmWidth / states, info.bmHeight};
 }
 
 std::string ProgramPage::LanguageText(const char *section, const char *key) const
@@ -130,6 +130,44 @@ std::string ProgramPage::LanguageText(const char *section, const char *key) cons
     for (size_t at; (at = value.find("\\r\\n")) != std::string::npos;)
         value.replace(at, 4, "\r\n");
     return value;
+}
+
+CGridList &ProgramPage::Grid() const
+{
+    return *static_cast<CGridList *>(CWnd::FromHandlePermanent(Control(IDC_RULE_GRID)));
+}
+
+int ProgramPage::RowOf(DWORD id) const
+{
+    for (int row = 0; row < Rows(); ++row) {
+        if (Grid().GetRowData(row) == id)
+            return row;
+    }
+    return -1;
+}
+
+RECT ProgramPage::CellRect(int row, int column) const
+{
+    RECT rect = {};
+    ListView_GetSubItemRect(Control(IDC_RULE_GRID), row, column, LVIR_BOUNDS, &rect);
+    return rect;
+}
+
+void ProgramPage::ClickCell(int row, int column, POINT inCell, MouseButton button)
+{
+    const RECT cell = CellRect(row, column);
+    ClickControlAt(Control(IDC_RULE_GRID), POINT{cell.left + inCell.x, cell.top + inCell.y}, button);
+    PumpFor(100);
+}
+
+const ProgramRule *ProgramPage::ImageRule(DWORD id)
+{
+    m_imageRules = ProgramRules(*m_publisher);
+    for (const ProgramRule &rule : m_imageRules) {
+        if (rule.ID == id)
+            return &rule;
+    }
+    return nullptr;
 }
 
 void ProgramPage::ShowGeneralView()

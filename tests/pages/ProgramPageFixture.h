@@ -18,6 +18,7 @@
 #include <TestScreens.h>
 
 #include <string>
+#include <vector>
 
 // The page's client size in the tests.
 const SIZE PAGE_SIZE = {620, 330};
@@ -47,9 +48,19 @@ protected:
     RECT RectOf(UINT id) const;
     // The colour of a client point of a control in a screenshot of the page.
     COLORREF PixelIn(const CDib &shot, UINT id, POINT client) const;
-    // One cell of a shipped four-state picture strip.
-    SIZE CellOf(const char *picture) const;
+    // One cell of a shipped picture strip of that many states.
+    SIZE CellOf(const char *picture, int states = 4) const;
     std::string LanguageText(const char *section, const char *key) const;
+
+    // The rule grid: its rows by rule ID (-1 for none), a cell's rectangle
+    // in the grid and a click at a point of the cell.
+    CGridList &Grid() const;
+    int Rows() const { return Grid().GetItemCount(); }
+    int RowOf(DWORD id) const;
+    RECT CellRect(int row, int column) const;
+    void ClickCell(int row, int column, POINT inCell, MouseButton button = MouseButton::Left);
+    // The rule's entry in the image as the console sees it; null without one.
+    const ProgramRule *ImageRule(DWORD id);
 
     void ShowGeneralView();
     int SliderPos() const;
@@ -63,5 +74,6 @@ protected:
     CProgramFrame *m_page = nullptr;
 
 private:
+    std::vector<ProgramRule> m_imageRules;
     int m_savedLoggedOn = 1;
 };

@@ -390,6 +390,7 @@ TEST_F(ProgramQuery, EachAnswerWritesItsRuleRecordAndNotices)
         EXPECT_EQ(changed ? a : BYTE(ACTION_QUERY), rule.InetAction);
         EXPECT_EQ(changed ? b : BYTE(ACTION_QUERY), rule.TnetAction);
         EXPECT_EQ(c.HasRule ? ACTION_PASS : ACTION_DENY, rule.EmailAction);
+        EXPECT_EQ(c.HasRule ? 0 : 2, rule.LockKey) << "a new rule's lock key is stored as the image has it";
         bool inImage = false;
         for (const ProgramRule &entry : ProgramRules(*m_publisher))
             if (entry.ID == rule.ID) {

@@ -5,7 +5,7 @@
 // answers it with real clicks.
 #include <winsock2.h>
 
-#include "LoopbackClient.h"
+#include "ClientRun.h"
 #include "ProgramPageFixture.h"
 
 #include <Address32.h>
@@ -41,45 +41,6 @@ std::string TextOf(HWND popup, UINT id)
     GetDlgItemTextA(popup, id, text, sizeof text);
     return text;
 }
-
-// A client run on a thread of its own, so that this thread can answer.
-class CClientRun {
-public:
-    explicit CClientRun(const std::string &arguments) : m_arguments(arguments)
-    {
-        m_thread = CreateThread(NULL, 0, Run, this, 0, NULL);
-    }
-    ~CClientRun() { Wait(); }
-    CClientRun(const CClientRun &) = delete;
-    CClientRun &operator=(const CClientRun &) = delete;
-
-    bool Ended() const { return WaitForSingleObject(m_thread, 0) == WAIT_OBJECT_0; }
-    // The client's exit code once it ended, the pop-ups kept answered meanwhile.
-    int Wait()
-    {
-        if (m_thread) {
-            while (WaitForSingleObject(m_thread, 0) != WAIT_OBJECT_0)
-                PumpFor(50);
-            CloseHandle(m_thread);
-            m_thread = NULL;
-        }
-        return m_code;
-    }
-    const std::string &Output() const { return m_output; }
-
-private:
-    static DWORD WINAPI Run(LPVOID self)
-    {
-        CClientRun *run = static_cast<CClientRun *>(self);
-        run->m_code = RunClient(run->m_arguments, run->m_output);
-        return 0;
-    }
-
-    std::string m_arguments;
-    std::string m_output;
-    int m_code = -1;
-    HANDLE m_thread;
-};
 
 } // namespace
 

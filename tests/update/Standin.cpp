@@ -83,6 +83,20 @@ std::string StandinLog(const std::string &folder)
     return text;
 }
 
+::testing::AssertionResult StandinLogReads(const std::string &folder, const std::string &expected,
+                                           DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    std::string log = StandinLog(folder);
+    while (log != expected && GetTickCount() - start < milliseconds) {
+        Sleep(50);
+        log = StandinLog(folder);
+    }
+    if (log == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "standin.log reads \"" << log << "\", not \"" << expected << "\"";
+}
+
 void EndProcessesNamed(const char *text)
 {
     for (int i = 0; i < 5 && IsProcessRunning(text); ++i)

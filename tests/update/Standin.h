@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 class ProgramCopy
@@ -40,6 +42,11 @@ private:
 // The lines of standin.log in the folder, with the process ids replaced by
 // letters in order of first appearance: "start A", "exit-request A", ...
 std::string StandinLog(const std::string &folder);
+
+// Whether the log comes to read the expected text within the time: a
+// console that the updater starts writes its line a moment later.
+::testing::AssertionResult StandinLogReads(const std::string &folder, const std::string &expected,
+                                           DWORD milliseconds = 10000);
 
 // Ends every process whose lower-case name contains the text.
 void EndProcessesNamed(const char *text);

@@ -49,7 +49,7 @@ TEST_F(UpdateRun, AWholeUpdateInstallsTheReleaseAndRestartsTheConsole)
               UpdateTestFolder::Read(program.File("QfwUpdate.ini")).find("SFILES"));
 
     EXPECT_EQ(0u, console->WaitForExit(5000));
-    EXPECT_EQ("start A, exit-request A, quit A, start B", StandinLog(program.Path()));
+    EXPECT_TRUE(StandinLogReads(program.Path(), "start A, exit-request A, quit A, start B"));
 
     // Right after, there is nothing new.
     EXPECT_EQ("0 2 3 6", Run());
@@ -106,7 +106,7 @@ TEST_F(UpdateRun, AFileThatCannotBeReplacedRestoresTheBackUpAndRestartsTheConsol
     EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("QfwUpdate.ini")));
     EXPECT_FALSE(program.Exists("UpdateBack"));
     EXPECT_TRUE(program.Exists("UpdateTemp\\core.dll"));
-    EXPECT_EQ("start A, exit-request A, quit A, start B", StandinLog(program.Path()));
+    EXPECT_TRUE(StandinLogReads(program.Path(), "start A, exit-request A, quit A, start B"));
 }
 
 TEST_F(UpdateRun, AFileThatCannotBeBackedUpReplacesNothing)
@@ -125,7 +125,7 @@ TEST_F(UpdateRun, AFileThatCannotBeBackedUpReplacesNothing)
     EXPECT_EQ(kOldFiles, ProgramFiles());
     EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("QfwUpdate.ini")));
     EXPECT_FALSE(program.Exists("UpdateBack"));
-    EXPECT_EQ("start A, exit-request A, quit A, start B", StandinLog(program.Path()));
+    EXPECT_TRUE(StandinLogReads(program.Path(), "start A, exit-request A, quit A, start B"));
 }
 
 TEST_F(UpdateRun, TheBackUpHoldsOnlyThisInstallsFiles)
@@ -165,7 +165,7 @@ TEST_F(UpdateRun, AProgramWithoutAFileNameIsNeverWaitedForOrEnded)
     EXPECT_EQ("text:STEP_RESTART_OK", Events("text:STEP_RESTART_OK"));
     RecordingView &view = harness->View();
     EXPECT_LT(view.TickOf("text:STEP_BACK") - view.TickOf("text:STEP_STOP_EXX"), 5000u);
-    EXPECT_EQ("start A, exit-request A, quit A, start B", StandinLog(program.Path()));
+    EXPECT_TRUE(StandinLogReads(program.Path(), "start A, exit-request A, quit A, start B"));
 }
 
 TEST_F(UpdateRun, AnEmptyServerAddressWaitsAtTheCheck)

@@ -1,5 +1,6 @@
 // The pictures of the firewall page and of its zone editor: the page's
-// three view buttons and the editor's text buttons, in the one look.
+// three view buttons and the text buttons of the zone editor and the
+// advanced rule dialog, in the one look.
 #pragma once
 
 #include <string>

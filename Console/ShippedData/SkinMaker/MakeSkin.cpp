@@ -11,6 +11,7 @@
 #include "GridPictures.h"
 #include "LogsPagePieces.h"
 #include "MainWindowPieces.h"
+#include "MonitorPagePieces.h"
 #include "OptionsPieces.h"
 #include "ProgramPagePieces.h"
 #include "QueryPopupPieces.h"
@@ -92,12 +93,16 @@ int main(int argc, char **argv)
         skin.ok = false;
     if (!DrawLogsPagePieces(skin.folder))
         skin.ok = false;
+    if (!DrawMonitorPagePieces(skin.folder))
+        skin.ok = false;
 
     const int iconSizes[] = {16, 32, 48};
     resources.Check(SkinPieces::Icon(resources.Path("Ferrowind.ico").c_str(), iconSizes, 3,
                                      [](SkinCanvas &c) { PaintShield(c, 0, 0, c.Width()); }),
                     "Ferrowind.ico");
     if (!DrawProgramIcons(resources.folder))
+        resources.ok = false;
+    if (!DrawMonitorIcons(resources.folder))
         resources.ok = false;
     resources.Check(SkinPieces::PlainPiece(resources.Path("Splash.bmp").c_str(), 300, 234, PaintSplash),
                     "Splash.bmp");

@@ -103,6 +103,10 @@ bool DrawProgramPagePieces(const std::string &skinFolder)
         {"But_Time_6.bmp", 96, 26, "Schedule 6"},
         {"But_Time_7.bmp", 96, 26, "Schedule 7"},
         {"But_Time_Apply.bmp", 72, 24, "Apply"},
+        // The advanced rule dialog's zone tabs; the checked column marks the
+        // zone shown.
+        {"AdvOptDlg_ButTableInet.bmp", 118, 26, "Internet zone"},
+        {"AdvOptDlg_ButTableTnet.bmp", 118, 26, "Trusted zone"},
     };
     bool ok = true;
     for (const Button &button : buttons)

@@ -1,6 +1,7 @@
 // The program page's own pictures: its three view buttons, the seven
-// schedule buttons and the schedules' Apply button, each a strip of four
-// states (normal, hover, pressed, checked or switched off) without a mask.
+// schedule buttons, the schedules' Apply button and the advanced rule
+// dialog's two zone tabs, each a strip of four states (normal, hover,
+// pressed, checked or switched off) without a mask.
 #pragma once
 
 #include <windows.h>
