@@ -411,11 +411,13 @@ TEST_F(ConsoleProcess, StartsLoggedOnOnlyWithoutAPassword)
             CDataBase settings;
             settings.Open(m_folder.File("Config.dat"));
             ASSERT_TRUE(settings.SetString("WP", passwords[i], "UI_Config"));
+            // The same place both times: the window is marked before it
+            // places itself, so it is not moved from here.
+            ASSERT_TRUE(settings.SetString("MainFramPos", "40,50,640,490", "UI_Config"));
         }
         CConsoleProcess console(m_folder.Path(), "");
         HWND main = console.WaitForMarkedWindow();
         ASSERT_NE(main, static_cast<HWND>(NULL));
-        MoveWindow(main, 40, 50, 600, 440, TRUE);
         PostMessageA(main, WM_SHOW_CONSOLE, 0, 0);
         ASSERT_TRUE(WaitFor([main] { return IsWindowVisible(main) != FALSE; }, 5000));
         Sleep(500);
