@@ -96,11 +96,16 @@ CAclPublisher::CAclPublisher()
 }
 
 // The provider is unloaded by now: the driver alone hears that the image
-// goes. The stores close with their members.
+// goes. A publisher without a block has no image to take away, and says
+// nothing: a console that ended before building one (a second start) must
+// leave the running console's image ready. The stores close with their
+// members.
 CAclPublisher::~CAclPublisher()
 {
-    DriverSetAclReady(0);
-    TakeOver();
+    if (m_block) {
+        DriverSetAclReady(0);
+        TakeOver();
+    }
     ReleaseBlock();
     DeleteCriticalSection(&m_imageLock);
 }

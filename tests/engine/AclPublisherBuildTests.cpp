@@ -307,6 +307,25 @@ TEST_P(CReleaseTest, DestructionReleasesTheBlock)
     EXPECT_EQ((std::vector<std::string>{"OPEN", "SET_ACL_READY 0"}), Timeline());
 }
 
+// A console that ends before it builds an image (a second start, a failed
+// start-up) must not tell the driver that the running console's image went.
+TEST_F(CPublisherFixture, DestructionWithoutAnImageTellsTheDriverNothing)
+{
+    UseEmptyDatabases();
+    NetvaneFailCode(IOCTL_NETVANE_CREATE_BLOCK, ERROR_NOT_ENOUGH_MEMORY);
+    for (bool built : {false, true}) {
+        m_publisher = new CAclPublisher;
+        m_publisher->SetSpiIoControl(RecordingSpiIoControl);
+        if (built) {
+            ASSERT_FALSE(m_publisher->Build());
+        }
+        MarkTimeline();
+        delete m_publisher;
+        m_publisher = nullptr;
+        EXPECT_TRUE(Timeline().empty()) << (built ? "after a refused block" : "never built");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Release, CReleaseTest,
                          ::testing::Values(ReleaseCase{"ControlsSucceed", 0, false},
                                            ReleaseCase{"ControlsFail", ERROR_GEN_FAILURE, true}),

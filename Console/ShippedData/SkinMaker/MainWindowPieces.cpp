@@ -208,7 +208,8 @@ void LockSwitch(Writer &out)
                name);
 }
 
-// The status picture at the bottom left: a key and the state in words.
+// The status picture at the bottom left: a key and the state in words,
+// whose descenders end inside the picture, above the window's bottom band.
 void StatusPicture(Writer &out, const char *name, const char *text, COLORREF ink)
 {
     out.Report(SkinPieces::MaskedPiece(out.Path(name).c_str(), 79, 14,
@@ -217,7 +218,7 @@ void StatusPicture(Writer &out, const char *name, const char *text, COLORREF ink
                                            c.Ellipse(RECT{3, 5, 6, 8}, White, White);
                                            c.Fill(RECT{8, 5, 15, 7}, ink);
                                            c.Fill(RECT{12, 7, 14, 10}, ink);
-                                           c.Text(18, 0, text, 12, FW_NORMAL, ink);
+                                           c.Text(18, -1, text, 11, FW_NORMAL, ink);
                                        }),
                name);
 }
