@@ -112,6 +112,10 @@ BOOL CMonitorFrame::OnInitDialog()
     LoadSkin();
     m_texts.SetSource(m_languagePath, "FRAME_MONITOR", "APP", "APP_NAME");
     SetTexts();
+    // Nothing is counted yet: the template's sample totals must not pass
+    // for traffic.
+    m_receivedTotal.SetWindowText(FormatByteCount64(0));
+    m_sentTotal.SetWindowText(FormatByteCount64(0));
     m_connections.SetUpImages();
     m_filterCombo.SetCurSel(FILTER_ALL);
     m_events.SetPeers({m_hWnd, m_programPage, m_logPage});

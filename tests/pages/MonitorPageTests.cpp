@@ -287,7 +287,8 @@ TEST_F(MonitorPage, TabsShowTheirControlsAtTheirPlacesWithTheirHelpTopics)
     EXPECT_EQ(Text("LB_CurrentOut"), ControlText(IDC_SENT_RATE_LABEL));
     EXPECT_EQ(Text("LB_TotalIn"), ControlText(IDC_RECEIVED_TOTAL_LABEL));
     EXPECT_EQ(Text("LB_TotalOut"), ControlText(IDC_SENT_TOTAL_LABEL));
-    EXPECT_EQ("220,015 kb", ControlText(IDC_RECEIVED_TOTAL)) << "until the first total";
+    EXPECT_EQ(std::string(FormatByteCount64(0)), ControlText(IDC_RECEIVED_TOTAL)) << "before the first total";
+    EXPECT_EQ(std::string(FormatByteCount64(0)), ControlText(IDC_SENT_TOTAL)) << "before the first total";
     SaveTestScreen(m_host.Handle(), "traffic");
 
     ClickButton(IDC_MONITOR_ONLINE_TAB);
