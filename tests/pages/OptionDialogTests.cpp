@@ -6,6 +6,7 @@
 #include "PasswordDialog.h"
 
 #include "DialogDriver.h"
+#include "PasswordLeaks.h"
 #include "ProgramFolderFixture.h"
 #include "RealInput.h"
 #include "TestScreens.h"
@@ -15,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -36,14 +35,6 @@ std::string StoredPassword(const CString &databasePath)
     }
     sqlite3_close(db);
     return value;
-}
-
-std::string FileText(const CString &path)
-{
-    std::ifstream file(static_cast<LPCTSTR>(path), std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // What the fixture's Language.ini says for a key.
@@ -82,14 +73,9 @@ protected:
 
     static void Click(HWND dialog, int id) { ClickControl(GetDlgItem(dialog, id)); }
 
-    // Neither the box texts nor the error logs hold the password.
     void ExpectPasswordNowhere(const std::string &password)
     {
-        for (const BoxRecord &box : m_driver.Boxes())
-            EXPECT_EQ(box.text.find(password), std::string::npos) << "a box shows the password";
-        for (LPCSTR log : {"sqlite_err.log", "kv_err.log"})
-            EXPECT_EQ(FileText(m_folder.File(log)).find(password), std::string::npos)
-                << log << " holds the password";
+        ::ExpectPasswordNowhere(m_driver, m_folder, password);
     }
 
     CProgramFolderFixture m_folder;

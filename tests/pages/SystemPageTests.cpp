@@ -19,14 +19,13 @@
 #include <SystemPageIds.h>
 
 #include <DialogDriver.h>
+#include "PasswordLeaks.h"
 #include <GuiPump.h>
 #include <RealInput.h>
 #include <TestScreens.h>
 
 #include <tlhelp32.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -37,14 +36,6 @@ std::string TextOf(HWND window)
     char text[512] = "";
     ::GetWindowTextA(window, text, sizeof text);
     return text;
-}
-
-std::string FileText(const CString &path)
-{
-    std::ifstream file(static_cast<LPCTSTR>(path), std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 bool FileExists(const CString &path)
@@ -245,14 +236,9 @@ protected:
         return all;
     }
 
-    // Neither a box nor an error log shows the password.
     void ExpectPasswordNowhere(const std::string &password)
     {
-        for (const BoxRecord &box : m_driver.Boxes())
-            EXPECT_EQ(box.text.find(password), std::string::npos) << "a box shows the password";
-        for (LPCSTR log : {"sqlite_err.log", "kv_err.log"})
-            EXPECT_EQ(FileText(m_folder.File(log)).find(password), std::string::npos)
-                << log << " holds the password";
+        ::ExpectPasswordNowhere(m_driver, m_folder, password);
     }
 
     CDialogDriver m_driver;
