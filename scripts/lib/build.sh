@@ -18,29 +18,33 @@ qfw_wine_version() {
   echo "${v%% *}"
 }
 
-# Whether this machine runs 32-bit x86 code inside a 64-bit process, which
-# WoW64 needs. Where the probe cannot be compiled, it is taken to.
-qfw_runs_32bit_code() {
-  local lib probe status=0
+# Whether the Wine root's Wine runs 32-bit Windows programs here (WoW64):
+# a tiny i686 program is built and started under it, in a prefix of its own
+# that later runs keep. Where the probe cannot be built, it is taken to run,
+# and the build itself then says what is missing.
+#   qfw_runs_32bit_programs <root> <folder for the probe>
+qfw_runs_32bit_programs() {
+  local root=$1 dir=$2 lib status=0
   lib=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-  probe=$(mktemp "${TMPDIR:-/tmp}/qfw-probe.XXXXXX")
-  if cc -O0 -no-pie -o "$probe" "$lib/probe-32bit-code.c" 2>/dev/null; then
-    # The probe may die of a fault: its shell, not ours, reports that.
-    ("$probe"; exit $?) >/dev/null 2>&1 || status=1
-  fi
-  rm -f "$probe"
-  return $status
+  mkdir -p "$dir"
+  i686-w64-mingw32-gcc -O2 -s -o "$dir/probe.exe" "$lib/probe-wow64.c" 2>/dev/null || return 0
+  qfw_in_root "$root" "$dir" -- env WINEPREFIX="$dir/prefix" WINEARCH=win64 WINEDEBUG=-all \
+      WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/x86_64-linux-gnu/wine/wine "$dir/probe.exe" \
+      >/dev/null 2>&1 || status=$?
+  [ "$status" -eq 50 ]
 }
 
 # Chooses how the programs run here, into QFW_ARCH, QFW_WINE_ROOT and the
-# line QFW_ROUTE that names it. The product is 32-bit: it runs under the Wine
-# root's WoW64 Wine. Without the root, the host's 32-bit Wine runs it where
-# the kernel can execute 32-bit programs; elsewhere the same sources built for
-# 64-bit Windows run under the host's 64-bit Wine.
+# line QFW_ROUTE that names it; the route's probe lives under <builds folder>.
+# The product is 32-bit: it runs under the Wine root's WoW64 Wine. Without
+# the root, the host's 32-bit Wine runs it where the kernel can execute 32-bit
+# programs; elsewhere the same sources built for 64-bit Windows run under the
+# host's 64-bit Wine.
+#   qfw_choose_route <builds folder>
 qfw_choose_route() {
-  local v
+  local builds=$1 v
   if qfw_root_ready && v=$(qfw_wine_version qfw_in_root "$QFW_ROOT" -- wine); then
-    if qfw_runs_32bit_code; then
+    if qfw_runs_32bit_programs "$QFW_ROOT" "$builds/route-probe"; then
       QFW_ARCH=i686 QFW_WINE_ROOT=$QFW_ROOT
       QFW_ROUTE="i686 build under Wine $v (WoW64)"
     else
