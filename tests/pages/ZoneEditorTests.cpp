@@ -13,7 +13,9 @@
 #include <TestScreens.h>
 
 #include <commctrl.h>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -249,6 +251,107 @@ TEST_F(ZoneEditor, AnEditedRangeKeepsItsIdAndTypeAndAClearedFieldReadsZero)
     EXPECT_EQ(editor.m_record.IP2, 0xC0A800FEu);
     EXPECT_EQ(std::string(editor.m_record.Name), "Office");
     EXPECT_EQ(std::string(editor.m_record.Site), "kept.example") << "a hidden box gives back its start";
+}
+
+// The four boxes of an address field, from left to right.
+std::vector<HWND> AddressParts(HWND field)
+{
+    std::vector<HWND> parts;
+    for (HWND part = ::GetWindow(field, GW_CHILD); part; part = ::GetWindow(part, GW_HWNDNEXT))
+        parts.push_back(part);
+    std::sort(parts.begin(), parts.end(), [](HWND a, HWND b) {
+        RECT ra, rb;
+        ::GetWindowRect(a, &ra);
+        ::GetWindowRect(b, &rb);
+        return ra.left < rb.left;
+    });
+    return parts;
+}
+
+// Types a dotted address into an address field as a person does, one part
+// at a time: click the part, erase what it shows, type the number.
+void TypeAddress(HWND dialog, int id, const char *address)
+{
+    const std::vector<HWND> parts = AddressParts(::GetDlgItem(dialog, id));
+    ASSERT_EQ(parts.size(), 4u);
+    std::string rest = address;
+    for (HWND part : parts) {
+        const std::string number = rest.substr(0, rest.find('.'));
+        rest = rest.find('.') == std::string::npos ? "" : rest.substr(rest.find('.') + 1);
+        ClickControl(part);
+        PressKey(VK_END);
+        for (int i = ::GetWindowTextLengthA(part); i > 0; --i)
+            PressKey(VK_BACK);
+        TypeText(number.c_str());
+    }
+}
+
+bool FocusIn(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id), focus = ::GetFocus();
+    return focus == control || ::IsChild(control, focus);
+}
+
+// A mask left blank would match every address and a range that runs
+// downwards none: OK says so, keeps the editor open with the focus on the
+// field to mend, and takes the entry once it is mended.
+TEST_F(ZoneEditor, ABlankMaskAndADownwardRangeAreRefusedUntilMended)
+{
+    struct Case {
+        const char *Name;
+        BYTE Type;
+        const char *First, *Second; // null: left as the editor opened it
+        const char *Refusal;
+        const char *Mended;
+        DWORD IP1, IP2;
+    };
+    const Case cases[] = {
+        {"blank-mask", ZONE_ENTRY_SUBNET, "10.20.0.0", nullptr, "ERR_MaskEmpty", "255.255.0.0", 0x0A140000u,
+         0xFFFF0000u},
+        {"downward-range", ZONE_ENTRY_RANGE, "10.0.0.9", "10.0.0.1", "ERR_RangeDownwards", "10.0.0.9", 0x0A000009u,
+         0x0A000009u},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const size_t boxesBefore = m_driver.Boxes().size();
+        CZoneDialog editor;
+        editor.m_record.Type = c.Type;
+        editor.m_listFlag = 1;
+        bool stillOpen = false, focusOnSecond = false;
+        ZoneRecord whileRefused;
+        EXPECT_EQ(Run(editor, [&](HWND dialog) {
+                      Settle(dialog);
+                      TypeAddress(dialog, IDC_ZONE_FIRST_ADDRESS, c.First);
+                      if (c.Second)
+                          TypeAddress(dialog, IDC_ZONE_SECOND_ADDRESS, c.Second);
+                      ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+                      TypeText("Lab");
+                      m_driver.AnswerNextBox(IDOK);
+                      ClickControl(::GetDlgItem(dialog, IDOK));
+                      PumpFor(200);
+                      stillOpen = ::IsWindowVisible(dialog) != FALSE;
+                      focusOnSecond = FocusIn(dialog, IDC_ZONE_SECOND_ADDRESS);
+                      whileRefused = editor.m_record;
+                      SaveTestScreen(dialog, c.Name);
+                      TypeAddress(dialog, IDC_ZONE_SECOND_ADDRESS, c.Mended);
+                      ClickControl(::GetDlgItem(dialog, IDOK));
+                      PumpFor(100);
+                  }),
+                  IDOK);
+        ASSERT_EQ(m_driver.Boxes().size(), boxesBefore + 1);
+        const auto &box = m_driver.Boxes().back();
+        EXPECT_EQ(box.text, ZoneText(c.Refusal));
+        EXPECT_FALSE(ZoneText(c.Refusal).empty());
+        EXPECT_EQ(box.caption, std::string(TheConsole().Texts().GetAppName()));
+        EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONHAND));
+        EXPECT_TRUE(stillOpen);
+        EXPECT_TRUE(focusOnSecond);
+        EXPECT_EQ(std::string(whileRefused.Name), "") << "nothing taken while refused";
+        EXPECT_EQ(whileRefused.IP1, 0u);
+        EXPECT_EQ(editor.m_record.IP1, c.IP1);
+        EXPECT_EQ(editor.m_record.IP2, c.IP2);
+        EXPECT_EQ(std::string(editor.m_record.Name), "Lab");
+    }
 }
 
 TEST_F(ZoneEditor, LoggedOffOkRefusesAndKeepsTheEditorOpen)
