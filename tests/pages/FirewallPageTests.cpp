@@ -592,6 +592,32 @@ protected:
         ASSERT_EQ(m_driver.Pending(), 0u) << "the editor did not open";
     }
 
+    // One pass of the resolver, as its thread makes it, with Winsock started
+    // as the console has it.
+    void LookUpHostNames()
+    {
+        WSADATA data;
+        ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+        CZoneHostResolver::ResolvePass(TheConsole().Publisher());
+        WSACleanup();
+    }
+
+    // Edits the first row in the editor that a double-click on it opens.
+    void EditFirstRow(CGridList &grid, std::function<void(HWND)> steps)
+    {
+        m_driver.RunInNextDialog([=](HWND dialog) {
+            BringToFront(dialog);
+            PumpFor(150);
+            steps(dialog);
+            ClickControl(::GetDlgItem(dialog, IDOK));
+            PumpFor(100);
+        });
+        DoubleClickAt(ScreenPointOf(grid.GetSafeHwnd(), RowPoint(grid, 0)));
+        PumpUntil([&] { return m_driver.Pending() == 0; }, 5000);
+        PumpFor(300);
+        ASSERT_EQ(m_driver.Pending(), 0u) << "the editor did not open";
+    }
+
     void DeleteFirstRow(CGridList &grid)
     {
         RightClickGrid(grid, RowPoint(grid, 0), {VK_UP, VK_RETURN});
@@ -661,6 +687,47 @@ TEST_F(FirewallPageWithProvider, ABlockedHostNameGetsItsAddressFromTheResolverAn
         return !entries.empty() && entries[0].IP1 == 0x7F000001;
     }, 10000)) << "the resolver did not fill in the address";
     EXPECT_FALSE(ClientConnects());
+}
+
+// The address of a host name is the resolver's: an edit that keeps the
+// name keeps the entry blocking; a new name matches nothing until its own
+// lookup. No resolver thread runs, so each lookup is the test's.
+TEST_F(FirewallPageWithProvider, EditingABlockedHostKeepsItsAddressWhileItsNameStays)
+{
+    StartConsole(ACTION_PASS, ACTION_PASS);
+    ShowPage();
+    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
+    PumpFor(200);
+    CGridList &grid = m_page.BlockedGrid();
+    AddThroughPage(grid, ZONE_ENTRY_HOST, NULL, NULL, "127.0.0.1", "Dotted host");
+    LookUpHostNames();
+    ASSERT_EQ(InImage(TRUE).size(), 1u);
+    ASSERT_EQ(InImage(TRUE)[0].IP1, 0x7F000001u);
+    ASSERT_FALSE(ClientConnects()) << "resolved and blocked";
+
+    EditFirstRow(grid, [](HWND dialog) {
+        ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+        PressKey(VK_END);
+        TypeText(" edited");
+    });
+    EXPECT_EQ(Row(grid, 0)[0], "Dotted host edited");
+    ASSERT_EQ(InImage(TRUE).size(), 1u);
+    EXPECT_EQ(InImage(TRUE)[0].IP1, 0x7F000001u);
+    EXPECT_EQ(InImage(TRUE)[0].IP2, 0x7F000001u);
+    EXPECT_FALSE(ClientConnects()) << "the description changed, the block stays";
+
+    EditFirstRow(grid, [](HWND dialog) {
+        ClickControl(::GetDlgItem(dialog, IDC_ZONE_HOST_NAME));
+        PressKey(VK_END);
+        PressKey(VK_BACK);
+        TypeText("2");
+    });
+    ASSERT_EQ(InImage(TRUE).size(), 1u);
+    EXPECT_STREQ(InImage(TRUE)[0].Site, "127.0.0.2");
+    EXPECT_EQ(InImage(TRUE)[0].IP1, 0u) << "the old name's address went with it";
+    EXPECT_TRUE(ClientConnects());
+    LookUpHostNames();
+    EXPECT_EQ(InImage(TRUE)[0].IP1, 0x7F000002u);
 }
 
 } // namespace
