@@ -18,6 +18,7 @@
 #include <NetvaneFixture.h>
 #include <ZoneDialog.h>
 
+#include <AddressFieldInput.h>
 #include <DialogDriver.h>
 #include <GuiPump.h>
 #include <HostDialog.h>
@@ -135,6 +136,15 @@ protected:
         PumpUntil([&] { return menu.Met(); }, 3000);
         PumpFor(200);
         return menu;
+    }
+
+    // The page shown on its Blocked view.
+    CGridList &ShowBlockedView()
+    {
+        ShowPage();
+        ClickControl(Item(IDC_FW_BLOCKED_VIEW));
+        PumpFor(200);
+        return m_page.BlockedGrid();
     }
 
     POINT RowPoint(CGridList &grid, int row)
@@ -287,31 +297,6 @@ TEST_F(FirewallPage, RowTextsFollowTheEntryType)
     }
 }
 
-// Types a dotted address into an address field, field by field: a field of
-// three digits moves on by itself, a shorter one by its dot.
-void TypeAddress(HWND field, const char *dotted)
-{
-    ClickControlAt(field, POINT{8, 11});
-    PressKey(VK_END);
-    PressKey(VK_BACK);
-    std::string text = dotted;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t dot = text.find('.', start);
-        if (dot == std::string::npos)
-            dot = text.size();
-        const std::string part = text.substr(start, dot - start);
-        for (char digit : part) {
-            TypeText(std::string(1, digit).c_str());
-            PumpFor(30);
-        }
-        if (part.size() < 3 && dot < text.size())
-            TypeText(".");
-        PumpFor(30);
-        start = dot + 1;
-    }
-}
-
 // Fills the editor as a person: the addresses typed into the fields, the
 // host name and the description, then OK.
 void FillEditor(HWND dialog, const char *first, const char *second, const char *host, const char *name)
@@ -412,10 +397,7 @@ TEST_F(FirewallPage, ADuplicateNameAddsNoRowAndTheGridShowsTheStore)
     zone.Name = "Twice";
     zone.IP1 = 0x01020304;
     ASSERT_NE(Store().AddZone(zone, TRUE), 0u);
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     ASSERT_EQ(grid.GetItemCount(), 1);
     m_driver.RunInNextDialog([&](HWND dialog) { FillEditor(dialog, "5.6.7.8", NULL, NULL, "Twice"); });
     RightClickGrid(grid, BelowRows(grid), AddKeys(0));
@@ -436,10 +418,7 @@ TEST_F(FirewallPage, ADoubleClickEditsTheEntryAndDeleteRemovesItUnlessLoggedOff)
     const DWORD id = Store().AddZone(zone, TRUE);
     ASSERT_NE(id, 0u);
     ASSERT_TRUE(TheConsole().Publisher().Build());
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     ASSERT_EQ(grid.GetItemCount(), 1);
 
     // Below the rows a double-click opens nothing.
@@ -631,10 +610,7 @@ protected:
 TEST_F(FirewallPageWithProvider, ABlockedEntryForLoopbackRefusesTheNextConnectUntilItIsDeleted)
 {
     StartConsole(ACTION_PASS, ACTION_PASS);
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     struct Case {
         BYTE type;
         const char *first;
@@ -672,10 +648,7 @@ TEST_F(FirewallPageWithProvider, ABlockedHostNameGetsItsAddressFromTheResolverAn
 {
     StartConsole(ACTION_PASS, ACTION_PASS);
     ASSERT_TRUE(CZoneHostResolver::Start(TheConsole().Publisher()));
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     AddThroughPage(grid, ZONE_ENTRY_HOST, NULL, NULL, "", "Empty host");
     PumpFor(2500);
     EXPECT_TRUE(ClientConnects()) << "an empty host name blocks nothing";
@@ -695,10 +668,7 @@ TEST_F(FirewallPageWithProvider, ABlockedHostNameGetsItsAddressFromTheResolverAn
 TEST_F(FirewallPageWithProvider, EditingABlockedHostKeepsItsAddressWhileItsNameStays)
 {
     StartConsole(ACTION_PASS, ACTION_PASS);
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     AddThroughPage(grid, ZONE_ENTRY_HOST, NULL, NULL, "127.0.0.1", "Dotted host");
     LookUpHostNames();
     ASSERT_EQ(InImage(TRUE).size(), 1u);

@@ -7,15 +7,14 @@
 #include <LoggedOn.h>
 #include <ZoneDialog.h>
 
+#include <AddressFieldInput.h>
 #include <DialogDriver.h>
 #include <GuiPump.h>
 #include <RealInput.h>
 #include <TestScreens.h>
 
 #include <commctrl.h>
-#include <algorithm>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -86,6 +85,15 @@ protected:
         const int result = static_cast<int>(editor.DoModal());
         EXPECT_EQ(m_driver.Pending(), 0u);
         return result;
+    }
+
+    // OK, with its box answered; whether the editor stayed open.
+    bool OkStaysOpen(HWND dialog)
+    {
+        m_driver.AnswerNextBox(IDOK);
+        ClickControl(::GetDlgItem(dialog, IDOK));
+        PumpFor(200);
+        return ::IsWindowVisible(dialog) != FALSE;
     }
 
     CDialogDriver m_driver;
@@ -190,10 +198,7 @@ TEST_F(ZoneEditor, ANewAddressStartsAtZeroAndNeedsADescriptionOfAtLeastOneCharac
                   Settle(dialog);
                   startAddress = AddressOf(dialog, IDC_ZONE_FIRST_ADDRESS);
                   EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_ZONE_FIRST_ADDRESS)), "0.0.0.0");
-                  m_driver.AnswerNextBox(IDOK);
-                  ClickControl(::GetDlgItem(dialog, IDOK));
-                  PumpFor(200);
-                  stillOpen = ::IsWindowVisible(dialog) != FALSE;
+                  stillOpen = OkStaysOpen(dialog);
                   focusInDescription = ::GetFocus() == ::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION);
                   SaveTestScreen(dialog, "refused");
                   // The address typed into the first field, then one blank.
@@ -253,39 +258,6 @@ TEST_F(ZoneEditor, AnEditedRangeKeepsItsIdAndTypeAndAClearedFieldReadsZero)
     EXPECT_EQ(std::string(editor.m_record.Site), "kept.example") << "a hidden box gives back its start";
 }
 
-// The four boxes of an address field, from left to right.
-std::vector<HWND> AddressParts(HWND field)
-{
-    std::vector<HWND> parts;
-    for (HWND part = ::GetWindow(field, GW_CHILD); part; part = ::GetWindow(part, GW_HWNDNEXT))
-        parts.push_back(part);
-    std::sort(parts.begin(), parts.end(), [](HWND a, HWND b) {
-        RECT ra, rb;
-        ::GetWindowRect(a, &ra);
-        ::GetWindowRect(b, &rb);
-        return ra.left < rb.left;
-    });
-    return parts;
-}
-
-// Types a dotted address into an address field as a person does, one part
-// at a time: click the part, erase what it shows, type the number.
-void TypeAddress(HWND dialog, int id, const char *address)
-{
-    const std::vector<HWND> parts = AddressParts(::GetDlgItem(dialog, id));
-    ASSERT_EQ(parts.size(), 4u);
-    std::string rest = address;
-    for (HWND part : parts) {
-        const std::string number = rest.substr(0, rest.find('.'));
-        rest = rest.find('.') == std::string::npos ? "" : rest.substr(rest.find('.') + 1);
-        ClickControl(part);
-        PressKey(VK_END);
-        for (int i = ::GetWindowTextLengthA(part); i > 0; --i)
-            PressKey(VK_BACK);
-        TypeText(number.c_str());
-    }
-}
-
 bool FocusIn(HWND dialog, int id)
 {
     HWND control = ::GetDlgItem(dialog, id), focus = ::GetFocus();
@@ -321,19 +293,16 @@ TEST_F(ZoneEditor, ABlankMaskAndADownwardRangeAreRefusedUntilMended)
         ZoneRecord whileRefused;
         EXPECT_EQ(Run(editor, [&](HWND dialog) {
                       Settle(dialog);
-                      TypeAddress(dialog, IDC_ZONE_FIRST_ADDRESS, c.First);
+                      TypeAddress(::GetDlgItem(dialog, IDC_ZONE_FIRST_ADDRESS), c.First);
                       if (c.Second)
-                          TypeAddress(dialog, IDC_ZONE_SECOND_ADDRESS, c.Second);
+                          TypeAddress(::GetDlgItem(dialog, IDC_ZONE_SECOND_ADDRESS), c.Second);
                       ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
                       TypeText("Lab");
-                      m_driver.AnswerNextBox(IDOK);
-                      ClickControl(::GetDlgItem(dialog, IDOK));
-                      PumpFor(200);
-                      stillOpen = ::IsWindowVisible(dialog) != FALSE;
+                      stillOpen = OkStaysOpen(dialog);
                       focusOnSecond = FocusIn(dialog, IDC_ZONE_SECOND_ADDRESS);
                       whileRefused = editor.m_record;
                       SaveTestScreen(dialog, c.Name);
-                      TypeAddress(dialog, IDC_ZONE_SECOND_ADDRESS, c.Mended);
+                      TypeAddress(::GetDlgItem(dialog, IDC_ZONE_SECOND_ADDRESS), c.Mended);
                       ClickControl(::GetDlgItem(dialog, IDOK));
                       PumpFor(100);
                   }),
@@ -364,10 +333,7 @@ TEST_F(ZoneEditor, LoggedOffOkRefusesAndKeepsTheEditorOpen)
                   Settle(dialog);
                   ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
                   TypeText("Blocked site");
-                  m_driver.AnswerNextBox(IDOK);
-                  ClickControl(::GetDlgItem(dialog, IDOK));
-                  PumpFor(200);
-                  stillOpen = ::IsWindowVisible(dialog) != FALSE;
+                  stillOpen = OkStaysOpen(dialog);
                   ClickControl(::GetDlgItem(dialog, IDCANCEL));
                   PumpFor(100);
               }),
