@@ -20,8 +20,6 @@
 namespace {
 
 const char kOptions[] = "Options";
-const BYTE kWorkModeNormal = 1;
-const BYTE kWorkModeLocked = 2;
 
 // The lock-state label's look.
 const COLORREF kLockLabelColor = 0x707071;
@@ -164,12 +162,12 @@ BOOL CMainFrame::OnInitDialog()
     SetWindowText(m_texts.GetAppName());
     SelectPage(ConsoleSettings().GetMainFramTabID());
 
-    // A store that cannot be read counts as normal; a stored 0 (filtering
-    // off) is sent as it is.
-    const BYTE mode = app->Publisher().ZoneStore().GetWorkMode();
-    ShowLockRow(mode);
-    SendWorkMode(mode);
     m_lockLabel.SetLabelFont("Arial", -11, FW_NORMAL, FALSE, FALSE, FALSE);
+    // Any stored mode but locked, filtering off and text that is no number
+    // included, starts in normal mode: the console never leaves the
+    // computer unfiltered behind a switch that shows it locked.
+    const bool locked = app->Publisher().ZoneStore().GetWorkMode() == WORK_MODE_LOCKED;
+    EnterWorkMode(locked ? WORK_MODE_LOCKED : WORK_MODE_NORMAL);
     return TRUE;
 }
 
@@ -267,34 +265,31 @@ void CMainFrame::OnSideBar(UINT id)
     }
 }
 
-void CMainFrame::ShowLockRow(BYTE mode)
+// The provider is sent the mode, and the switch, its label and the tray
+// menu show the mode sent, so that what the user sees is what filters.
+void CMainFrame::EnterWorkMode(BYTE mode)
 {
-    m_lockButton.SetRow(mode == kWorkModeNormal ? 0 : 1);
-}
-
-void CMainFrame::SendWorkMode(BYTE mode)
-{
+    m_workMode = mode;
     SpiIoControlProc spiIoControl = GetConsoleApp()->GetSpiIoControl();
-    if (!spiIoControl)
-        return;
-    SpiIoBlock block = {mode, 0, 0, 0};
-    spiIoControl(SPI_SET_WORK_MODE, &block);
-}
-
-// Normal turns to locked; anything else, filtering off included, turns
-// back to normal. Works while logged off too.
-void CMainFrame::OnLockButton()
-{
-    CFirewallLib &store = GetConsoleApp()->Publisher().ZoneStore();
-    const BYTE mode = store.GetWorkMode() == kWorkModeNormal ? kWorkModeLocked : kWorkModeNormal;
-    store.SetWorkMode(mode);
-    SendWorkMode(mode);
-    ShowLockRow(mode);
-    m_lockLabel.SetWindowText(m_texts.GetText(mode == kWorkModeLocked ? "LB_Lock" : "LB_Unlock"));
+    if (spiIoControl) {
+        SpiIoBlock block = {mode, 0, 0, 0};
+        spiIoControl(SPI_SET_WORK_MODE, &block);
+    }
+    m_lockButton.SetRow(mode == WORK_MODE_LOCKED ? 1 : 0);
+    m_lockLabel.SetWindowText(m_texts.GetText(mode == WORK_MODE_LOCKED ? "LB_Lock" : "LB_Unlock"));
     CRect label;
     m_lockLabel.GetWindowRect(&label);
     ScreenToClient(&label);
     InvalidateRect(&label, FALSE);
+}
+
+// Normal turns to locked and locked back to normal. Works while logged off
+// too.
+void CMainFrame::OnLockButton()
+{
+    const BYTE mode = m_workMode == WORK_MODE_NORMAL ? WORK_MODE_LOCKED : WORK_MODE_NORMAL;
+    GetConsoleApp()->Publisher().ZoneStore().SetWorkMode(mode);
+    EnterWorkMode(mode);
 }
 
 void CMainFrame::OnHide()
@@ -407,14 +402,10 @@ LRESULT CMainFrame::OnConsoleExit(WPARAM, LPARAM)
     return 0;
 }
 
-// The lock mark is read only for the menu: a mouse move over the icon
-// must not wait on the store.
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 {
-    BOOL lockMark = FALSE;
-    if (LOWORD(lParam) == WM_RBUTTONUP)
-        lockMark = GetConsoleApp()->Publisher().ZoneStore().GetWorkMode() != kWorkModeNormal;
-    return m_trayIcon.OnTrayNotification(static_cast<UINT>(wParam), lParam, lockMark, m_bTopMost);
+    return m_trayIcon.OnTrayNotification(static_cast<UINT>(wParam), lParam, m_workMode == WORK_MODE_LOCKED,
+                                         m_bTopMost);
 }
 
 BOOL CMainFrame::OnEraseBkgnd(CDC *)

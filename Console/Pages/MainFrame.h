@@ -8,6 +8,7 @@
 #pragma once
 
 #include "ConsoleResources.h"
+#include "FirewallTypes.h"
 #include "FirewallFrame.h"
 #include "InfoFrame.h"
 #include "LanguageText.h"
@@ -99,8 +100,7 @@ private:
     BOOL CreatePages();
     void LoadSkin();
     void PlaceWindow();
-    void ShowLockRow(BYTE mode);
-    void SendWorkMode(BYTE mode);
+    void EnterWorkMode(BYTE mode);
 
     CLanguageText m_texts;
     CSystemFrame m_systemPage;
@@ -110,6 +110,9 @@ private:
     CLogsFrame m_logsPage;
     CInfoFrame m_infoPage;
     BOOL m_bTopMost = FALSE;
+    // The work mode the provider was last sent: normal or locked. A stored
+    // mode of any other value starts the console in normal mode.
+    BYTE m_workMode = WORK_MODE_NORMAL;
     BOOL m_bShownOnce = FALSE;
     // The open tips window; NULL while there is none.
     CTipsDialog *m_pTips = NULL;
