@@ -11,6 +11,7 @@
 #include <ProgramFolderFixture.h>
 #include <RealInput.h>
 #include <RecordingParent.h>
+#include <RefusedWindows.h>
 #include <TestScreens.h>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,19 @@ std::string Show(const RECT &r)
 {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM count)
+{
+    ++*reinterpret_cast<int *>(count);
+    return TRUE;
+}
+
+int ThreadWindowCount()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 RECT WorkArea()
@@ -137,6 +151,23 @@ TEST_F(AlertPopupTest, TextsNameTheProgramTheKindAndThePeer)
     noPort.LocalPort = 0;
     Open(noPort);
     EXPECT_EQ("N/A", Text(IDC_ALERT_LOCAL_PORT));
+}
+
+// Its window dies in its creation for want of its labels: the alert is
+// deleted once (the heap check sees a second time), and nothing stays.
+TEST_F(AlertPopupTest, AnAlertWhoseWindowCannotBeMadeIsGoneOnce)
+{
+    const int windowsBefore = ThreadWindowCount();
+    CAlertPopup *alert = new CAlertPopup(&m_page, Refused(1), m_folder.SkinFile(""));
+    {
+        CRefusedWindows noLabels("Static");
+        EXPECT_FALSE(alert->Show());
+        EXPECT_GT(noLabels.Refused(), 0);
+    }
+    PumpFor(50);
+    EXPECT_EQ(windowsBefore, ThreadWindowCount());
+    Open(Refused(1));
+    EXPECT_TRUE(IsWindow(m_alert)) << "the next alert is made";
 }
 
 TEST_F(AlertPopupTest, RisesStepByStepHoldsSinksAndGoesWithoutTakingTheFocus)
