@@ -155,6 +155,31 @@ TEST_F(AlertPopupTest, TextsNameTheProgramTheKindAndThePeer)
 
 // Its window dies in its creation for want of its labels: the alert is
 // deleted once (the heap check sees a second time), and nothing stays.
+// The program is named from its file only when the connection's path is a
+// full path on this computer: the test's own file, named without its folder
+// or through a share, is not read (read, it would give its file title).
+TEST_F(AlertPopupTest, AProgramPathThatIsNotALocalFullPathIsNeverOpened)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    struct Case {
+        std::string path;
+        const char *message;
+    } cases[] = {
+        {self, "alert_popup_tests.exe was refused an outgoing connection."},
+        {"alert_popup_tests.exe", "alert_popup_tests was refused an outgoing connection."},
+        {"\\\\127.0.0.1\\share\\alert_popup_tests.exe", "alert_popup_tests was refused an outgoing connection."},
+    };
+    for (const Case &c : cases) {
+        SessionRecord record = Refused(1);
+        strcpy(record.Path, c.path.c_str());
+        Open(record);
+        ASSERT_TRUE(IsWindow(m_alert));
+        EXPECT_EQ(c.message, Text(IDC_ALERT_MESSAGE)) << c.path;
+        DestroyWindow(m_alert);
+    }
+}
+
 TEST_F(AlertPopupTest, AnAlertWhoseWindowCannotBeMadeIsGoneOnce)
 {
     const int windowsBefore = ThreadWindowCount();

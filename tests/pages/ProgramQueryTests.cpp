@@ -335,6 +335,35 @@ TEST_F(ProgramQuery, AProgramWhoseNameHoldsAnAmpersandIsShownWithIt)
     EXPECT_EQ(whole, CaptureWindow(file).CountColour(black));
 }
 
+// The asking program is described from its file only when the record's
+// path is a full path on this computer: the test's own file, named without
+// its folder or through a share, is not read.
+TEST_F(ProgramQuery, AProgramPathThatIsNotALocalFullPathIsNeverOpened)
+{
+    Open();
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    struct Case {
+        std::string path;
+        const char *info;
+    } cases[] = {
+        {self, "program_query_tests.exe asks to connect to the "},
+        {"program_query_tests.exe", "program_query_tests asks to connect to the "},
+        {"\\\\127.0.0.1\\share\\program_query_tests.exe", "program_query_tests asks to connect to the "},
+    };
+    int index = 20;
+    for (const Case &c : cases) {
+        Asking(index, c.path.c_str());
+        Post(0, index);
+        ASSERT_EQ(1u, Popups().size());
+        HWND popup = Popups()[0];
+        EXPECT_EQ(c.info + Language("LB_INET") + ".", TextOf(popup, IDC_QUERY_INFO)) << c.path;
+        EXPECT_EQ("program_query_tests.exe", TextOf(popup, IDC_QUERY_FILE)) << c.path;
+        DestroyWindow(popup);
+        ++index;
+    }
+}
+
 TEST_F(ProgramQuery, FadesInStepByStepOrShowsAtOnceWithoutLayering)
 {
     Open();
