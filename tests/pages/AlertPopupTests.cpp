@@ -48,16 +48,21 @@ std::string Show(const RECT &r)
            std::to_string(r.bottom);
 }
 
-BOOL CALLBACK CountWindow(HWND, LPARAM count)
+BOOL CALLBACK CountAlert(HWND window, LPARAM counter)
 {
-    ++*reinterpret_cast<int *>(count);
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    if (strcmp(name, "#32770") == 0 && (exStyle & WS_EX_NOACTIVATE))
+        ++*reinterpret_cast<int *>(counter);
     return TRUE;
 }
 
-int ThreadWindowCount()
+// The alert windows of this thread.
+int AlertWindows()
 {
     int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 
@@ -182,7 +187,7 @@ TEST_F(AlertPopupTest, AProgramPathThatIsNotALocalFullPathIsNeverOpened)
 
 TEST_F(AlertPopupTest, AnAlertWhoseWindowCannotBeMadeIsGoneOnce)
 {
-    const int windowsBefore = ThreadWindowCount();
+    const int alertsBefore = AlertWindows();
     CAlertPopup *alert = new CAlertPopup(&m_page, Refused(1), m_folder.SkinFile(""));
     {
         CRefusedWindows noLabels("Static");
@@ -190,7 +195,7 @@ TEST_F(AlertPopupTest, AnAlertWhoseWindowCannotBeMadeIsGoneOnce)
         EXPECT_GT(noLabels.Refused(), 0);
     }
     PumpFor(50);
-    EXPECT_EQ(windowsBefore, ThreadWindowCount());
+    EXPECT_EQ(alertsBefore, AlertWindows());
     Open(Refused(1));
     EXPECT_TRUE(IsWindow(m_alert)) << "the next alert is made";
 }
@@ -254,24 +259,6 @@ BOOL WINAPI RecordSound(LPCSTR sound, HMODULE module, DWORD flags)
 {
     g_sounds.push_back({sound, module, flags});
     return TRUE;
-}
-
-BOOL CALLBACK CountAlert(HWND window, LPARAM counter)
-{
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
-    if (strcmp(name, "#32770") == 0 && (exStyle & WS_EX_NOACTIVATE))
-        ++*reinterpret_cast<int *>(counter);
-    return TRUE;
-}
-
-// The alert windows of this thread.
-int AlertWindows()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
-    return count;
 }
 
 TEST_F(AlertPopupTest, EachOptionGivesItsOwnPartOfTheAnnouncement)
