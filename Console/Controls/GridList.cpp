@@ -100,6 +100,12 @@ CGridList::CGridList()
 {
 }
 
+CGridList::~CGridList()
+{
+    if (GetSafeHwnd())
+        FreeAllRows();
+}
+
 void CGridList::PreSubclassWindow()
 {
     CListCtrl::PreSubclassWindow();

@@ -37,7 +37,9 @@ class CGridList : public CListCtrl
 {
 public:
     CGridList();
-    ~CGridList() override = default;
+    // Frees the rows of a window that outlives the object: the window is then
+    // destroyed without its WM_DESTROY reaching the list.
+    ~CGridList() override;
 
     // --- columns -------------------------------------------------------------
     // Appends the columns of a column text ("Name,120;Path,300"), then makes

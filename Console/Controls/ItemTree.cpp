@@ -7,7 +7,9 @@
 
 namespace {
 
-const UINT ITEM_TEXT_FORMAT = DT_SINGLELINE | DT_VCENTER;
+// Items name programs and hosts: an '&' in them is drawn as it is, as the
+// control itself draws it.
+const UINT ITEM_TEXT_FORMAT = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
 const UINT HIGHLIGHT_STATES = TVIS_SELECTED | TVIS_DROPHILITED;
 const COLORREF ITEM_BACKGROUND = RGB(255, 255, 255);
 

@@ -121,6 +121,9 @@ void CSkinLabel::PaintPlain(CDC &dc)
     else if (style & SS_RIGHT)
         format |= DT_RIGHT;
     format |= (style & kSingleLineStyles) ? DT_SINGLELINE : DT_WORDBREAK;
+    // A label that shows a file name or an address draws its '&' as it is.
+    if (style & SS_NOPREFIX)
+        format |= DT_NOPREFIX;
     dc.DrawText(text, &client, format);
 
     if (oldFont)

@@ -2,6 +2,8 @@
 // window text in its own colour and font over the skinned window behind it,
 // as a plain label or as the caption of a group with a thin frame around
 // the group's area; it can show a hand cursor, for labels that act as links.
+// Like a static control, a plain label with SS_NOPREFIX draws '&' as itself:
+// the style of every label that shows program data.
 #pragma once
 
 #include <CFont.h>

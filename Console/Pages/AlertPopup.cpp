@@ -95,7 +95,7 @@ BOOL CAlertPopup::OnInitDialog()
     PlaceLabels();
 
     HINSTANCE instance = GetModuleHandle(NULL);
-    m_icon = ExtractIconA(instance, m_connection.Path, 0);
+    m_icon = ExtractLocalIcon(instance, m_connection.Path);
     if (!m_icon || m_icon == reinterpret_cast<HICON>(1)) {
         m_icon = LoadIcon(instance, MAKEINTRESOURCE(IDI_NO_PROGRAM_ICON));
         m_iconIsShared = true;
@@ -127,7 +127,7 @@ CString CAlertPopup::RemoteText(const SessionRecord &connection)
 CString CAlertPopup::ProgramName(LPCTSTR path)
 {
     CFileInfo info;
-    if (info.Read(path) == CFileInfo::READ_OK)
+    if (info.ReadLocal(path) == CFileInfo::READ_OK)
         return info.GetDescription();
     return GetFileNameFromPath(path, false);
 }

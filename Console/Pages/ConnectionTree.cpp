@@ -83,7 +83,7 @@ HTREEITEM CConnectionTree::AddProcessNode(const SessionRecord &record)
 {
     CFileInfo info;
     CString text;
-    if (info.Read(record.Path) == CFileInfo::READ_OK)
+    if (info.ReadLocal(record.Path) == CFileInfo::READ_OK)
         text = info.GetDescription();
     if (text.IsEmpty())
         text = GetFileNameFromPath(record.Path, false);
@@ -101,7 +101,7 @@ HTREEITEM CConnectionTree::AddProcessNode(const SessionRecord &record)
 // copy, so the extracted icon is destroyed.
 int CConnectionTree::AddProgramIcon(LPCTSTR path)
 {
-    HICON icon = ExtractIconA(m_resources, path, 0);
+    HICON icon = ExtractLocalIcon(m_resources, path);
     const bool extracted = icon && icon != reinterpret_cast<HICON>(1);
     if (!extracted)
         icon = LoadIcon(m_resources, MAKEINTRESOURCE(IDI_NO_PROGRAM_ICON));

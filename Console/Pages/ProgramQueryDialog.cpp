@@ -258,7 +258,7 @@ void CProgramQueryDialog::SetTexts()
     const bool isNew = q.RuleId == 0;
     CFileInfo info;
     const CString description =
-        info.Read(q.Path) == CFileInfo::READ_OK ? info.GetDescription() : GetFileNameFromPath(q.Path, false);
+        info.ReadLocal(q.Path) == CFileInfo::READ_OK ? info.GetDescription() : GetFileNameFromPath(q.Path, false);
     const UINT localPort = q.LocalPort, remotePort = q.RemotePort;
 
     CString info1;
@@ -294,7 +294,7 @@ void CProgramQueryDialog::SetTexts()
                                    : SafeFormat(m_texts.GetText("LB_MoreInfor_Repeat"), {ZoneText()}));
     m_remember.SetWindowText(m_texts.GetText("LB_Check_Remember"));
 
-    m_icon = ExtractIconA(GetModuleHandle(NULL), q.Path, 0);
+    m_icon = ExtractLocalIcon(GetModuleHandle(NULL), q.Path);
     if (!m_icon || m_icon == reinterpret_cast<HICON>(1)) {
         m_icon = LoadIcon(GetModuleHandle(NULL), MAKEINTRESOURCE(kNoProgramIcon));
         m_iconShared = true;

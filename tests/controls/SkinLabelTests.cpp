@@ -269,6 +269,44 @@ TEST_F(SkinLabelTest, ACentredLongTextIsOneLineWithAnEllipsisAndALeftOneWraps)
     DeleteObject(arial);
 }
 
+TEST_F(SkinLabelTest, ALabelWithoutPrefixesDrawsItsAmpersandAndAnyOtherMarksTheNextLetter)
+{
+    struct Case {
+        DWORD style;
+        UINT extraFormat;
+    } cases[] = {
+        {SS_NOPREFIX, DT_NOPREFIX},              // program data: "R&D.exe" as it is
+        {SS_NOPREFIX | SS_RIGHT, DT_NOPREFIX | DT_RIGHT | DT_SINGLELINE},
+        {0, 0},                                  // a language text: '&' marks the D
+    };
+    const char *text = "R&D.exe";
+    HFONT arial = ArialFont();
+    for (const Case &c : cases) {
+        const UINT id = 1001;
+        HWND control = AddStatic(id, text, c.style, RECT{10, 10, 200, 30});
+        CSkinLabel label;
+        ASSERT_TRUE(label.AttachDark(id, &m_parent));
+        ReferenceText reference = {text, arial, RGB(21, 21, 21), DT_END_ELLIPSIS | DT_WORDBREAK | c.extraFormat};
+        if (c.style & SS_RIGHT)
+            reference.format &= ~DT_WORDBREAK;
+        ReferenceText other = reference;
+        other.format ^= DT_NOPREFIX;
+        HWND referenceWindow = AddReference(&reference, RECT{220, 10, 410, 30});
+        HWND otherWindow = AddReference(&other, RECT{220, 40, 410, 60});
+        Show();
+        SaveTestScreen(m_host.Handle(), c.style & SS_NOPREFIX ? (c.style & SS_RIGHT ? "no-prefix-right" : "no-prefix")
+                                                              : "prefix");
+
+        const CDib shot = CaptureWindow(control);
+        EXPECT_EQ(0, Differences(shot, CaptureWindow(referenceWindow))) << c.style;
+        EXPECT_GT(Differences(shot, CaptureWindow(otherWindow)), 0) << c.style;
+        label.DestroyWindow();
+        DestroyWindow(referenceWindow);
+        DestroyWindow(otherWindow);
+    }
+    DeleteObject(arial);
+}
+
 // The text's extent in the label's font.
 SIZE Extent(const char *text)
 {

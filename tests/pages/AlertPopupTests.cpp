@@ -11,6 +11,7 @@
 #include <ProgramFolderFixture.h>
 #include <RealInput.h>
 #include <RecordingParent.h>
+#include <RefusedWindows.h>
 #include <TestScreens.h>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,24 @@ std::string Show(const RECT &r)
 {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
+}
+
+BOOL CALLBACK CountAlert(HWND window, LPARAM counter)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    if (strcmp(name, "#32770") == 0 && (exStyle & WS_EX_NOACTIVATE))
+        ++*reinterpret_cast<int *>(counter);
+    return TRUE;
+}
+
+// The alert windows of this thread.
+int AlertWindows()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 RECT WorkArea()
@@ -139,6 +158,48 @@ TEST_F(AlertPopupTest, TextsNameTheProgramTheKindAndThePeer)
     EXPECT_EQ("N/A", Text(IDC_ALERT_LOCAL_PORT));
 }
 
+// Its window dies in its creation for want of its labels: the alert is
+// deleted once (the heap check sees a second time), and nothing stays.
+// The program is named from its file only when the connection's path is a
+// full path on this computer: the test's own file, named without its folder
+// or through a share, is not read (read, it would give its file title).
+TEST_F(AlertPopupTest, AProgramPathThatIsNotALocalFullPathIsNeverOpened)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    struct Case {
+        std::string path;
+        const char *message;
+    } cases[] = {
+        {self, "alert_popup_tests.exe was refused an outgoing connection."},
+        {"alert_popup_tests.exe", "alert_popup_tests was refused an outgoing connection."},
+        {"\\\\127.0.0.1\\share\\alert_popup_tests.exe", "alert_popup_tests was refused an outgoing connection."},
+    };
+    for (const Case &c : cases) {
+        SessionRecord record = Refused(1);
+        strcpy(record.Path, c.path.c_str());
+        Open(record);
+        ASSERT_TRUE(IsWindow(m_alert));
+        EXPECT_EQ(c.message, Text(IDC_ALERT_MESSAGE)) << c.path;
+        DestroyWindow(m_alert);
+    }
+}
+
+TEST_F(AlertPopupTest, AnAlertWhoseWindowCannotBeMadeIsGoneOnce)
+{
+    const int alertsBefore = AlertWindows();
+    CAlertPopup *alert = new CAlertPopup(&m_page, Refused(1), m_folder.SkinFile(""));
+    {
+        CRefusedWindows noLabels("Static");
+        EXPECT_FALSE(alert->Show());
+        EXPECT_GT(noLabels.Refused(), 0);
+    }
+    PumpFor(50);
+    EXPECT_EQ(alertsBefore, AlertWindows());
+    Open(Refused(1));
+    EXPECT_TRUE(IsWindow(m_alert)) << "the next alert is made";
+}
+
 TEST_F(AlertPopupTest, RisesStepByStepHoldsSinksAndGoesWithoutTakingTheFocus)
 {
     const RECT work = WorkArea();
@@ -198,24 +259,6 @@ BOOL WINAPI RecordSound(LPCSTR sound, HMODULE module, DWORD flags)
 {
     g_sounds.push_back({sound, module, flags});
     return TRUE;
-}
-
-BOOL CALLBACK CountAlert(HWND window, LPARAM counter)
-{
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
-    if (strcmp(name, "#32770") == 0 && (exStyle & WS_EX_NOACTIVATE))
-        ++*reinterpret_cast<int *>(counter);
-    return TRUE;
-}
-
-// The alert windows of this thread.
-int AlertWindows()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
-    return count;
 }
 
 TEST_F(AlertPopupTest, EachOptionGivesItsOwnPartOfTheAnnouncement)

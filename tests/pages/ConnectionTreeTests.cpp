@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -69,6 +70,28 @@ protected:
         int image = -1, selected = -1;
         m_tree.GetItemImage(item, image, selected);
         return image;
+    }
+    // The pixels of an image of the list, drawn on white.
+    std::vector<COLORREF> ImagePixels(int index)
+    {
+        int width = 0, height = 0;
+        ImageList_GetIconSize(m_images.m_hImageList, &width, &height);
+        HDC screen = GetDC(NULL);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(NULL, screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(m_images.m_hImageList, index, dc, 0, 0, ILD_NORMAL);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return pixels;
     }
     int RootCount() const
     {
@@ -145,6 +168,38 @@ TEST_F(ConnectionTreeTest, ProgramFileThatCannotBeReadGivesItsNameWithoutExtensi
     EXPECT_EQ("wsclient", Text(process));
     EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(process));
     EXPECT_EQ(5, m_images.GetImageCount()) << "icon 301 stands in";
+}
+
+// A path that another process reported is opened for its description and
+// icon only when it is a full path on this computer: the program file
+// beside the test, named without its folder, is not read.
+TEST_F(ConnectionTreeTest, AProgramPathThatIsNotALocalFullPathIsNeverOpened)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    struct Case {
+        std::string path;
+        const char *text;
+        bool ownIcon;
+    } cases[] = {
+        {self, "connection_tree_tests.exe", true}, // read: no description, the file's title
+        {"connection_tree_tests.exe", "connection_tree_tests", false},
+        {"\\\\127.0.0.1\\share\\wsclient.exe", "wsclient", false},
+    };
+    const HICON standIn = LoadIcon(GetModuleHandle(NULL), MAKEINTRESOURCE(301));
+    ASSERT_TRUE(standIn);
+    DWORD processId = 5000;
+    for (const Case &c : cases) {
+        SessionRecord record = Connection(++processId, 0x60, PROTO_TCP, DIR_OUTBOUND);
+        strcpy(record.Path, c.path.c_str());
+        m_connections->ShowConnection(record);
+        HTREEITEM process = m_connections->FindChild(TVI_ROOT, processId);
+        ASSERT_TRUE(process) << c.path;
+        EXPECT_EQ(c.text, Text(process)) << c.path;
+        const int standInIndex = m_images.Add(standIn);
+        const bool same = ImagePixels(Image(process)) == ImagePixels(standInIndex);
+        EXPECT_EQ(c.ownIcon, !same) << c.path;
+    }
 }
 
 TEST_F(ConnectionTreeTest, RefusedFormatLeavesTheConnectionTextEmpty)

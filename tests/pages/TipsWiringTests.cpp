@@ -10,6 +10,7 @@
 
 #include <GuiPump.h>
 #include <RealInput.h>
+#include <RefusedWindows.h>
 #include <TestScreens.h>
 
 #include <vector>
@@ -129,6 +130,26 @@ TEST_F(TipsWiring, TheShowTipsCommandKeepsOneWindow)
     ::GetDlgItemTextA(again, IDC_TIPS_TEXT, second, sizeof second);
     EXPECT_STRNE(first, second) << "the new window shows the tip after the one before";
     SaveTestScreen(again, "again");
+}
+
+// Tips whose window cannot be made are gone once; the command works again
+// when windows can be made.
+TEST_F(TipsWiring, TipsThatCannotBeMadeLeaveTheCommandForTheNextTime)
+{
+    ASSERT_TRUE(ConsoleSettings().SetString("EnableShowTips", "0", "Options"));
+    ASSERT_TRUE(ShowMainWindow());
+    {
+        CRefusedWindows noLabels("Static");
+        ShowTipsCommand();
+        EXPECT_GT(noLabels.Refused(), 0);
+    }
+    EXPECT_TRUE(TipsWindows().empty());
+    EXPECT_TRUE(::IsWindowVisible(Main()));
+    ShowTipsCommand();
+    HWND tips = OnlyTips();
+    ASSERT_NE(tips, static_cast<HWND>(NULL));
+    EXPECT_TRUE(::IsWindowVisible(tips));
+    SaveTestScreen(tips, "made-after-a-refusal");
 }
 
 // Tips open at the exit go with the main window; a window made again opens
