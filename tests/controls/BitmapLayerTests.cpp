@@ -59,8 +59,9 @@ TEST_F(BitmapLayerTest, EndsWithItsContextsOwnBitmapAfterTheIdleCleanUp)
         BITMAP info = {};
         ASSERT_TRUE(::GetObjectA(bitmap, sizeof info, &info)) << c.name;
         EXPECT_EQ(40, info.bmWidth) << c.name;
-        if (c.bitsPerPixel)
+        if (c.bitsPerPixel) {
             EXPECT_EQ(c.bitsPerPixel, info.bmBitsPixel) << c.name;
+        }
         EXPECT_FALSE(IsSelectable(bitmap)) << c.name << ": held by the layer";
 
         AfxDeleteTempObjects(); // the idle between making the layer and ending it

@@ -178,7 +178,7 @@ TEST_F(SettingsStoreTest, FallbacksForEmptyValues)
     EXPECT_EQ(137, m_store.GetMainFramTabID());
 }
 
-// Every account may write the file: only a plain folder name under Skins\
+// Every account may write the file: only a plain folder name under Skins
 // names the skin; anything else gives the default skin, and the stored
 // text stays as it is.
 TEST_F(SettingsStoreTest, ASkinNameIsOneFolderNameOrTheDefault)
