@@ -452,6 +452,9 @@ void CMonitorFrame::OnTimer(UINT nIDEvent)
 
 void CMonitorFrame::OnDestroy()
 {
+    // Finished connections whose burst has not ended yet are still logged:
+    // their records would otherwise stay taken and unlogged.
+    m_events.EndBurst();
     m_receivedGraph.Stop();
     m_sentGraph.Stop();
     if (m_settings) {

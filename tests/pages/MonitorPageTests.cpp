@@ -436,6 +436,49 @@ TEST_F(MonitorPage, ALiveConnectionFeedsTheGraphsRatesAndTotals)
     SaveTestScreen(m_host.Handle(), "beyond-4GiB");
 }
 
+TEST_F(MonitorPage, FinishedConnectionsAddWhatTheyMovedSinceTheirLastPassToTheTotals)
+{
+    OpenPage();
+    SessionRecord &seen = Connection(0, 0x210, PROTO_TCP, DIR_OUTBOUND);
+    Pass({0});
+    ASSERT_EQ(3400u, m_page->TotalReceived());
+    seen.BytesReceived = 9400;
+    seen.BytesSent = 620;
+    seen.State = SESSION_CLOSED;
+    Pass({0});
+    EXPECT_EQ(9400u, m_page->TotalReceived()) << "what moved after the last live pass";
+    EXPECT_EQ(620u, m_page->TotalSent());
+
+    // Opened and closed between two passes: never seen live.
+    Connection(1, 0x211, PROTO_UDP, DIR_OUTBOUND).State = SESSION_CLOSED;
+    Pass({1});
+    EXPECT_EQ(9400u + 3400u, m_page->TotalReceived());
+    EXPECT_EQ(620u + 120u, m_page->TotalSent());
+    EXPECT_EQ(std::string(FormatByteCount64(740)), ControlText(IDC_SENT_TOTAL));
+    SaveTestScreen(m_host.Handle(), "finished-counted");
+
+    std::vector<LogRecord> rows;
+    ASSERT_TRUE(m_logs.QueryLogs(0, 0x7FFFFFFF, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, rows));
+    DWORD logged = 0;
+    for (const LogRecord &row : rows)
+        logged += row.InCount;
+    EXPECT_EQ(m_page->TotalReceived(), logged) << "the graphs and the log agree";
+}
+
+TEST_F(MonitorPage, AFinishedConnectionWhoseBurstHasNotEndedIsLoggedWhenThePageGoes)
+{
+    OpenPage();
+    Connection(2, 0x220, PROTO_TCP, DIR_OUTBOUND).State = SESSION_CLOSED;
+    m_page->SendMessage(WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, 2);
+    ASSERT_EQ(1u, m_page->Events().WaitingRecords()) << "its burst ends behind the queued events";
+    ClosePage();
+    std::vector<LogRecord> rows;
+    ASSERT_TRUE(m_logs.QueryLogs(0, 0x7FFFFFFF, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, rows));
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(1100u + 2u, rows[0].LocalPort);
+    EXPECT_EQ(0u, m_tables.Sessions()[2].Socket) << "freed";
+}
+
 TEST_F(MonitorPage, ScaleMenusCheckTheStoredScaleAndTheChoiceIsStoredAtTheEnd)
 {
     struct Case {
