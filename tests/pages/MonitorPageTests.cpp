@@ -479,6 +479,27 @@ TEST_F(MonitorPage, AFinishedConnectionWhoseBurstHasNotEndedIsLoggedWhenThePageG
     EXPECT_EQ(0u, m_tables.Sessions()[2].Socket) << "freed";
 }
 
+TEST_F(MonitorPage, ASocketOpenedAndClosedAgainAndAgainLeavesTheTreesImageListAsItWas)
+{
+    OpenPage();
+    ClickButton(IDC_MONITOR_ONLINE_TAB);
+    const HIMAGELIST images = TreeView_GetImageList(m_page->Tree().GetSafeHwnd(), TVSIL_NORMAL);
+    ASSERT_TRUE(images);
+    ASSERT_EQ(IMAGE_FIRST_PROGRAM, ImageList_GetImageCount(images));
+    for (int round = 0; round < 30; ++round) {
+        SessionRecord &record = Connection(0, 0x600 + round, PROTO_UDP, DIR_OUTBOUND);
+        Pass({0});
+        ASSERT_EQ(1u, Children(NULL).size()) << round;
+        ASSERT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageList_GetImageCount(images)) << round;
+        if (round == 0)
+            SaveTestScreen(m_host.Handle(), "one-program-icon");
+        record.State = SESSION_CLOSED;
+        Pass({0});
+        ASSERT_TRUE(Children(NULL).empty()) << round;
+        ASSERT_EQ(IMAGE_FIRST_PROGRAM, ImageList_GetImageCount(images)) << "round " << round;
+    }
+}
+
 TEST_F(MonitorPage, ScaleMenusCheckTheStoredScaleAndTheChoiceIsStoredAtTheEnd)
 {
     struct Case {
