@@ -5,7 +5,6 @@
 
 #include "ConsoleMessages.h"
 #include "ProcessEnd.h"
-#include "RefusalAlert.h"
 
 #include <CMenu.h>
 #include <DataBase.h>
@@ -411,7 +410,7 @@ void CMonitorFrame::RaiseAlert(const SessionRecord &record)
         options.Window = ReadsAsOn(m_settings->GetString("EnableWndAlert", kOptions));
         options.Sound = ReadsAsOn(m_settings->GetString("EnableSoundAlert", kOptions));
     }
-    AnnounceRefusal(this, record, SkinFolder(), options);
+    m_refusals.Announce(this, record, SkinFolder(), options);
 }
 
 // --- events, the pause and the end -----------------------------------------------

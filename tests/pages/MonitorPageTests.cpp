@@ -580,8 +580,11 @@ TEST_F(MonitorPage, ARefusalByARuleGivesItsRowAndTheAlertAndSoundWhileTheirOptio
         ASSERT_TRUE(m_settings.SetString("EnableWndAlert", c.window, "Options"));
         ASSERT_TRUE(m_settings.SetString("EnableSoundAlert", c.sound, "Options"));
         g_sounds.clear();
+        if (index > 0)
+            PumpFor(CRefusalAnnouncer::SOUND_INTERVAL_MS); // the sound plays at most once a second
         const int alerts = AlertCount();
         SessionRecord &record = Connection(index, 0x400 + index, PROTO_TCP, DIR_OUTBOUND);
+        record.RemoteIp += index; // a peer of its own: not added to the alert before
         record.Verdict = ACTION_DENY;
         record.ByRule = c.byRule;
         record.State = SESSION_CLOSED;
@@ -604,6 +607,36 @@ TEST_F(MonitorPage, ARefusalByARuleGivesItsRowAndTheAlertAndSoundWhileTheirOptio
     EXPECT_EQ(4u, rows.size()) << "each refusal is one row";
     for (const LogRecord &row : rows)
         EXPECT_EQ(ACTION_DENY, row.Action);
+}
+
+TEST_F(MonitorPage, ABurstOfRefusalsOfOneProgramGivesOneCountedAlertOneSoundAndEveryRow)
+{
+    ASSERT_TRUE(m_settings.SetString("EnableWndAlert", "1", "Options"));
+    ASSERT_TRUE(m_settings.SetString("EnableSoundAlert", "1", "Options"));
+    OpenPage();
+    g_sounds.clear();
+    const int alerts = AlertCount();
+    const int refusals = 40;
+    for (int index = 0; index < refusals; ++index) {
+        SessionRecord &record = Connection(index, 0x700 + index, PROTO_TCP, DIR_OUTBOUND);
+        record.Verdict = ACTION_DENY;
+        record.ByRule = 1;
+        record.State = SESSION_CLOSED;
+    }
+    const DWORD start = GetTickCount();
+    for (int index = 0; index < refusals; ++index)
+        m_page->PostMessage(WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, index);
+    PumpUntil([&] { return m_tables.Sessions()[refusals - 1].Socket == 0; }, 5000);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(alerts + 1, AlertCount());
+    EXPECT_EQ(1u, m_page->Refusals().StandingAlerts());
+    EXPECT_GE(g_sounds.size(), 1u);
+    EXPECT_LE(g_sounds.size(), 1u + elapsed / CRefusalAnnouncer::SOUND_INTERVAL_MS) << elapsed << " ms";
+    std::vector<LogRecord> rows;
+    ASSERT_TRUE(m_logs.QueryLogs(0, 0x7FFFFFFF, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, rows));
+    EXPECT_EQ(size_t(refusals), rows.size()) << "every refusal is in the log";
+    PumpFor(800);
+    SaveTestScreen(NULL, "counted-alert");
 }
 
 TEST_F(MonitorPage, TheConnectionMenuAndTheEndButtonEndNothingForTheConsoleLoggedOffOrAGoneNode)
