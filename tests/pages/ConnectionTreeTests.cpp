@@ -64,6 +64,21 @@ protected:
         return record;
     }
 
+    // The ID of a process that has already ended, or 0.
+    static DWORD EndedProcessId()
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION child = {};
+        char command[] = "cmd.exe /c exit 0";
+        if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &startup, &child))
+            return 0;
+        WaitForSingleObject(child.hProcess, 10000);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+        return child.dwProcessId;
+    }
+
     std::string Text(HTREEITEM item) const { return static_cast<LPCTSTR>(m_tree.GetItemText(item)); }
     int Image(HTREEITEM item) const
     {
@@ -210,17 +225,12 @@ TEST_F(ConnectionTreeTest, RemovingTheLastConnectionTakesItsGroupAndProcessAlong
 
 TEST_F(ConnectionTreeTest, NodesOfEndedProcessesGoWithTheirWholeSubtree)
 {
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION child = {};
-    char command[] = "cmd.exe /c exit 0";
-    ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &startup, &child));
-    WaitForSingleObject(child.hProcess, 10000);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(0u, ended);
 
     m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x30, PROTO_TCP, DIR_OUTBOUND));
-    m_connections->ShowConnection(Connection(child.dwProcessId, 0x31, PROTO_TCP, DIR_OUTBOUND));
-    m_connections->ShowConnection(Connection(child.dwProcessId, 0x32, PROTO_UDP, DIR_LISTEN));
+    m_connections->ShowConnection(Connection(ended, 0x31, PROTO_TCP, DIR_OUTBOUND));
+    m_connections->ShowConnection(Connection(ended, 0x32, PROTO_UDP, DIR_LISTEN));
     ASSERT_EQ(2, RootCount());
 
     m_connections->RemoveEndedProcesses();
@@ -296,17 +306,12 @@ TEST_F(ConnectionTreeTest, AnIconThatGoesMovesTheLaterProgramsNodesToTheirIconsN
 
 TEST_F(ConnectionTreeTest, EndedProcessesGiveTheirIconsBack)
 {
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION child = {};
-    char command[] = "cmd.exe /c exit 0";
-    ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &startup, &child));
-    WaitForSingleObject(child.hProcess, 10000);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    SessionRecord ended = Connection(child.dwProcessId, 0x80, PROTO_TCP, DIR_OUTBOUND);
-    strcpy(ended.Path, "C:\\No such folder\\ended.exe");
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(0u, ended);
+    SessionRecord gone = Connection(ended, 0x80, PROTO_TCP, DIR_OUTBOUND);
+    strcpy(gone.Path, "C:\\No such folder\\ended.exe");
     m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x81, PROTO_TCP, DIR_OUTBOUND));
-    m_connections->ShowConnection(ended);
+    m_connections->ShowConnection(gone);
     ASSERT_EQ(IMAGE_FIRST_PROGRAM + 2, ImageCount());
 
     m_connections->RemoveEndedProcesses();
