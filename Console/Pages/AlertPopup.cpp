@@ -45,7 +45,7 @@ END_MESSAGE_MAP()
 CAlertPopup::CAlertPopup(CWnd *pParent, const SessionRecord &connection, const CString &skinFolder)
     : CSkinDialog(IDD_ALERT_POPUP, pParent, NULL), m_icon(NULL), m_iconIsShared(false),
       m_connection(connection), m_skinFolder(skinFolder), m_rect(), m_riseSteps(0), m_sinkSteps(0),
-      m_height(0), m_sinking(FALSE)
+      m_height(0), m_sinking(FALSE), m_refusals(1), m_watcher(NULL)
 {
     m_connection.Path[SESSION_PATH_SIZE - 1] = '\0';
     m_connection.Detail[SESSION_DETAIL_SIZE - 1] = '\0';
@@ -53,6 +53,8 @@ CAlertPopup::CAlertPopup(CWnd *pParent, const SessionRecord &connection, const C
 
 CAlertPopup::~CAlertPopup()
 {
+    if (m_watcher)
+        m_watcher->AlertGone(this);
     if (m_icon && !m_iconIsShared)
         DestroyIcon(m_icon);
 }
@@ -142,9 +144,12 @@ void CAlertPopup::SetTexts()
         localPort.Format("%u", static_cast<UINT>(c.LocalPort));
     CString remotePort;
     remotePort.Format("%u", static_cast<UINT>(c.RemotePort));
+    CString message = SafeFormat(m_text.GetText(key), {ProgramName(c.Path)});
+    if (m_refusals > 1)
+        message += "\n" + SafeFormat(m_text.GetText("LB_Block_Count"), {m_refusals});
     const CString texts[8] = {
         m_text.GetText(TitleKey(c)),
-        SafeFormat(m_text.GetText(key), {ProgramName(c.Path)}),
+        message,
         m_text.GetText("LB_LocalPort"),
         localPort,
         m_text.GetText(c.HostMatchDone ? "LB_RemoteSite" : "LB_RemoteIp"),
@@ -154,6 +159,20 @@ void CAlertPopup::SetTexts()
     };
     for (int i = 0; i < 8; ++i)
         m_labels[i].SetWindowText(texts[i]);
+}
+
+// Before the first tick the rise has not begun; once risen, the hold runs.
+BOOL CAlertPopup::AddRefusal()
+{
+    if (m_sinking || !m_hWnd)
+        return FALSE;
+    ++m_refusals;
+    SetTexts();
+    const bool risen = m_height > 0 && m_riseSteps < 1;
+    if (risen)
+        SetTimer(ALERT_TIMER_HOLD, kHoldMs, NULL);
+    Invalidate(FALSE);
+    return TRUE;
 }
 
 void CAlertPopup::PlaceLabels()

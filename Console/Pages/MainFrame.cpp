@@ -40,6 +40,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSkinDialog)
     ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
     ON_MESSAGE(WM_TIPS_CLOSED, OnTipsClosed)
     ON_WM_SHOWWINDOW()
+    ON_WM_TIMER()
     // The caption's commands come first: their ids lie among the side bar's.
     ON_COMMAND(IDC_CAPTION_HIDE, OnHide)
     ON_COMMAND(IDC_CAPTION_MINIMIZE, OnMinimize)
@@ -80,6 +81,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_lastLayout.SetRectEmpty();
     m_bTopMost = FALSE;
     m_bShownOnce = FALSE;
+    m_bExiting = FALSE;
     m_pTips = NULL;
     ReadVersionLine();
     MarkStart();
@@ -89,14 +91,46 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     // The window has no text yet, so the icon has no tip.
     CString tip;
     GetWindowText(tip);
+    // A refused icon is asked for again (AddTrayIcon); the console runs on.
     if (!m_trayIcon.Create(this, WM_TRAY_NOTIFY, tip, AfxGetApp()->LoadIcon(IDI_CONSOLE), IDR_TRAY_MENU))
-        return -1;
+        SetTimer(TRAY_RETRY_TIMER, TRAY_RETRY_MS, NULL);
     m_trayIcon.SetDefaultItem(0, TRUE);
     if (!CreatePages()) {
         m_trayIcon.RemoveIcon();
         return -1;
     }
     return 0;
+}
+
+// The icon of a console that is exiting stays away.
+void CMainFrame::AddTrayIcon()
+{
+    if (m_bExiting)
+        return;
+    if (m_trayIcon.AddAgain())
+        KillTimer(TRAY_RETRY_TIMER);
+    else
+        SetTimer(TRAY_RETRY_TIMER, TRAY_RETRY_MS, NULL);
+}
+
+void CMainFrame::OnTimer(UINT nIDEvent)
+{
+    if (nIDEvent == TRAY_RETRY_TIMER)
+        AddTrayIcon();
+    else
+        CSkinDialog::OnTimer(nIDEvent);
+}
+
+// A new task bar (the shell started late or again) has none of the old
+// icons.
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    if (message == taskbarCreated && taskbarCreated != 0) {
+        AddTrayIcon();
+        return 0;
+    }
+    return CSkinDialog::WindowProc(message, wParam, lParam);
 }
 
 void CMainFrame::ReadVersionLine()
@@ -332,6 +366,8 @@ void CMainFrame::OnTopMost()
 
 void CMainFrame::OnExit()
 {
+    m_bExiting = TRUE;
+    KillTimer(TRAY_RETRY_TIMER);
     m_trayIcon.HideIcon();
     if (!IsIconic() && !IsZoomed()) {
         CRect place;

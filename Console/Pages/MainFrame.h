@@ -4,7 +4,10 @@
 // the logged-on picture, owns the notification-area icon and answers its
 // menu. It is made hidden at start-up; its making shows the splash window,
 // counts the start and marks the window for a second start; its
-// destruction stops the background threads.
+// destruction stops the background threads. A notification area that
+// refuses the icon (the shell is not ready yet at log-on) does not end the
+// console: the icon is asked for again on a timer and when a task bar is
+// made, and the window is shown meanwhile.
 #pragma once
 
 #include "ConsoleResources.h"
@@ -43,6 +46,13 @@ public:
     CProgramFrame &ProgramPage() { return m_programPage; }
     CLogsFrame &LogsPage() { return m_logsPage; }
     CInfoFrame &InfoPage() { return m_infoPage; }
+    // Whether the icon is in the notification area.
+    BOOL HasTrayIcon() const { return m_trayIcon.IsCreated(); }
+
+    enum {
+        TRAY_RETRY_TIMER = 3,
+        TRAY_RETRY_MS = 5000,
+    };
     // The current help topic of the page with that tab id; empty for others.
     CString PageHelpTopic(UINT tabId);
 
@@ -60,6 +70,8 @@ protected:
     // Enter, Esc, Alt+F4 and Close leave the window as it is.
     void OnOK() override {}
     void OnCancel() override {}
+    // The shell's "TaskbarCreated", a registered message, cannot be mapped.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
@@ -74,6 +86,7 @@ protected:
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnTipsClosed(WPARAM, LPARAM);
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnTimer(UINT nIDEvent);
     afx_msg void OnSideBar(UINT id);
     afx_msg void OnHide();
     afx_msg void OnMinimize();
@@ -95,6 +108,7 @@ private:
     };
     static const int kPageCount = 6;
 
+    void AddTrayIcon();
     void ReadVersionLine();
     void MarkStart();
     BOOL CreatePages();
@@ -114,6 +128,7 @@ private:
     // mode of any other value starts the console in normal mode.
     BYTE m_workMode = WORK_MODE_NORMAL;
     BOOL m_bShownOnce = FALSE;
+    BOOL m_bExiting = FALSE;
     // The open tips window; NULL while there is none.
     CTipsDialog *m_pTips = NULL;
     CTrayIcon m_trayIcon;

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -48,22 +49,42 @@ std::string Show(const RECT &r)
            std::to_string(r.bottom);
 }
 
-BOOL CALLBACK CountAlert(HWND window, LPARAM counter)
+BOOL CALLBACK CollectAlert(HWND window, LPARAM found)
 {
     char name[64] = "";
     GetClassNameA(window, name, sizeof name);
     const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
     if (strcmp(name, "#32770") == 0 && (exStyle & WS_EX_NOACTIVATE))
-        ++*reinterpret_cast<int *>(counter);
+        reinterpret_cast<std::vector<HWND> *>(found)->push_back(window);
     return TRUE;
 }
 
 // The alert windows of this thread.
+std::vector<HWND> AlertHandles()
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), CollectAlert, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
 int AlertWindows()
 {
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
-    return count;
+    return static_cast<int>(AlertHandles().size());
+}
+// The alert windows that are not among `before`.
+std::vector<HWND> NewAlerts(const std::vector<HWND> &before)
+{
+    std::vector<HWND> added;
+    for (HWND alert : AlertHandles()) {
+        if (std::find(before.begin(), before.end(), alert) == before.end())
+            added.push_back(alert);
+    }
+    return added;
+}
+std::string AlertText(HWND alert, UINT id)
+{
+    char text[256] = "";
+    GetDlgItemTextA(alert, id, text, sizeof text);
+    return text;
 }
 
 RECT WorkArea()
@@ -270,7 +291,8 @@ TEST_F(AlertPopupTest, EachOptionGivesItsOwnPartOfTheAnnouncement)
     for (const auto &c : cases) {
         g_sounds.clear();
         const int before = AlertWindows();
-        AnnounceRefusal(&m_page, Refused(1), m_folder.SkinFile(""), {c.Window, c.Sound});
+        CRefusalAnnouncer announcer; // alone: no alert standing, no sound played yet
+        announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {c.Window, c.Sound});
         EXPECT_EQ(before + (c.Window ? 1 : 0), AlertWindows()) << c.Window << c.Sound;
         ASSERT_EQ(c.Sound ? 1u : 0u, g_sounds.size()) << c.Window << c.Sound;
         if (c.Sound) {
@@ -279,6 +301,82 @@ TEST_F(AlertPopupTest, EachOptionGivesItsOwnPartOfTheAnnouncement)
             EXPECT_EQ(DWORD(SND_FILENAME | SND_ASYNC), g_sounds[0].Flags);
         }
     }
+    SetAlertSoundPlayer(previous);
+}
+
+TEST_F(AlertPopupTest, RefusalsOfOneProgramAndPeerGoToTheStandingAlertWithTheirNumber)
+{
+    CRefusalAnnouncer announcer;
+    const std::vector<HWND> before = AlertHandles();
+    for (int i = 0; i < 100; ++i)
+        announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {true, false});
+    const std::vector<HWND> added = NewAlerts(before);
+    ASSERT_EQ(1u, added.size()) << "one alert for a hundred refusals";
+    m_alert = added[0];
+    EXPECT_NE(std::string::npos, AlertText(m_alert, IDC_ALERT_MESSAGE).find("\nRefused 100 times."))
+        << AlertText(m_alert, IDC_ALERT_MESSAGE);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(m_alert) && Rect().bottom - Rect().top == 130; }, 5000));
+    PumpFor(100);
+    SaveTestScreen(m_alert, "counted-alert");
+
+    // Another peer, another program: alerts of their own, up to the limit.
+    SessionRecord otherPeer = Refused(1);
+    otherPeer.RemoteIp = 0x0A000103;
+    SessionRecord otherProgram = Refused(1);
+    strcpy(otherProgram.Path, "C:\\No such folder\\other.exe");
+    SessionRecord beyond = Refused(1);
+    beyond.RemoteIp = 0x0A000104;
+    for (const SessionRecord &record : {otherPeer, otherProgram, beyond, otherPeer})
+        announcer.Announce(&m_page, record, m_folder.SkinFile(""), {true, false});
+    EXPECT_EQ(size_t(CRefusalAnnouncer::MAX_STANDING_ALERTS), NewAlerts(before).size());
+    EXPECT_EQ(size_t(CRefusalAnnouncer::MAX_STANDING_ALERTS), announcer.StandingAlerts());
+
+    // One sinks away: the next refusal of a new peer rises.
+    const RECT risen = Rect();
+    ClickAt(POINT{risen.left + 120, risen.top + 60});
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(m_alert); }, 5000));
+    EXPECT_EQ(size_t(CRefusalAnnouncer::MAX_STANDING_ALERTS - 1), announcer.StandingAlerts());
+    announcer.Announce(&m_page, beyond, m_folder.SkinFile(""), {true, false});
+    EXPECT_EQ(size_t(CRefusalAnnouncer::MAX_STANDING_ALERTS), NewAlerts(before).size());
+    for (HWND alert : NewAlerts(before))
+        DestroyWindow(alert);
+    EXPECT_EQ(0u, announcer.StandingAlerts()) << "each alert forgotten as it went";
+}
+
+TEST_F(AlertPopupTest, ASinkingAlertTakesNoMoreRefusalsAndANewOneRises)
+{
+    CRefusalAnnouncer announcer;
+    const std::vector<HWND> before = AlertHandles();
+    announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {true, false});
+    ASSERT_EQ(1u, NewAlerts(before).size());
+    m_alert = NewAlerts(before)[0];
+    SendMessage(m_alert, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 60)); // starts the sinking
+    announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {true, false});
+    const std::vector<HWND> added = NewAlerts(before);
+    ASSERT_EQ(2u, added.size());
+    EXPECT_EQ(std::string::npos, AlertText(m_alert, IDC_ALERT_MESSAGE).find("Refused"));
+    for (HWND alert : added)
+        EXPECT_EQ(std::string::npos, AlertText(alert, IDC_ALERT_MESSAGE).find("Refused")) << "each shows one";
+    for (HWND alert : added)
+        DestroyWindow(alert);
+}
+
+TEST_F(AlertPopupTest, TheSoundPlaysAtMostOnceASecond)
+{
+    const AlertSoundPlayer previous = SetAlertSoundPlayer(RecordSound);
+    g_sounds.clear();
+    CRefusalAnnouncer announcer;
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 100; ++i)
+        announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {false, true});
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(g_sounds.size(), 1u);
+    EXPECT_LE(g_sounds.size(), 1u + elapsed / CRefusalAnnouncer::SOUND_INTERVAL_MS) << elapsed << " ms";
+
+    const size_t played = g_sounds.size();
+    PumpFor(CRefusalAnnouncer::SOUND_INTERVAL_MS + 50);
+    announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {false, true});
+    EXPECT_EQ(played + 1, g_sounds.size()) << "a second later it plays again";
     SetAlertSoundPlayer(previous);
 }
 

@@ -64,6 +64,21 @@ protected:
         return record;
     }
 
+    // The ID of a process that has already ended, or 0.
+    static DWORD EndedProcessId()
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION child = {};
+        char command[] = "cmd.exe /c exit 0";
+        if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &startup, &child))
+            return 0;
+        WaitForSingleObject(child.hProcess, 10000);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+        return child.dwProcessId;
+    }
+
     std::string Text(HTREEITEM item) const { return static_cast<LPCTSTR>(m_tree.GetItemText(item)); }
     int Image(HTREEITEM item) const
     {
@@ -99,6 +114,31 @@ protected:
         for (HTREEITEM item = m_tree.GetRootItem(); item; item = m_tree.GetNextSiblingItem(item))
             ++count;
         return count;
+    }
+
+    int ImageCount() const { return m_images.GetImageCount(); }
+    // The pixels of one image of the list, drawn over white.
+    std::vector<DWORD> ImagePixels(int image) const
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = 16;
+        info.bmiHeader.biHeight = -16;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void *bits = nullptr;
+        HDC dc = CreateCompatibleDC(NULL);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, 16, 16};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(m_images.GetSafeHandle(), image, dc, 0, 0, ILD_NORMAL);
+        GdiFlush();
+        std::vector<DWORD> pixels(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + 256);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return pixels;
     }
 
     CItemTree m_tree;
@@ -239,23 +279,98 @@ TEST_F(ConnectionTreeTest, RemovingTheLastConnectionTakesItsGroupAndProcessAlong
 
 TEST_F(ConnectionTreeTest, NodesOfEndedProcessesGoWithTheirWholeSubtree)
 {
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION child = {};
-    char command[] = "cmd.exe /c exit 0";
-    ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &startup, &child));
-    WaitForSingleObject(child.hProcess, 10000);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(0u, ended);
 
     m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x30, PROTO_TCP, DIR_OUTBOUND));
-    m_connections->ShowConnection(Connection(child.dwProcessId, 0x31, PROTO_TCP, DIR_OUTBOUND));
-    m_connections->ShowConnection(Connection(child.dwProcessId, 0x32, PROTO_UDP, DIR_LISTEN));
+    m_connections->ShowConnection(Connection(ended, 0x31, PROTO_TCP, DIR_OUTBOUND));
+    m_connections->ShowConnection(Connection(ended, 0x32, PROTO_UDP, DIR_LISTEN));
     ASSERT_EQ(2, RootCount());
 
     m_connections->RemoveEndedProcesses();
     ASSERT_EQ(1, RootCount());
     EXPECT_EQ(GetCurrentProcessId(), m_tree.GetItemData(m_tree.GetRootItem()));
     EXPECT_EQ(3, CTItemBase::LiveCount() - m_baseline) << "the ended process's five nodes freed";
+}
+
+TEST_F(ConnectionTreeTest, OneProcessOpeningAndClosingASocketAgainAndAgainKeepsOneIcon)
+{
+    for (DWORD round = 0; round < 200; ++round) {
+        SessionRecord datagram = Connection(GetCurrentProcessId(), 0x1000 + round, PROTO_UDP, DIR_OUTBOUND);
+        m_connections->ShowConnection(datagram);
+        ASSERT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount()) << round;
+        m_connections->RemoveConnection(datagram);
+        ASSERT_EQ(IMAGE_FIRST_PROGRAM, ImageCount()) << "the icon goes with its last node, round " << round;
+    }
+    EXPECT_EQ(0u, m_connections->ProgramIcons().ProgramCount());
+}
+
+TEST_F(ConnectionTreeTest, ProcessesOfOneProgramShareItsIconAndTheLastOneTakesItAlong)
+{
+    const DWORD self = GetCurrentProcessId();
+    SessionRecord first = Connection(self, 0x60, PROTO_TCP, DIR_OUTBOUND);
+    SessionRecord second = Connection(self + 4, 0x61, PROTO_TCP, DIR_OUTBOUND);
+    CharUpperA(second.Path); // Windows names files without regard to case
+    m_connections->ShowConnection(first);
+    m_connections->ShowConnection(second);
+    ASSERT_EQ(2, RootCount());
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount()) << "one icon for both";
+    HTREEITEM secondNode = m_connections->FindChild(TVI_ROOT, self + 4);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(m_tree.GetRootItem()));
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(secondNode));
+
+    m_connections->RemoveConnection(first);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount()) << "still used by the other process";
+    m_connections->RemoveConnection(second);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, ImageCount());
+}
+
+TEST_F(ConnectionTreeTest, AnIconThatGoesMovesTheLaterProgramsNodesToTheirIconsNewPlace)
+{
+    const DWORD self = GetCurrentProcessId();
+    SessionRecord own = Connection(self, 0x70, PROTO_TCP, DIR_OUTBOUND);
+    SessionRecord other = Connection(self + 4, 0x71, PROTO_TCP, DIR_OUTBOUND);
+    strcpy(other.Path, "C:\\No such folder\\wsclient.exe");
+    m_connections->ShowConnection(own);
+    m_connections->ShowConnection(other);
+    ASSERT_EQ(IMAGE_FIRST_PROGRAM + 2, ImageCount());
+    const std::vector<DWORD> ownIcon = ImagePixels(IMAGE_FIRST_PROGRAM);
+    const std::vector<DWORD> standIn = ImagePixels(IMAGE_FIRST_PROGRAM + 1);
+    ASSERT_NE(ownIcon, standIn) << "the program's own icon and the stand-in differ";
+
+    m_connections->RemoveConnection(own);
+    ASSERT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount());
+    HTREEITEM otherNode = m_connections->FindChild(TVI_ROOT, self + 4);
+    ASSERT_TRUE(otherNode);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(otherNode));
+    EXPECT_EQ(standIn, ImagePixels(IMAGE_FIRST_PROGRAM)) << "the node still shows the stand-in";
+    m_tree.Expand(otherNode, TVE_EXPAND);
+    m_host->Show();
+    PumpFor(100);
+    SaveTestScreen(m_host->Handle(), "icon-moved");
+
+    // A new program after that takes the next place; clearing takes all.
+    m_connections->ShowConnection(own);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM + 1, Image(m_connections->FindChild(TVI_ROOT, self)));
+    EXPECT_EQ(ownIcon, ImagePixels(IMAGE_FIRST_PROGRAM + 1));
+    m_connections->Clear();
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, ImageCount());
+    EXPECT_EQ(0u, m_connections->ProgramIcons().ProgramCount());
+}
+
+TEST_F(ConnectionTreeTest, EndedProcessesGiveTheirIconsBack)
+{
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(0u, ended);
+    SessionRecord gone = Connection(ended, 0x80, PROTO_TCP, DIR_OUTBOUND);
+    strcpy(gone.Path, "C:\\No such folder\\ended.exe");
+    m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x81, PROTO_TCP, DIR_OUTBOUND));
+    m_connections->ShowConnection(gone);
+    ASSERT_EQ(IMAGE_FIRST_PROGRAM + 2, ImageCount());
+
+    m_connections->RemoveEndedProcesses();
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount());
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(m_tree.GetRootItem()));
 }
 
 } // namespace

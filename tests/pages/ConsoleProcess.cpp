@@ -3,27 +3,10 @@
 #include <CatalogFixture.h>
 #include <ConsoleInstance.h>
 #include <Installer.h>
-#include <ProgramQueryIds.h>
 
 namespace {
 
 const DWORD kWaitMs = 30000;
-
-struct PopupSearch {
-    DWORD process;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectPopup(HWND window, LPARAM param)
-{
-    PopupSearch &search = *reinterpret_cast<PopupSearch *>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.process && IsWindowVisible(window) && GetDlgItem(window, IDC_QUERY_ALLOW) &&
-        GetDlgItem(window, IDC_QUERY_DENY))
-        search.found.push_back(window);
-    return TRUE;
-}
 
 } // namespace
 
@@ -54,13 +37,6 @@ void UninstallConsole()
     installer.UninstallDriverService();
     installer.SetAutoStart(FALSE);
     CCatalogFixture::Clear();
-}
-
-std::vector<HWND> QueryPopups(DWORD consoleProcess)
-{
-    PopupSearch search = {consoleProcess, {}};
-    EnumWindows(CollectPopup, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 bool ConsoleMutexExists()

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 // The folder of the test programs, with its trailing backslash.
 std::string BinFolder();
@@ -21,9 +20,6 @@ bool InstallConsole(const CString &folder, const std::string &provider = BinFold
 // Takes back what an install left in the machine: the driver's service
 // key, the Run value and the Winsock catalog.
 void UninstallConsole();
-
-// The console process's question pop-ups on the screen, the topmost first.
-std::vector<HWND> QueryPopups(DWORD consoleProcess);
 
 // Whether a console's single-instance mutex exists.
 bool ConsoleMutexExists();

@@ -83,9 +83,10 @@ NetvaneStatus EmulatorStatus()
     return status;
 }
 
-// A shell whose notification area refuses every icon: a window of the
-// class Shell_NotifyIcon hands its requests to, above the system's own, on
-// a thread of its own so that it answers while the test waits.
+// A shell whose notification area refuses every icon until it is told to
+// accept them: a window of the class Shell_NotifyIcon hands its requests
+// to, above the system's own, on a thread of its own so that it answers
+// while the test waits.
 class CRefusingNotificationArea {
 public:
     CRefusingNotificationArea()
@@ -120,6 +121,9 @@ public:
 
     bool Made() const { return m_window != nullptr; }
     LONG Refused() const { return m_refused; }
+    // From now on every request is granted, and counted here.
+    void Accept() { InterlockedExchange(&m_accepting, 1); }
+    LONG Accepted() const { return m_accepted; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -127,14 +131,21 @@ private:
         if (message != WM_COPYDATA)
             return DefWindowProcA(window, message, wParam, lParam);
         auto *self = reinterpret_cast<CRefusingNotificationArea *>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self)
-            InterlockedIncrement(&self->m_refused);
+        if (!self)
+            return FALSE;
+        if (self->m_accepting) {
+            InterlockedIncrement(&self->m_accepted);
+            return TRUE;
+        }
+        InterlockedIncrement(&self->m_refused);
         return FALSE;
     }
 
     std::thread m_thread;
     HWND m_window = nullptr;
     volatile LONG m_refused = 0;
+    volatile LONG m_accepting = 0;
+    volatile LONG m_accepted = 0;
 };
 
 class ConsoleProcess : public ::testing::Test
@@ -201,6 +212,8 @@ protected:
         // The main window sends the stored mode as its set-up ends.
         EXPECT_TRUE(WaitFor([this] { return Control().WorkMode == 1; }, 5000)) << "the stored work mode";
         EXPECT_TRUE(ConsoleMutexExists());
+        // The threads start once the window is made, which may take a while.
+        EXPECT_TRUE(WaitFor([] { return EmulatorStatus().EventsStarted == 1; }, 5000)) << "the events started";
         const NetvaneStatus started = EmulatorStatus();
         EXPECT_EQ(started.AclReady, 1u) << "the rule image is announced";
         EXPECT_EQ(started.BlockLive, 1u);
@@ -496,12 +509,31 @@ TEST_F(ConsoleProcess, RefusedDriverEventsEndItSilently)
     EXPECT_EQ(NetvaneCountCalls(console, IOCTL_NETVANE_START_EVENTS), 1u);
 }
 
-TEST_F(ConsoleProcess, ANotificationAreaThatRefusesTheIconEndsItSilently)
+TEST_F(ConsoleProcess, ANotificationAreaThatRefusesTheIconLeavesItRunningShownAndAskingAgain)
 {
     CRefusingNotificationArea shell;
     ASSERT_TRUE(shell.Made());
-    ExpectSilentEnd();
+    CConsoleProcess console(m_folder.Path(), "");
+    ASSERT_TRUE(console.Started());
+    HWND main = console.WaitForMarkedWindow();
+    ExpectRunning(console, main);
     EXPECT_GE(shell.Refused(), 1) << "the console asked for its icon";
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000)) << "shown: no icon to open it from";
+    EXPECT_EQ(WaitForBoxOfProcess(console.Id(), 500), static_cast<HWND>(NULL));
+    SaveTestScreen(main, "shown-without-icon");
+    const LONG first = shell.Refused();
+    EXPECT_TRUE(WaitFor([&] { return shell.Refused() > first; }, kWaitMs))
+        << "asked again on its timer";
+
+    // The shell is ready and announces its task bar.
+    shell.Accept();
+    PostMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return shell.Accepted() >= 1; }, kWaitMs)) << "the icon is in";
+    const LONG accepted = shell.Accepted();
+    SendMessageA(main, WM_CONSOLE_EXIT, 0, 0);
+    EXPECT_EQ(console.WaitForExit(), 0u);
+    EXPECT_GT(shell.Accepted(), accepted) << "the icon it holds is removed at exit";
+    ExpectNothingLeft();
 }
 
 TEST_F(ConsoleProcess, InstallingOnAnEmptyCatalogFailsYetSetsTheAutoStart)

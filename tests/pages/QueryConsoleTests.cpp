@@ -13,6 +13,7 @@
 #include "AnnouncedImage.h"
 #include "ClientRun.h"
 #include "ConsoleProcess.h"
+#include "QueryPopups.h"
 
 #include <ConsoleMessages.h>
 #include <FirewallLib.h>
@@ -185,7 +186,7 @@ protected:
     std::string SendLine() const { return "send 127.0.0.1 " + std::to_string(m_listener->Port()) + " --line hello"; }
 
     // The console's pop-ups on the screen, the topmost first.
-    std::vector<HWND> Popups() const { return QueryPopups(m_console ? m_console->Id() : 0); }
+    std::vector<HWND> Popups() const { return QueryPopupsOf(m_console ? m_console->Id() : 0); }
 
     bool AwaitPopups(size_t count)
     {

@@ -8,12 +8,12 @@
 
 #include "ClientRun.h"
 #include "ConsoleProcess.h"
+#include "QueryPopups.h"
 
 #include <ConsoleMessages.h>
 #include <FirewallTypes.h>
 #include <GuiPump.h>
 #include <ProviderControlBlock.h>
-#include <ProgramQueryIds.h>
 #include <RealInput.h>
 #include <TestScreens.h>
 
@@ -84,8 +84,8 @@ TEST_F(InstalledConsole, AProgramInAnyFolderIsAskedAboutAndConnectsOnceAllowed)
     StartConsole();
     const std::string client = ClientOutsideTheProgramFolder();
     CClientRun run("send 127.0.0.1 " + std::to_string(listener.Port()) + " --line hello", client, "C:\\Tools");
-    PumpUntil([&] { return !QueryPopups(m_console->Id()).empty() || run.Ended(); }, kAskMs);
-    const std::vector<HWND> popups = QueryPopups(m_console->Id());
+    PumpUntil([&] { return !QueryPopupsOf(m_console->Id()).empty() || run.Ended(); }, kAskMs);
+    const std::vector<HWND> popups = QueryPopupsOf(m_console->Id());
     ASSERT_FALSE(popups.empty()) << "no question; the client ended with " << run.Wait() << ": " << run.Output();
     PumpFor(kFadeMs);
     SaveTestScreen(NULL, "asked");
