@@ -11,6 +11,7 @@
 #include <GuiPump.h>
 #include <RealInput.h>
 #include <TestScreens.h>
+#include <WindowPlacement.h>
 
 #include <vector>
 
@@ -68,6 +69,7 @@ TEST_F(TipsWiring, TheFirstShowOpensTheTipsOnceWhenWanted)
     HWND tips = OnlyTips();
     ASSERT_NE(tips, static_cast<HWND>(NULL));
     EXPECT_TRUE(::IsWindowVisible(tips));
+    EXPECT_TRUE(IsInFrontOf(tips, Main())) << "the tips opened behind the main window";
     SaveTestScreen(NULL, "first-show");
 
     HideAndShowAgain();
@@ -102,6 +104,8 @@ TEST_F(TipsWiring, TheShowTipsCommandKeepsOneWindow)
     ShowTipsCommand();
     HWND tips = OnlyTips();
     ASSERT_NE(tips, static_cast<HWND>(NULL));
+    EXPECT_TRUE(IsInFrontOf(tips, Main())) << "the tips opened behind the main window";
+    EXPECT_EQ(CentringFault(tips, Main()), "");
     char first[1024] = "";
     ::GetDlgItemTextA(tips, IDC_TIPS_TEXT, first, sizeof first);
     SaveTestScreen(tips, "opened");
