@@ -105,6 +105,8 @@ public:
 
 protected:
     void PreSubclassWindow() override;
+    // Answers the text-room request for each cell, row by row.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT *pResult) override;
 
     afx_msg void OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult);

@@ -44,6 +44,9 @@ public:
     BOOL m_bFramed = FALSE;
 
 protected:
+    // Answers the text-room request with the room and format of PaintPlain
+    // or PaintFramed.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg void OnPaint();
     afx_msg HBRUSH CtlColor(CDC *pDC, UINT nCtlColor);
     afx_msg BOOL OnSetCursor(CWnd *pWnd, UINT nHitTest, UINT message);
@@ -52,6 +55,7 @@ protected:
 private:
     BOOL AttachPreset(UINT id, CWnd *parent, COLORREF backColor, COLORREF textColor);
     CFont *ParentFont() const;
+    UINT PlainFormat() const;
     void PaintPlain(CDC &dc);
     void PaintFramed(CDC &dc);
 

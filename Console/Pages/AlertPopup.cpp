@@ -14,6 +14,7 @@
 #include "PathText.h"
 #include "ProgramFolder.h"
 #include "SafeFormat.h"
+#include "SkinPalette.h"
 
 namespace {
 
@@ -21,7 +22,6 @@ const int kWidth = 235;
 const int kHeight = 130;
 const int kHoldMs = 20000;
 const int kTickMs = 20;
-const COLORREF kTitleColour = 0x8C8282;
 
 const UINT kLabelIds[8] = {IDC_ALERT_TITLE,       IDC_ALERT_MESSAGE, IDC_ALERT_LOCAL_PORT_LABEL,
                            IDC_ALERT_LOCAL_PORT,  IDC_ALERT_REMOTE_LABEL, IDC_ALERT_REMOTE,
@@ -87,7 +87,7 @@ BOOL CAlertPopup::OnInitDialog()
     LoadSkin();
     m_text.SetSource(GetProgramFolder() + "Language.ini", "DLG_AlertMsg", "APP", "APP_NAME");
     m_labels[0].SetLabelFont("Arial", -14, FW_BOLD, FALSE, FALSE, FALSE);
-    m_labels[0].SetTextColor(kTitleColour);
+    m_labels[0].SetTextColor(SkinPalette::BandTitleText);
     SetTexts();
 
     const RECT work = WorkArea();

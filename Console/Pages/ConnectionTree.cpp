@@ -131,7 +131,8 @@ CString CConnectionTree::ConnectionText(const SessionRecord &record) const
     if (remote.IsEmpty())
         remote = IpToText(&record.RemoteIp);
     return SafeFormat(m_connectFormat, {localPort, remote, static_cast<UINT>(record.RemotePort),
-                                        static_cast<int>(record.BytesSent), static_cast<int>(record.BytesReceived)});
+                                        FormatByteCount64(record.BytesSent),
+                                        FormatByteCount64(record.BytesReceived)});
 }
 
 void CConnectionTree::RemoveConnection(const SessionRecord &record)

@@ -494,9 +494,12 @@ LRESULT CMainFrame::OnDeferredLayout(WPARAM, LPARAM)
     m_minimizeButton.MoveWindow(x - 2 * (w + 1), 6, w, h);
     m_helpButton.MoveWindow(x - 3 * (w + 1), 6, w, h);
 
+    // The lock switch keeps its place from the right edge: where it stands
+    // at the smallest width, x = 550.
     const int lockHeight = m_lockButton.m_nStateHeight;
-    m_lockButton.MoveWindow(550, 34, m_lockButton.m_nStateWidth, lockHeight);
-    m_lockLabel.MoveWindow(535, lockHeight + 39, 43, 14);
+    const int lockLeft = right - (kMinWidth - 550);
+    m_lockButton.MoveWindow(lockLeft, 34, m_lockButton.m_nStateWidth, lockHeight);
+    m_lockLabel.MoveWindow(lockLeft - 15, lockHeight + 39, 43, 14);
 
     // The side bar, every button the size of Monitor.bmp's cells; the pages
     // fill the client area inside it.
@@ -519,9 +522,13 @@ LRESULT CMainFrame::OnDeferredLayout(WPARAM, LPARAM)
 
 CRect CMainFrame::StatusPictureRect() const
 {
+    // The picture's upper half is drawn, its lower half is the mask; it
+    // stands clear of the bottom band, which would cut it otherwise.
     CRect client;
     GetClientRect(&client);
-    return CRect(19, client.Height() - 19, 98, client.Height());
+    const int bottom = client.Height() - m_bottomMiddle.m_size.cy - 2;
+    const int height = m_loggedOnPicture.m_size.cy / 2;
+    return CRect(19, bottom - height, 98, bottom);
 }
 
 void CMainFrame::OnPaint()

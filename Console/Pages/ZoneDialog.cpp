@@ -76,6 +76,7 @@ BOOL CZoneDialog::OnInitDialog()
     LayoutForType(m_record.Type);
     SetupForType(m_record.Type);
     UpdateData(FALSE);
+    CenterWindow();
     return TRUE;
 }
 

@@ -246,7 +246,9 @@ TEST_F(SkinLabelTest, ACentredLongTextIsOneLineWithAnEllipsisAndALeftOneWraps)
 {
     const char *text = "A text far too long for the narrow label it is shown in";
     AddStatic(1001, text, SS_CENTER, RECT{10, 10, 130, 50});
-    AddStatic(1002, text, SS_LEFT, RECT{10, 60, 130, 100});
+    // Tall enough for every line of the wrapped text: a cut last line would
+    // fail the screenshot's text-fit check.
+    AddStatic(1002, text, SS_LEFT, RECT{10, 60, 130, 104});
     CSkinLabel centred, left;
     ASSERT_TRUE(centred.AttachDark(1001, &m_parent));
     ASSERT_TRUE(left.AttachDark(1002, &m_parent));
@@ -254,7 +256,7 @@ TEST_F(SkinLabelTest, ACentredLongTextIsOneLineWithAnEllipsisAndALeftOneWraps)
     ReferenceText centredReference = {text, arial, RGB(21, 21, 21), DT_END_ELLIPSIS | DT_CENTER | DT_SINGLELINE};
     ReferenceText leftReference = {text, arial, RGB(21, 21, 21), DT_END_ELLIPSIS | DT_WORDBREAK};
     HWND centredWindow = AddReference(&centredReference, RECT{220, 10, 340, 50});
-    HWND leftWindow = AddReference(&leftReference, RECT{220, 60, 340, 100});
+    HWND leftWindow = AddReference(&leftReference, RECT{220, 60, 340, 104});
     Show();
     SaveTestScreen(m_host.Handle(), "long-texts");
 

@@ -37,7 +37,7 @@ protected:
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_TREE))));
         m_connections.reset(new CConnectionTree(m_tree, m_images, GetModuleHandle(NULL)));
         m_connections->SetUpImages();
-        m_connections->SetFormats("Listening on port %u", "%u -> %s:%u, sent %d, received %d");
+        m_connections->SetFormats("Listening on port %u", "%u -> %s:%u, sent %s, received %s");
     }
     void TearDown() override
     {
@@ -179,9 +179,9 @@ TEST_F(ConnectionTreeTest, ConnectionsOfOneProcessGoUnderItsNodeByProtocolWithTh
     ASSERT_TRUE(listenNode && webNode && udpNode);
     EXPECT_EQ("Listening on port 1100", Text(listenNode));
     EXPECT_EQ(IMAGE_LISTENING, Image(listenNode));
-    EXPECT_EQ("1100 -> www.example.test:53, sent 12, received 34", Text(webNode));
+    EXPECT_EQ("1100 -> www.example.test:53, sent 12 B, received 34 B", Text(webNode));
     EXPECT_EQ(IMAGE_CONNECTION, Image(webNode));
-    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 12, received 34", Text(udpNode));
+    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 12 B, received 34 B", Text(udpNode));
     EXPECT_EQ(m_tree.GetNextSiblingItem(listenNode), webNode) << "appended at the end";
 
     for (HTREEITEM item : {process, tcp, udp, listenNode, webNode, udpNode})

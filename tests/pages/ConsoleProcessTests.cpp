@@ -439,7 +439,9 @@ TEST_F(ConsoleProcess, StartsLoggedOnOnlyWithoutAPassword)
         shots[i] = SaveTestScreen(main, i ? "logged-off" : "logged-on");
         RECT client;
         GetClientRect(main, &client);
-        status = {19, client.bottom - 19, 98, client.bottom};
+        // The status picture, 14 rows high, stands 2 pixels clear of the
+        // 8-pixel band at the bottom.
+        status = {19, client.bottom - 24, 98, client.bottom - 10};
         SendMessageA(main, WM_CONSOLE_EXIT, 0, 0);
         EXPECT_EQ(console.WaitForExit(), 0u);
     }

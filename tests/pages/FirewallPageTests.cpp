@@ -25,6 +25,7 @@
 #include <MenuKeys.h>
 #include <RealInput.h>
 #include <TestScreens.h>
+#include <WindowPlacement.h>
 
 #include <commctrl.h>
 #include <functional>
@@ -350,8 +351,11 @@ TEST_F(FirewallPage, EachKindAddedFromTheZoneMenuLandsInTheShownListTheStoreAndT
             m_driver.RunInNextDialog([&](HWND dialog) {
                 editor = dialog;
                 title = WindowText(::GetDlgItem(dialog, IDC_ZONE_TITLE));
+                EXPECT_EQ(CentringFault(dialog, m_host.Handle()), "") << "the editor is not centred over the page";
                 if (!blocked)
                     SaveTestScreen(dialog, (std::string("editor-") + c.name).c_str());
+                if (!blocked && c.type == 3)
+                    SaveTestScreen(NULL, "editor-over-its-owner");
                 FillEditor(dialog, c.first, c.second, c.host, c.name);
             });
             const std::string menuScreen = c.type == 3 && !blocked ? "zone-menu" : "";

@@ -17,6 +17,7 @@
 #include <RealInput.h>
 #include <TestScreens.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -47,18 +48,27 @@ std::string TextOf(HWND window)
     return text;
 }
 
-// The pages that are shown, by tab id.
-std::vector<UINT> VisiblePages()
+// The page window of a tab id.
+HWND PageOf(UINT tabId)
 {
     CMainFrame &frame = TheConsole().MainFrame();
     CWnd *pages[] = {&frame.SystemPage(), &frame.MonitorPage(), &frame.FirewallPage(),
                      &frame.ProgramPage(), &frame.LogsPage(), &frame.InfoPage()};
     const UINT ids[] = {IDD_SYSTEM_PAGE, IDD_MONITOR_PAGE, IDD_FIREWALL_PAGE,
                         IDD_PROGRAM_PAGE, IDD_LOGS_PAGE, IDD_INFO_PAGE};
-    std::vector<UINT> shown;
     for (int i = 0; i < 6; ++i)
-        if (pages[i]->GetStyle() & WS_VISIBLE)
-            shown.push_back(ids[i]);
+        if (ids[i] == tabId)
+            return pages[i]->GetSafeHwnd();
+    return NULL;
+}
+
+// The pages that are shown, by tab id.
+std::vector<UINT> VisiblePages()
+{
+    std::vector<UINT> shown;
+    for (UINT tabId : kTabOf)
+        if (::GetWindowLongA(PageOf(tabId), GWL_STYLE) & WS_VISIBLE)
+            shown.push_back(tabId);
     return shown;
 }
 
@@ -258,6 +268,49 @@ TEST_F(MainWindow, CaptionButtonsHideMinimiseMaximiseAndRestore)
     PumpFor(300);
     EXPECT_FALSE(::IsZoomed(Main()));
     EXPECT_TRUE(::IsWindowVisible(Main()));
+}
+
+// The right edge of the page's rightmost shown control, in the page's
+// client coordinates.
+int RightmostControl(HWND page)
+{
+    int rightmost = 0;
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(child))
+            continue;
+        CRect rect = WindowRect(child);
+        ::MapWindowPoints(NULL, page, reinterpret_cast<POINT *>(&rect), 2);
+        rightmost = std::max<int>(rightmost, rect.right);
+    }
+    return rightmost;
+}
+
+// Maximised, the lock switch keeps its place from the right edge and every
+// page's controls anchored to the right follow the page's width.
+TEST_F(MainWindow, AMaximisedWindowFillsWithTheLockSwitchAndEveryPage)
+{
+    ASSERT_TRUE(ShowMainWindow());
+    const int lockFromRight = WindowRect(Main()).right - WindowRect(Control(IDC_LOCK_SWITCH)).left;
+    ClickControl(Control(IDC_CAPTION_MAXIMIZE));
+    PumpFor(300);
+    ASSERT_TRUE(::IsZoomed(Main()));
+    EXPECT_EQ(WindowRect(Main()).right - WindowRect(Control(IDC_LOCK_SWITCH)).left, lockFromRight);
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(kTabOf[i]);
+        ClickControl(Control(kSideBar[i]));
+        PumpFor(300);
+        ASSERT_EQ(VisiblePages(), std::vector<UINT>{kTabOf[i]});
+        const HWND page = PageOf(kTabOf[i]);
+        CRect client;
+        ::GetClientRect(page, &client);
+        // The about page's controls all stand at the left; its pictures
+        // are drawn at the corners.
+        if (kTabOf[i] != IDD_INFO_PAGE)
+            EXPECT_GT(RightmostControl(page), client.right - 40) << "the page's controls keep their width";
+        SaveTestScreen(Main(), ("maximised-page-" + std::to_string(kTabOf[i])).c_str());
+    }
+    ClickControl(Control(IDC_CAPTION_MAXIMIZE));
+    PumpFor(300);
 }
 
 TEST_F(MainWindow, TopMostTurnsOnAndOff)

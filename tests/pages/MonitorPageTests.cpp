@@ -25,6 +25,7 @@
 #include <ProgramFolderFixture.h>
 #include <RealInput.h>
 #include <TestScreens.h>
+#include <TextRoom.h>
 
 #include <gtest/gtest.h>
 
@@ -184,7 +185,8 @@ protected:
     {
         char text[256];
         snprintf(text, sizeof text, Text("INF_Connect").c_str(), unsigned(record.LocalPort), "127.0.0.1",
-                 unsigned(record.RemotePort), int(record.BytesSent), int(record.BytesReceived));
+                 unsigned(record.RemotePort), static_cast<LPCTSTR>(FormatByteCount64(record.BytesSent)),
+                 static_cast<LPCTSTR>(FormatByteCount64(record.BytesReceived)));
         return text;
     }
 
@@ -320,6 +322,44 @@ TEST_F(MonitorPage, TabsShowTheirControlsAtTheirPlacesWithTheirHelpTopics)
     EXPECT_EQ(CMonitorFrame::TAB_TRAFFIC, m_page->CurrentTab());
     EXPECT_TRUE(IsShown(IDC_SENT_GRAPH));
     EXPECT_FALSE(IsShown(IDC_KILL_PROCESS));
+}
+
+// A line longer than the tree is wide ends in an ellipsis at the tree's
+// edge, and its counts read as the page's totals do.
+TEST_F(MonitorPage, ALongConnectionLineEndsInAnEllipsisAtTheTreesEdge)
+{
+    OpenPage();
+    ClickButton(IDC_MONITOR_ONLINE_TAB);
+    SessionRecord &record = Connection(0, 0x100, PROTO_TCP, DIR_OUTBOUND);
+    strcpy(record.Detail, "a-rather-long-host-name.of-a-content-delivery-network.example.com");
+    record.BytesSent = 38;
+    record.BytesReceived = 168226862;
+    Pass({0});
+    const std::vector<HTREEITEM> processes = Children(NULL);
+    ASSERT_EQ(1u, processes.size());
+    CItemTree &tree = m_page->Tree();
+    tree.Expand(processes[0], TVE_EXPAND);
+    const std::vector<HTREEITEM> groups = Children(processes[0]);
+    ASSERT_EQ(1u, groups.size());
+    tree.Expand(groups[0], TVE_EXPAND);
+    PumpFor(100);
+    const std::vector<HTREEITEM> lines = Children(groups[0]);
+    ASSERT_EQ(1u, lines.size());
+    const std::string line = NodeText(lines[0]);
+    EXPECT_NE(line.find("sent 38 B, received 160.43"), std::string::npos) << line;
+
+    // The line is the third shown; its room ends at the client area's edge.
+    TextRoom room = {};
+    ASSERT_EQ(TEXT_ROOM_FILLED, tree.SendMessage(TextRoomMessage(), 2, reinterpret_cast<LPARAM>(&room)));
+    EXPECT_EQ(line, room.text);
+    CRect client;
+    tree.GetClientRect(&client);
+    EXPECT_LE(room.room.right, client.right);
+    EXPECT_TRUE(room.format & DT_END_ELLIPSIS);
+    CRect label;
+    tree.GetItemRect(lines[0], &label, TRUE);
+    EXPECT_GT(label.right, client.right) << "the line is not long enough to need the ellipsis";
+    SaveTestScreen(m_host.Handle(), "long-line");
 }
 
 TEST_F(MonitorPage, ConnectionsMakeOneProcessNodeWithItsGroupsUnderEachFilter)

@@ -12,6 +12,7 @@
 #include <RealInput.h>
 #include <RefusedWindows.h>
 #include <TestScreens.h>
+#include <WindowPlacement.h>
 
 #include <vector>
 
@@ -69,6 +70,7 @@ TEST_F(TipsWiring, TheFirstShowOpensTheTipsOnceWhenWanted)
     HWND tips = OnlyTips();
     ASSERT_NE(tips, static_cast<HWND>(NULL));
     EXPECT_TRUE(::IsWindowVisible(tips));
+    EXPECT_TRUE(IsInFrontOf(tips, Main())) << "the tips opened behind the main window";
     SaveTestScreen(NULL, "first-show");
 
     HideAndShowAgain();
@@ -103,6 +105,8 @@ TEST_F(TipsWiring, TheShowTipsCommandKeepsOneWindow)
     ShowTipsCommand();
     HWND tips = OnlyTips();
     ASSERT_NE(tips, static_cast<HWND>(NULL));
+    EXPECT_TRUE(IsInFrontOf(tips, Main())) << "the tips opened behind the main window";
+    EXPECT_EQ(CentringFault(tips, Main()), "");
     char first[1024] = "";
     ::GetDlgItemTextA(tips, IDC_TIPS_TEXT, first, sizeof first);
     SaveTestScreen(tips, "opened");
