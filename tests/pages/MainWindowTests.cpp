@@ -305,8 +305,9 @@ TEST_F(MainWindow, AMaximisedWindowFillsWithTheLockSwitchAndEveryPage)
         ::GetClientRect(page, &client);
         // The about page's controls all stand at the left; its pictures
         // are drawn at the corners.
-        if (kTabOf[i] != IDD_INFO_PAGE)
+        if (kTabOf[i] != IDD_INFO_PAGE) {
             EXPECT_GT(RightmostControl(page), client.right - 40) << "the page's controls keep their width";
+        }
         SaveTestScreen(Main(), ("maximised-page-" + std::to_string(kTabOf[i])).c_str());
     }
     ClickControl(Control(IDC_CAPTION_MAXIMIZE));
