@@ -73,8 +73,8 @@ void CProgramFrame::LoadSchedule(int schedule)
         cell.Invalidate(TRUE);
     }
     m_baselineWeekDays = m_currentWeekDays = record.WeekDay;
-    m_baselineStart = m_startTime = CTime(static_cast<__time64_t>(record.StartTime));
-    m_baselineEnd = m_endTime = CTime(static_cast<__time64_t>(record.EndTime));
+    m_baselineStart = m_startTime = StoredTime(record.StartTime);
+    m_baselineEnd = m_endTime = StoredTime(record.EndTime);
     m_applyButton.EnableButton(FALSE);
     UpdateData(FALSE);
     Invalidate(FALSE);

@@ -237,8 +237,8 @@ TEST_F(Schedule, ApplyStoresRowAndImageAndEmptiesTheMemo)
     EXPECT_FALSE(ApplyIsOn());
     const TimeRecord stored = StoredSchedule(2);
     EXPECT_EQ(0x7E, stored.WeekDay);
-    EXPECT_EQ(9, CTime(static_cast<__time64_t>(stored.StartTime)).GetHour());
-    EXPECT_EQ(start.GetTime(), static_cast<__time64_t>(stored.EndTime));
+    EXPECT_EQ(9, StoredTime(stored.StartTime).GetHour());
+    EXPECT_EQ(start.GetTime(), StoredTime(stored.EndTime).GetTime());
     EXPECT_EQ("", std::string(stored.Memo));
     const TimeRule image = ImageSchedule(2);
     EXPECT_EQ(0x7E, image.WeekDay);
@@ -359,6 +359,61 @@ TEST_F(Schedule, AStoredZeroTimeRoundTrips)
     EXPECT_EQ(0u, StoredSchedule(2).EndTime);
     ClickSchedule(3);
     EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+// The shipped schedules hold time 0, whose local date starts before 1970 UTC
+// west of it: an hour set before the zone's offset is stored negative. Each
+// target hour is reached from the one time 0 shows with the arrow keys,
+// applied, and the schedule reopened, in whichever zone the run is set to.
+TEST_F(Schedule, HoursEitherSideOfTheZonesOffsetReopenAsSet)
+{
+    const int hourOfZero = CTime(static_cast<__time64_t>(0)).GetHour();
+    OpenTimeView();
+    for (int wanted : {0, hourOfZero - 1, hourOfZero + 1, 23}) {
+        if (wanted < 0 || wanted > 23 || wanted == hourOfZero)
+            continue;
+        StoreSchedule(2, 0x7C, 0, 0);
+        ClickSchedule(3);
+        ClickSchedule(2);
+        ClickControlAt(Control(IDC_START_TIME), POINT{9, 10});
+        for (int hour = hourOfZero; hour != wanted; hour += wanted > hour ? 1 : -1)
+            PressKey(wanted > hour ? VK_UP : VK_DOWN);
+        PumpFor(50);
+        ASSERT_EQ(wanted, PickerTime(IDC_START_TIME).wHour);
+        ClickControl(Control(IDC_SCHEDULE_APPLY));
+        PumpFor(50);
+        EXPECT_EQ(wanted, StoredTime(StoredSchedule(2).StartTime).GetHour()) << wanted;
+        EXPECT_EQ(DWORD(wanted) * 3600u, ImageSchedule(2).StartTime) << wanted;
+
+        ClickSchedule(3);
+        ClickSchedule(2);
+        EXPECT_EQ(wanted, PickerTime(IDC_START_TIME).wHour) << wanted;
+        EXPECT_EQ(0, PickerTime(IDC_START_TIME).wMinute) << wanted;
+        EXPECT_FALSE(ApplyIsOn()) << wanted;
+        Shot(("reopened-start-" + std::to_string(wanted)).c_str());
+
+        // A later change of days keeps the time as set.
+        const DWORD storedStart = StoredSchedule(2).StartTime;
+        ClickDay(0);
+        ClickControl(Control(IDC_SCHEDULE_APPLY));
+        PumpFor(50);
+        EXPECT_EQ(storedStart, StoredSchedule(2).StartTime) << wanted;
+        EXPECT_EQ(DWORD(wanted) * 3600u, ImageSchedule(2).StartTime) << wanted;
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+// A negative stored time opens on its local hour.
+TEST_F(Schedule, ANegativeStoredTimeShowsItsLocalHour)
+{
+    const CTime beforeEpoch(static_cast<__time64_t>(-3600));
+    StoreSchedule(2, 0x7C, StoredTimeValue(beforeEpoch), StoredTimeValue(beforeEpoch));
+    OpenTimeView();
+    ClickSchedule(2);
+    EXPECT_EQ(beforeEpoch.GetHour(), PickerTime(IDC_START_TIME).wHour);
+    EXPECT_EQ(beforeEpoch.GetMinute(), PickerTime(IDC_START_TIME).wMinute);
+    EXPECT_EQ(beforeEpoch.GetSecond(), PickerTime(IDC_END_TIME).wSecond);
+    EXPECT_FALSE(ApplyIsOn());
 }
 
 } // namespace
