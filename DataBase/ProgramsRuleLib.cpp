@@ -180,6 +180,19 @@ CString CProgramsRuleLib::GetRulePath(DWORD id)
     return path;
 }
 
+DWORD CProgramsRuleLib::FindRule(LPCTSTR path)
+{
+    CString sql;
+    sql.Format("select ID from ProgramsRule where Path='%s'", static_cast<LPCTSTR>(EscapeSqlText(path)));
+    DWORD id = 0;
+    Guarded(STORE_PLACE, [&] {
+        CSqliteQuery query = m_db.Query(sql);
+        if (!query.IsEof())
+            id = DwordField(query, 0);
+    });
+    return id;
+}
+
 BOOL CProgramsRuleLib::GetInetSettings(DWORD id, NetRuleSettings &settings)
 {
     return GetSettings("Inet", id, settings);

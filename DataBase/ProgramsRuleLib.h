@@ -49,6 +49,9 @@ public:
     void LoadRules(std::vector<RuleRecord> &rules);
     // The program path of a rule; an empty text without a row or on failure.
     CString GetRulePath(DWORD id);
+    // The ID of the program's rule, compared as the table keeps paths
+    // unique; 0 without a rule or on failure.
+    DWORD FindRule(LPCTSTR path);
 
     // TRUE with the record filled when the rule exists; otherwise the
     // record is not touched.

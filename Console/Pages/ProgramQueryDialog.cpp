@@ -375,6 +375,10 @@ DWORD CProgramQueryDialog::Answer(BYTE verdict)
     }
     const BYTE tnet = m_asked.Zone == ZONE_INTERNET ? static_cast<BYTE>(ACTION_PASS) : inet;
     DWORD ruleId = static_cast<DWORD>(m_asked.RuleId);
+    // Another question about the same new program may have made its rule
+    // while this one was open: the answer goes to that rule.
+    if (ruleId == 0)
+        ruleId = m_publisher->RuleStore().FindRule(m_asked.Path);
     if (ruleId == 0) {
         m_ruleChanged = TRUE;
         ruleId = m_publisher->AddProgram(m_asked.Path, inet, tnet, ACTION_DENY, 2);

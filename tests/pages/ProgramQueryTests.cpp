@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -444,17 +445,59 @@ TEST_F(ProgramQuery, AnAnswerLeavesARecordThatIsNoLongerItsOwnAlone)
     }
 }
 
-TEST_F(ProgramQuery, AFailingRuleStillReleasesTheSocket)
+// A record that was asked as new while the program has a rule by now: the
+// answer goes to that rule and the socket is released with it.
+TEST_F(ProgramQuery, AQuestionAskedAsNewAnswersTheRuleTheProgramHasByNow)
 {
     StoreRule("C:\\Apps\\twice.exe", ACTION_PASS, ACTION_PASS, ACTION_DENY, 0);
+    const DWORD id = StoredRule("C:\\Apps\\twice.exe").ID;
     Open();
-    SessionRecord &r = Asking(5, "C:\\Apps\\twice.exe"); // asked as new: the store refuses the path
+    SessionRecord &r = Asking(5, "C:\\Apps\\twice.exe");
     Post(0, 5);
     ASSERT_EQ(1u, Popups().size());
     Answer(Popups()[0], true, ACTION_DENY);
     EXPECT_EQ(SESSION_OPEN, r.State);
     EXPECT_EQ(ACTION_DENY, r.Verdict);
-    EXPECT_EQ(0, r.RuleId);
+    EXPECT_EQ(static_cast<LONG>(id), r.RuleId);
+    EXPECT_EQ(ACTION_DENY, StoredRule("C:\\Apps\\twice.exe").InetAction);
+    ASSERT_NE(nullptr, ImageRule(id));
+    EXPECT_EQ(ACTION_DENY, ImageRule(id)->InetAction);
+}
+
+// Two connections of one new program ask at once: the first answer makes
+// the rule, the second, remembered, changes it.
+TEST_F(ProgramQuery, TheSecondOfTwoQuestionsOfANewProgramKeepsItsRememberedAnswer)
+{
+    const char *path = "C:\\Apps\\pair.exe";
+    Open();
+    Asking(30, path);
+    Asking(31, path);
+    Post(0, 30);
+    Post(0, 31);
+    std::vector<HWND> popups = Popups();
+    ASSERT_EQ(2u, popups.size());
+    Answer(popups[0], false, ACTION_PASS);
+    const RuleRecord first = StoredRule(path);
+    ASSERT_NE(0u, first.ID);
+    EXPECT_EQ(ACTION_QUERY, first.InetAction);
+    Answer(popups[1], true, ACTION_DENY);
+
+    const RuleRecord rule = StoredRule(path);
+    EXPECT_EQ(first.ID, rule.ID);
+    EXPECT_EQ(ACTION_DENY, rule.InetAction);
+    ASSERT_NE(nullptr, ImageRule(rule.ID));
+    EXPECT_EQ(ACTION_DENY, ImageRule(rule.ID)->InetAction);
+    for (int i : {30, 31}) {
+        EXPECT_EQ(SESSION_OPEN, g_sessions[i].State) << i;
+        EXPECT_EQ(static_cast<LONG>(rule.ID), g_sessions[i].RuleId) << i;
+    }
+    std::vector<BYTE> verdicts = {g_sessions[30].Verdict, g_sessions[31].Verdict};
+    std::sort(verdicts.begin(), verdicts.end());
+    EXPECT_EQ((std::vector<BYTE>{ACTION_PASS, ACTION_DENY}), verdicts);
+    int listChanges = 0;
+    for (const SentToPage &sent : g_sent)
+        listChanges += sent.Message == WM_PROGRAM_LIST_CHANGED;
+    EXPECT_EQ(2, listChanges);
 }
 
 TEST_F(ProgramQuery, StackedQuestionsEachReachTheirOwnRecord)
