@@ -80,7 +80,10 @@ BOOL CProgramQueryDialog::ShowForRecord(SessionRecord *record)
     CopyBounded(m_asked.Path, record->Path, SESSION_PATH_SIZE);
     CopyBounded(m_asked.Detail, record->Detail, SESSION_DETAIL_SIZE);
     m_live = record;
-    if (!Create(IDD_PROGRAM_QUERY, m_page)) {
+    // A window that fails while it is made may or may not be destroyed with
+    // its last message: the object is deleted here then, never twice.
+    m_created = Create(IDD_PROGRAM_QUERY, m_page);
+    if (!m_created) {
         delete this;
         return FALSE;
     }
@@ -110,7 +113,7 @@ void CProgramQueryDialog::SetFromQueueRecord(const DriverQueueRecord &queue)
 // A modeless pop-up is gone with its window.
 void CProgramQueryDialog::PostNcDestroy()
 {
-    if (IsModeless())
+    if (IsModeless() && m_created)
         delete this;
 }
 

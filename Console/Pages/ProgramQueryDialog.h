@@ -103,6 +103,7 @@ private:
     SessionRecord m_asked;
     // The live record of a connection-table question; null for the driver's.
     SessionRecord *m_live = NULL;
+    BOOL m_created = FALSE;
     BOOL m_ruleChanged = FALSE;
     HICON m_icon = NULL;
     bool m_iconShared = false;

@@ -55,6 +55,29 @@ BOOL CALLBACK CollectPopup(HWND window, LPARAM found)
     return TRUE;
 }
 
+// Refuses the creation of every dialog window of this thread while it lives,
+// as a desktop out of window resources does.
+class CRefusedDialogs
+{
+public:
+    CRefusedDialogs() : m_hook(SetWindowsHookExA(WH_CBT, Refuse, NULL, GetCurrentThreadId())) {}
+    ~CRefusedDialogs() { UnhookWindowsHookEx(m_hook); }
+    bool Hooked() const { return m_hook != NULL; }
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            const CREATESTRUCTA *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam)->lpcs;
+            if (create->lpszClass == MAKEINTATOM(32770) ||
+                (!IS_INTRESOURCE(create->lpszClass) && lstrcmpA(create->lpszClass, "#32770") == 0))
+                return 1;
+        }
+        return CallNextHookEx(NULL, code, wParam, lParam);
+    }
+    HHOOK m_hook;
+};
+
 RECT WorkArea()
 {
     RECT work = {};
@@ -443,6 +466,31 @@ TEST_F(ProgramQuery, AnAnswerLeavesARecordThatIsNoLongerItsOwnAlone)
         EXPECT_EQ(ACTION_DENY, StoredRule(path.c_str()).InetAction) << "the rule is still made";
         ++index;
     }
+}
+
+// A pop-up that cannot be made leaves no socket waiting out the limit: its
+// question is refused at once and asked no more.
+TEST_F(ProgramQuery, AQuestionWhosePopUpCannotBeMadeIsRefusedAtOnce)
+{
+    Open();
+    SessionRecord &r = Asking(7, "C:\\Apps\\unseen.exe");
+    r.Verdict = ACTION_PASS;
+    {
+        CRefusedDialogs refused;
+        ASSERT_TRUE(refused.Hooked());
+        Post(0, 7);
+    }
+    EXPECT_TRUE(Popups().empty());
+    EXPECT_EQ(SESSION_OPEN, r.State);
+    EXPECT_EQ(ACTION_DENY, r.Verdict);
+    Post(0, 7);
+    EXPECT_TRUE(Popups().empty());
+    EXPECT_EQ(0u, StoredRule("C:\\Apps\\unseen.exe").ID);
+
+    // The next question is shown as ever.
+    Asking(8, "C:\\Apps\\seen.exe");
+    Post(0, 8);
+    EXPECT_EQ(1u, Popups().size());
 }
 
 // A record that was asked as new while the program has a rule by now: the
