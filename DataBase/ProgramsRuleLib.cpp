@@ -154,10 +154,10 @@ void CProgramsRuleLib::GetRule(DWORD id, RuleRecord &rule)
     });
 }
 
-void CProgramsRuleLib::LoadRules(std::vector<RuleRecord> &rules)
+BOOL CProgramsRuleLib::LoadRules(std::vector<RuleRecord> &rules)
 {
     rules.clear();
-    Guarded(STORE_PLACE, [&] {
+    return Guarded(STORE_PLACE, [&] {
         for (CSqliteQuery query = m_db.Query(kSelectRule); !query.IsEof(); query.NextRow())
         {
             RuleRecord rule;

@@ -5,6 +5,7 @@
 #include "ProgramFrame.h"
 
 #include "AclPublisher.h"
+#include "EditRefusal.h"
 #include "LoggedOnRefusal.h"
 #include "Bits.h"
 
@@ -100,12 +101,17 @@ void CProgramFrame::OnApplyClicked()
     ApplySchedule();
 }
 
+// A schedule the store or the image refuses stays changed on screen, with
+// Apply on.
 void CProgramFrame::ApplySchedule()
 {
     if (RefuseWhileLoggedOff(m_hWnd, m_texts))
         return;
-    if (m_publisher)
-        m_publisher->SetTimeRule(m_currentSchedule, m_currentWeekDays, m_startTime, m_endTime, "");
+    if (m_publisher &&
+        !m_publisher->SetTimeRule(m_currentSchedule, m_currentWeekDays, m_startTime, m_endTime, "")) {
+        TellEditRefused(m_hWnd, m_texts, "ERR_ScheduleNotSaved");
+        return;
+    }
     m_baselineWeekDays = m_currentWeekDays;
     m_baselineStart = m_startTime;
     m_baselineEnd = m_endTime;

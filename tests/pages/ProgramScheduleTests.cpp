@@ -3,6 +3,8 @@
 // the rule image.
 #include "ProgramPageFixture.h"
 
+#include <LockedDatabase.h>
+
 #include <commctrl.h>
 #include <sqlite3.h>
 
@@ -264,6 +266,38 @@ TEST_F(Schedule, ApplyLoggedOffRefusesAndStaysOn)
     EXPECT_TRUE(ApplyIsOn());
     EXPECT_EQ(0x7C, StoredSchedule(2).WeekDay);
     EXPECT_EQ("kept", std::string(StoredSchedule(2).Memo));
+}
+
+TEST_F(Schedule, ApplyRefusedByALockedStoreSaysSoAndKeepsTheChange)
+{
+    StoreSchedule(2, 0x7C, 0, 0, "kept");
+    OpenTimeView();
+    ClickSchedule(2);
+    ClickDay(0);
+    {
+        CLockedDatabase lock(RulesPath().c_str());
+        ASSERT_TRUE(lock.Locked());
+        m_boxes.AnswerNextBox(IDOK);
+        ClickControl(Control(IDC_SCHEDULE_APPLY));
+        PumpFor(50);
+    }
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    EXPECT_EQ(LanguageText("FRAME_PROGRAM", "ERR_ScheduleNotSaved"), m_boxes.Boxes()[0].text);
+    EXPECT_EQ(LanguageText("APP", "APP_NAME"), m_boxes.Boxes()[0].caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes()[0].icon);
+    EXPECT_TRUE(ApplyIsOn());
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5}), MarkedDays("apply-refused"));
+    EXPECT_EQ(0x7C, StoredSchedule(2).WeekDay);
+    EXPECT_EQ("kept", std::string(StoredSchedule(2).Memo));
+    EXPECT_EQ(0x7C, ImageSchedule(2).WeekDay);
+
+    // Once the store is free again the same Apply saves the change.
+    ClickControl(Control(IDC_SCHEDULE_APPLY));
+    PumpFor(50);
+    EXPECT_FALSE(ApplyIsOn());
+    EXPECT_EQ(0xFC, StoredSchedule(2).WeekDay);
+    EXPECT_EQ(0xFC, ImageSchedule(2).WeekDay);
+    EXPECT_EQ(1u, m_boxes.Boxes().size());
 }
 
 // --- leaving ------------------------------------------------------------------
