@@ -144,11 +144,11 @@ BOOL CProgramsRuleLib::UpdateRuleActions(DWORD id, BYTE inetAction, BYTE tnetAct
     return Guarded(STORE_PLACE, [&] { m_db.Execute(sql); });
 }
 
-void CProgramsRuleLib::GetRule(DWORD id, RuleRecord &rule)
+BOOL CProgramsRuleLib::GetRule(DWORD id, RuleRecord &rule)
 {
     CString sql;
     sql.Format("%s where ID=%d", kSelectRule, static_cast<int>(id));
-    Guarded(STORE_PLACE, [&] {
+    return Guarded(STORE_PLACE, [&] {
         for (CSqliteQuery query = m_db.Query(sql); !query.IsEof(); query.NextRow())
             ReadRuleFields(query, rule);
     });

@@ -43,8 +43,9 @@ public:
     BOOL DeleteRule(DWORD id);
     BOOL UpdateRuleActions(DWORD id, BYTE inetAction, BYTE tnetAction, BYTE mailAction, BYTE lockKey);
     // Fills ID, Path, the actions and the lock key when the rule exists;
-    // otherwise the record is not touched.
-    void GetRule(DWORD id, RuleRecord &rule);
+    // otherwise the record is not touched. FALSE when the store could not
+    // be read.
+    BOOL GetRule(DWORD id, RuleRecord &rule);
     // The list is cleared first; on a failure (FALSE) it keeps the rules
     // read so far.
     BOOL LoadRules(std::vector<RuleRecord> &rules);

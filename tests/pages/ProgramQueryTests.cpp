@@ -6,6 +6,8 @@
 #include "ProgramPageFixture.h"
 #include "SharedSessionTable.h"
 
+#include <LockedDatabase.h>
+
 #include <ConsoleMessages.h>
 #include <FirewallTypes.h>
 #include <ProgramQueryDialog.h>
@@ -491,6 +493,61 @@ TEST_F(ProgramQuery, AQuestionWhosePopUpCannotBeMadeIsRefusedAtOnce)
     Asking(8, "C:\\Apps\\seen.exe");
     Post(0, 8);
     EXPECT_EQ(1u, Popups().size());
+}
+
+// The store refuses the answer's rule: the box says so and the question
+// stays, its socket waiting, until an answer is saved.
+TEST_F(ProgramQuery, AnAnswerRefusedByALockedStoreSaysSoAndStaysOpen)
+{
+    const DWORD known = StoreRule("C:\\Apps\\known.exe", ACTION_QUERY, ACTION_QUERY, ACTION_DENY, 0);
+    Open();
+    struct Case {
+        const char *path;
+        LONG ruleId;
+    } const cases[] = {
+        {"C:\\Apps\\fresh.exe", 0},
+        {"C:\\Apps\\known.exe", static_cast<LONG>(known)},
+    };
+    int index = 40;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        SessionRecord &r = Asking(index++, c.path);
+        r.RuleId = c.ruleId;
+        Post(0, r.Index);
+        ASSERT_EQ(1u, Popups().size());
+        HWND popup = Popups()[0];
+        const size_t boxesBefore = m_boxes.Boxes().size();
+        {
+            CLockedDatabase lock(RulesPath().c_str());
+            ASSERT_TRUE(lock.Locked());
+            m_boxes.AnswerNextBox(IDOK);
+            Answer(popup, true, ACTION_PASS);
+        }
+        ASSERT_EQ(boxesBefore + 1, m_boxes.Boxes().size());
+        EXPECT_EQ(Language("ERR_AnswerNotSaved"), m_boxes.Boxes().back().text);
+        EXPECT_EQ(LanguageText("APP", "APP_NAME"), m_boxes.Boxes().back().caption);
+        EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes().back().icon);
+        EXPECT_TRUE(IsWindow(popup));
+        EXPECT_EQ(SESSION_SHOWN, r.State);
+        EXPECT_EQ(ACTION_DENY, r.Verdict);
+        if (c.ruleId == 0)
+            EXPECT_EQ(0u, StoredRule(c.path).ID);
+        else
+            EXPECT_EQ(ACTION_QUERY, StoredRule(c.path).InetAction);
+        SaveTestScreen(NULL, "answer-refused");
+
+        // The remember box is still ticked: the next click saves the rule.
+        Answer(popup, false, ACTION_PASS);
+        EXPECT_FALSE(IsWindow(popup));
+        EXPECT_EQ(SESSION_OPEN, r.State);
+        EXPECT_EQ(ACTION_PASS, r.Verdict);
+        const RuleRecord rule = StoredRule(c.path);
+        EXPECT_EQ(ACTION_PASS, rule.InetAction);
+        EXPECT_EQ(static_cast<LONG>(rule.ID), r.RuleId);
+        ASSERT_NE(nullptr, ImageRule(rule.ID));
+        EXPECT_EQ(ACTION_PASS, ImageRule(rule.ID)->InetAction);
+    }
+    EXPECT_EQ(2u, m_boxes.Boxes().size());
 }
 
 // A record that was asked as new while the program has a rule by now: the
