@@ -6,7 +6,6 @@
 
 #include <AdvancedRuleDialog.h>
 #include <CWinApp.h>
-#include <LockedDatabase.h>
 #include <SkinCheckBox.h>
 
 #include <commctrl.h>
@@ -687,15 +686,11 @@ TEST_F(AdvancedRule, SettingsRefusedByALockedStoreSayThatAndStayChanged)
     InDialog(id, [&](HWND dialog) {
         shown = dialog;
         Click(dialog, IDC_ADV_UDP_SERVER);
-        {
-            CLockedDatabase lock(RulesPath().c_str());
-            ASSERT_TRUE(lock.Locked());
+        WhileRulesLocked([&] {
             m_boxes.AnswerNextBox(IDOK);
             Click(dialog, IDC_ADV_APPLY);
             ASSERT_EQ(1u, m_boxes.Boxes().size());
-            EXPECT_EQ(LanguageText("DLG_ADV_OPTION", "ERR_SettingsNotSaved"), m_boxes.Boxes()[0].text);
-            EXPECT_EQ(LanguageText("APP", "APP_NAME"), m_boxes.Boxes()[0].caption);
-            EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes()[0].icon);
+            ExpectRefusal(m_boxes.Boxes()[0], "DLG_ADV_OPTION", "ERR_SettingsNotSaved");
             EXPECT_TRUE(Usable(dialog, IDC_ADV_APPLY));
             EXPECT_TRUE(Ticked(dialog, IDC_ADV_UDP_SERVER));
 
@@ -703,7 +698,7 @@ TEST_F(AdvancedRule, SettingsRefusedByALockedStoreSayThatAndStayChanged)
             m_boxes.AnswerNextBox(IDOK);
             Click(dialog, IDC_ADV_TRUSTED_TAB);
             ASSERT_EQ(3u, m_boxes.Boxes().size());
-            EXPECT_EQ(LanguageText("DLG_ADV_OPTION", "ERR_SettingsNotSaved"), m_boxes.Boxes()[2].text);
+            ExpectRefusal(m_boxes.Boxes()[2], "DLG_ADV_OPTION", "ERR_SettingsNotSaved");
             EXPECT_EQ(ZoneTitle(INET, "mailer.exe"), TextOf(dialog, IDC_ADV_INFO));
             EXPECT_TRUE(Ticked(dialog, IDC_ADV_UDP_SERVER));
             EXPECT_TRUE(Usable(dialog, IDC_ADV_APPLY));
@@ -713,7 +708,7 @@ TEST_F(AdvancedRule, SettingsRefusedByALockedStoreSayThatAndStayChanged)
             ASSERT_EQ(4u, m_boxes.Boxes().size());
             EXPECT_TRUE(::IsWindow(dialog)) << "OK keeps a refused change open";
             DialogShot(dialog, "settings-refused");
-        }
+        });
         Click(dialog, IDOK);
     });
     EXPECT_FALSE(::IsWindow(shown));

@@ -6,7 +6,6 @@
 #include <ConsoleMessages.h>
 #include <FileInfo.h>
 #include <GridList.h>
-#include <LockedDatabase.h>
 
 #include <commctrl.h>
 
@@ -282,16 +281,12 @@ TEST_F(ProgramGrid, AnActionClickRefusedByALockedStoreSaysSoAndKeepsTheStoredVal
 {
     const DWORD id = StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
     OpenPage();
-    {
-        CLockedDatabase lock(RulesPath().c_str());
-        ASSERT_TRUE(lock.Locked());
+    WhileRulesLocked([&] {
         m_boxes.AnswerNextBox(IDOK);
         ClickDeny(RowOf(id), COL_TNET);
-    }
+    });
     ASSERT_EQ(1u, m_boxes.Boxes().size());
-    EXPECT_EQ(LanguageText("FRAME_PROGRAM", "ERR_RuleNotChanged"), m_boxes.Boxes()[0].text);
-    EXPECT_EQ(LanguageText("APP", "APP_NAME"), m_boxes.Boxes()[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes()[0].icon);
+    ExpectRefusal(m_boxes.Boxes()[0], "FRAME_PROGRAM", "ERR_RuleNotChanged");
     EXPECT_EQ(0, Grid().GetCellValue(RowOf(id), COL_TNET));
     EXPECT_EQ(0, StoredRule(id).TnetAction);
     ASSERT_NE(nullptr, ImageRule(id));
@@ -304,14 +299,12 @@ TEST_F(ProgramGrid, ALockRefusedByALockedStoreSaysSoAndKeepsTheKey)
     const DWORD id = StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
     OpenPage();
     ClickCell(RowOf(id), COL_ACTIVE, POINT{5, 7}, MouseButton::Right);
-    {
-        CLockedDatabase lock(RulesPath().c_str());
-        ASSERT_TRUE(lock.Locked());
+    WhileRulesLocked([&] {
         m_boxes.AnswerNextBox(IDOK);
         m_page->SendMessage(WM_COMMAND, 32784);
-    }
+    });
     ASSERT_EQ(1u, m_boxes.Boxes().size());
-    EXPECT_EQ(LanguageText("FRAME_PROGRAM", "ERR_RuleNotChanged"), m_boxes.Boxes()[0].text);
+    ExpectRefusal(m_boxes.Boxes()[0], "FRAME_PROGRAM", "ERR_RuleNotChanged");
     EXPECT_EQ(0, Grid().GetCellValue(RowOf(id), COL_LOCK));
     EXPECT_EQ(0, StoredRule(id).LockKey);
     EXPECT_EQ(0, ImageRule(id)->LockKey);
@@ -484,16 +477,13 @@ TEST_F(ProgramGrid, ADeleteRefusedByALockedStoreSaysSoAndKeepsTheRows)
     const DWORD keep = StoreRule("C:\\a\\two.exe", 2, 2, 2, 0);
     OpenPage();
     ClickCell(RowOf(id), COL_ACTIVE, POINT{5, 7}, MouseButton::Right);
-    {
-        CLockedDatabase lock(RulesPath().c_str());
-        ASSERT_TRUE(lock.Locked());
+    WhileRulesLocked([&] {
         m_boxes.AnswerNextBox(IDYES);
         m_boxes.AnswerNextBox(IDOK);
         m_page->SendMessage(WM_COMMAND, 32774);
-    }
+    });
     ASSERT_EQ(2u, m_boxes.Boxes().size());
-    EXPECT_EQ(LanguageText("FRAME_PROGRAM", "ERR_RuleNotDeleted"), m_boxes.Boxes()[1].text);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes()[1].icon);
+    ExpectRefusal(m_boxes.Boxes()[1], "FRAME_PROGRAM", "ERR_RuleNotDeleted");
     EXPECT_EQ(2, Rows());
     ASSERT_GE(RowOf(id), 0);
     EXPECT_EQ(2, Grid().GetCellValue(RowOf(keep), COL_INET));

@@ -6,8 +6,6 @@
 #include "ProgramPageFixture.h"
 #include "SharedSessionTable.h"
 
-#include <LockedDatabase.h>
-
 #include <ConsoleMessages.h>
 #include <FirewallTypes.h>
 #include <ProgramQueryDialog.h>
@@ -517,16 +515,12 @@ TEST_F(ProgramQuery, AnAnswerRefusedByALockedStoreSaysSoAndStaysOpen)
         ASSERT_EQ(1u, Popups().size());
         HWND popup = Popups()[0];
         const size_t boxesBefore = m_boxes.Boxes().size();
-        {
-            CLockedDatabase lock(RulesPath().c_str());
-            ASSERT_TRUE(lock.Locked());
+        WhileRulesLocked([&] {
             m_boxes.AnswerNextBox(IDOK);
             Answer(popup, true, ACTION_PASS);
-        }
+        });
         ASSERT_EQ(boxesBefore + 1, m_boxes.Boxes().size());
-        EXPECT_EQ(Language("ERR_AnswerNotSaved"), m_boxes.Boxes().back().text);
-        EXPECT_EQ(LanguageText("APP", "APP_NAME"), m_boxes.Boxes().back().caption);
-        EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes().back().icon);
+        ExpectRefusal(m_boxes.Boxes().back(), "DLG_PROGRAM_QUERY", "ERR_AnswerNotSaved");
         EXPECT_TRUE(IsWindow(popup));
         EXPECT_EQ(SESSION_SHOWN, r.State);
         EXPECT_EQ(ACTION_DENY, r.Verdict);

@@ -3,8 +3,6 @@
 // the rule image.
 #include "ProgramPageFixture.h"
 
-#include <LockedDatabase.h>
-
 #include <commctrl.h>
 #include <sqlite3.h>
 
@@ -260,9 +258,7 @@ TEST_F(Schedule, ApplyLoggedOffRefusesAndStaysOn)
     ClickControl(Control(IDC_SCHEDULE_APPLY));
     PumpFor(50);
     ASSERT_EQ(1u, m_boxes.Boxes().size());
-    EXPECT_EQ(LanguageText("APP", "LOG_DONT"), m_boxes.Boxes()[0].text);
-    EXPECT_EQ(LanguageText("APP", "APP_NAME"), m_boxes.Boxes()[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes()[0].icon);
+    ExpectRefusal(m_boxes.Boxes()[0], "APP", "LOG_DONT");
     EXPECT_TRUE(ApplyIsOn());
     EXPECT_EQ(0x7C, StoredSchedule(2).WeekDay);
     EXPECT_EQ("kept", std::string(StoredSchedule(2).Memo));
@@ -274,17 +270,13 @@ TEST_F(Schedule, ApplyRefusedByALockedStoreSaysSoAndKeepsTheChange)
     OpenTimeView();
     ClickSchedule(2);
     ClickDay(0);
-    {
-        CLockedDatabase lock(RulesPath().c_str());
-        ASSERT_TRUE(lock.Locked());
+    WhileRulesLocked([&] {
         m_boxes.AnswerNextBox(IDOK);
         ClickControl(Control(IDC_SCHEDULE_APPLY));
         PumpFor(50);
-    }
+    });
     ASSERT_EQ(1u, m_boxes.Boxes().size());
-    EXPECT_EQ(LanguageText("FRAME_PROGRAM", "ERR_ScheduleNotSaved"), m_boxes.Boxes()[0].text);
-    EXPECT_EQ(LanguageText("APP", "APP_NAME"), m_boxes.Boxes()[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes()[0].icon);
+    ExpectRefusal(m_boxes.Boxes()[0], "FRAME_PROGRAM", "ERR_ScheduleNotSaved");
     EXPECT_TRUE(ApplyIsOn());
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5}), MarkedDays("apply-refused"));
     EXPECT_EQ(0x7C, StoredSchedule(2).WeekDay);
