@@ -354,6 +354,46 @@ TEST_F(Schedule, LeavingTheViewAsksTooAndYesStores)
     EXPECT_EQ(1u, m_boxes.Boxes().size());
 }
 
+// Yes to saving, refused by the store: the box says so and the changed
+// schedule stays on screen, whether another schedule or another view was
+// chosen.
+TEST_F(Schedule, YesRefusedByALockedStoreKeepsTheScheduleOnScreen)
+{
+    StoreSchedule(2, 0x7C, 0, 0);
+    OpenTimeView();
+    ClickSchedule(2);
+    ClickDay(0);
+    WhileRulesLocked([&] {
+        m_boxes.AnswerNextBox(IDYES);
+        m_boxes.AnswerNextBox(IDOK);
+        ClickSchedule(3);
+        m_boxes.AnswerNextBox(IDYES);
+        m_boxes.AnswerNextBox(IDOK);
+        ClickControl(Control(IDC_VIEW_PROGRAM));
+        PumpFor(50);
+    });
+    ASSERT_EQ(4u, m_boxes.Boxes().size());
+    ExpectRefusal(m_boxes.Boxes()[1], "FRAME_PROGRAM", "ERR_ScheduleNotSaved");
+    ExpectRefusal(m_boxes.Boxes()[3], "FRAME_PROGRAM", "ERR_ScheduleNotSaved");
+    EXPECT_EQ(2, m_page->CurrentSchedule());
+    EXPECT_EQ(static_cast<int>(CProgramFrame::VIEW_TIME), m_page->CurrentView());
+    EXPECT_TRUE(IsShown(IDC_SCHEDULE_APPLY));
+    EXPECT_FALSE(IsShown(IDC_RULE_GRID));
+    EXPECT_FALSE(IsEnabled(IDC_SCHEDULE_1 + 1));
+    EXPECT_TRUE(IsEnabled(IDC_SCHEDULE_1 + 2));
+    EXPECT_FALSE(IsEnabled(IDC_VIEW_TIME));
+    EXPECT_TRUE(ApplyIsOn());
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5}), MarkedDays("leaving-refused"));
+    EXPECT_EQ(0x7C, StoredSchedule(2).WeekDay);
+
+    m_boxes.AnswerNextBox(IDYES);
+    ClickSchedule(3);
+    EXPECT_EQ(5u, m_boxes.Boxes().size());
+    EXPECT_EQ(3, m_page->CurrentSchedule());
+    EXPECT_EQ(0xFC, StoredSchedule(2).WeekDay);
+    EXPECT_EQ(0xFC, ImageSchedule(2).WeekDay);
+}
+
 TEST_F(Schedule, YesWhileLoggedOffRefusesAndDropsTheChanges)
 {
     StoreSchedule(2, 0x7C, 0, 0);
