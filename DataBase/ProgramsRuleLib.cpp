@@ -144,20 +144,20 @@ BOOL CProgramsRuleLib::UpdateRuleActions(DWORD id, BYTE inetAction, BYTE tnetAct
     return Guarded(STORE_PLACE, [&] { m_db.Execute(sql); });
 }
 
-void CProgramsRuleLib::GetRule(DWORD id, RuleRecord &rule)
+BOOL CProgramsRuleLib::GetRule(DWORD id, RuleRecord &rule)
 {
     CString sql;
     sql.Format("%s where ID=%d", kSelectRule, static_cast<int>(id));
-    Guarded(STORE_PLACE, [&] {
+    return Guarded(STORE_PLACE, [&] {
         for (CSqliteQuery query = m_db.Query(sql); !query.IsEof(); query.NextRow())
             ReadRuleFields(query, rule);
     });
 }
 
-void CProgramsRuleLib::LoadRules(std::vector<RuleRecord> &rules)
+BOOL CProgramsRuleLib::LoadRules(std::vector<RuleRecord> &rules)
 {
     rules.clear();
-    Guarded(STORE_PLACE, [&] {
+    return Guarded(STORE_PLACE, [&] {
         for (CSqliteQuery query = m_db.Query(kSelectRule); !query.IsEof(); query.NextRow())
         {
             RuleRecord rule;
@@ -178,6 +178,19 @@ CString CProgramsRuleLib::GetRulePath(DWORD id)
             path = FieldText(query, 0);
     });
     return path;
+}
+
+DWORD CProgramsRuleLib::FindRule(LPCTSTR path)
+{
+    CString sql;
+    sql.Format("select ID from ProgramsRule where Path='%s'", static_cast<LPCTSTR>(EscapeSqlText(path)));
+    DWORD id = 0;
+    Guarded(STORE_PLACE, [&] {
+        CSqliteQuery query = m_db.Query(sql);
+        if (!query.IsEof())
+            id = DwordField(query, 0);
+    });
+    return id;
 }
 
 BOOL CProgramsRuleLib::GetInetSettings(DWORD id, NetRuleSettings &settings)

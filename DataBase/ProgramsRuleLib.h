@@ -43,12 +43,17 @@ public:
     BOOL DeleteRule(DWORD id);
     BOOL UpdateRuleActions(DWORD id, BYTE inetAction, BYTE tnetAction, BYTE mailAction, BYTE lockKey);
     // Fills ID, Path, the actions and the lock key when the rule exists;
-    // otherwise the record is not touched.
-    void GetRule(DWORD id, RuleRecord &rule);
-    // The list is cleared first; on a failure it keeps the rules read so far.
-    void LoadRules(std::vector<RuleRecord> &rules);
+    // otherwise the record is not touched. FALSE when the store could not
+    // be read.
+    BOOL GetRule(DWORD id, RuleRecord &rule);
+    // The list is cleared first; on a failure (FALSE) it keeps the rules
+    // read so far.
+    BOOL LoadRules(std::vector<RuleRecord> &rules);
     // The program path of a rule; an empty text without a row or on failure.
     CString GetRulePath(DWORD id);
+    // The ID of the program's rule, compared as the table keeps paths
+    // unique; 0 without a rule or on failure.
+    DWORD FindRule(LPCTSTR path);
 
     // TRUE with the record filled when the rule exists; otherwise the
     // record is not touched.

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "CString.h"
+#include "CTime.h"
 
 struct TimeRecord
 {
@@ -17,3 +18,16 @@ struct TimeRecord
     DWORD EndTime = 0;
     CString Memo;
 };
+
+// The store keeps a time as 32 bits of a signed count of seconds: a time of
+// day set before the zone's offset on the local date of time 0 lies before
+// 1970 and is negative. Every reader and writer goes through these two.
+inline CTime StoredTime(DWORD value)
+{
+    return CTime(__time64_t(LONG(value)));
+}
+
+inline DWORD StoredTimeValue(const CTime &time)
+{
+    return DWORD(LONG(time.GetTime()));
+}

@@ -63,6 +63,22 @@ bool StillAsking(const SessionRecord &record, DWORD socket, DWORD processId)
     return shared.State != SESSION_CLOSED && BelongsTo(record, socket, processId);
 }
 
+// Takes back a question the wait gave up on, asked or on screen, so that no
+// console asks about a call already refused or writes its answer into the
+// record; one answered meanwhile keeps its answer.
+void WithdrawQuestion(SessionRecord &record, DWORD socket, DWORD processId)
+{
+    for (BYTE asked : {BYTE(SESSION_ASKING), BYTE(SESSION_SHOWN)}) {
+        if (!BelongsTo(record, socket, processId))
+            return;
+        if (__atomic_compare_exchange_n(&record.State, &asked, BYTE(SESSION_OPEN), false,
+                                        __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST)) {
+            record.Verdict = ACTION_DENY;
+            return;
+        }
+    }
+}
+
 } // namespace
 
 RuleAction CAclMemory::Evaluate(SessionRecord &own, SessionRecord *shared)
@@ -166,7 +182,7 @@ int CAclMemory::PreCheck(SessionRecord &record)
 // once with a pass; a console that ended or unregistered, or a socket closed
 // meanwhile, end it with the verdict of a time-out. After ASK_CYCLES cycles
 // without an answer the call is refused, even when the answer came during
-// the last cycle.
+// the last cycle. A question refused so is withdrawn from the record.
 RuleAction CAclMemory::AskConsole(SessionRecord &record, BYTE state)
 {
     const DWORD socket = record.Socket, processId = record.ProcessId;
@@ -178,13 +194,19 @@ RuleAction CAclMemory::AskConsole(SessionRecord &record, BYTE state)
             m_sleep(ACL_WAIT_STEP_MS);
             if (GetWorkMode() == WORK_MODE_OFF)
                 return ACTION_PASS;
-            if (console.Gone() || !StillAsking(record, socket, processId))
+            if (!StillAsking(record, socket, processId))
                 return ACTION_DENY;
+            if (console.Gone()) {
+                WithdrawQuestion(record, socket, processId);
+                return ACTION_DENY;
+            }
         }
         --cyclesLeft;
     } while (LoadShared(record.State) != SESSION_OPEN && cyclesLeft > 0);
-    if (cyclesLeft == 0)
+    if (cyclesLeft == 0) {
+        WithdrawQuestion(record, socket, processId);
         return ACTION_DENY;
+    }
     BYTE answer = LoadShared(record.Verdict);
     return answer <= ACTION_DENY ? RuleAction(answer) : ACTION_DENY;
 }

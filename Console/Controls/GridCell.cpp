@@ -135,8 +135,9 @@ void CJActionCell::OnClick(int item, int subItem, int x, int y)
             break;
         }
     }
-    if (m_value != old && m_pNotifyWnd)
-        m_pNotifyWnd->SendMessage(m_notifyMessage, item, subItem);
+    if (m_value != old && m_pNotifyWnd &&
+        m_pNotifyWnd->SendMessage(m_notifyMessage, item, subItem) == ACTION_CELL_REFUSED)
+        m_value = old;
 }
 
 void CJActiveCell::Draw(CDC *pDC, RECT *rect, UINT, UINT, COLORREF, COLORREF)

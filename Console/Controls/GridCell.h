@@ -75,7 +75,10 @@ public:
     BOOL TextArea(RECT *) const override { return FALSE; }
     void OnClick(int item, int subItem, int x, int y) override;
 
-    // Sent (item, sub-item) when a click changes the value.
+    // Sent (item, sub-item) when a click changes the value. A window that
+    // could not keep the change answers ACTION_CELL_REFUSED, and the cell
+    // shows its old value again.
+    enum { ACTION_CELL_REFUSED = 1 };
     CWnd *m_pNotifyWnd = nullptr;
     UINT m_notifyMessage = 0;
 };

@@ -20,13 +20,6 @@ DWORD SecondOfDay(const CTime &time)
     return DWORD(local.wHour) * 3600 + DWORD(local.wMinute) * 60 + DWORD(local.wSecond);
 }
 
-// The store keeps a time as 32 bits of a signed count of seconds: times
-// before 1970 are negative.
-CTime StoredTime(DWORD value)
-{
-    return CTime(__time64_t(LONG(value)));
-}
-
 // Fixed-size text fields always end in a NUL; a longer text is cut.
 template <size_t N>
 void CopyText(char (&field)[N], LPCSTR text)
@@ -428,8 +421,8 @@ BOOL CAclPublisher::SetTimeRule(DWORD id, BYTE weekDays, const CTime &start, con
     TimeRecord record;
     record.ID = id;
     record.WeekDay = weekDays;
-    record.StartTime = DWORD(start.GetTime());
-    record.EndTime = DWORD(end.GetTime());
+    record.StartTime = StoredTimeValue(start);
+    record.EndTime = StoredTimeValue(end);
     record.Memo = memo;
     return PatchImage([&] {
         TimeRule *rule = FindAclEntry(TimeList(), id);

@@ -2,6 +2,7 @@
 
 #include "AclPublisher.h"
 #include "ConsoleMessages.h"
+#include "EditRefusal.h"
 #include "LoggedOnRefusal.h"
 
 #include <SkinPalette.h>
@@ -350,10 +351,12 @@ void CAdvancedRuleDialog::RepaintUnder(CWnd &control)
 // another and be asked about, or saved, without the user changing anything.
 void CAdvancedRuleDialog::SelectZone(int zone)
 {
+    // Settings the store refuses keep the zone on screen, still changed.
     if (m_working != m_saved &&
         MessageBox(m_texts.GetText("AdvOption_Changed"), m_texts.GetAppName(),
-                   MB_YESNO | MB_ICONINFORMATION) == IDYES)
-        Apply();
+                   MB_YESNO | MB_ICONINFORMATION) == IDYES &&
+        !Apply())
+        return;
 
     m_internetTab.EnableButton(zone != ZONE_INTERNET);
     m_trustedTab.EnableButton(zone != ZONE_TRUSTED);
@@ -391,24 +394,25 @@ void CAdvancedRuleDialog::KeepFocusInside()
         GotoDlgCtrl(&m_okButton);
 }
 
-void CAdvancedRuleDialog::Apply()
+BOOL CAdvancedRuleDialog::Apply()
 {
     if (RefuseWhileLoggedOff(m_hWnd, m_texts))
-        return;
-    if (m_publisher) {
-        if (m_zone == ZONE_INTERNET)
-            m_publisher->SetInternetSettings(m_ruleId, m_working);
-        else
-            m_publisher->SetTrustedSettings(m_ruleId, m_working);
+        return TRUE;
+    if (m_publisher && !(m_zone == ZONE_INTERNET ? m_publisher->SetInternetSettings(m_ruleId, m_working)
+                                                 : m_publisher->SetTrustedSettings(m_ruleId, m_working))) {
+        TellEditRefused(m_hWnd, m_texts, "ERR_SettingsNotSaved");
+        return FALSE;
     }
     RememberSaved();
     m_applyButton.EnableButton(FALSE);
+    return TRUE;
 }
 
+// Refused settings keep the dialog open for another try or Cancel.
 void CAdvancedRuleDialog::OnOK()
 {
-    if (m_working != m_saved)
-        Apply();
+    if (m_working != m_saved && !Apply())
+        return;
     EndDialog(IDOK);
 }
 

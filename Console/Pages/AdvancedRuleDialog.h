@@ -67,7 +67,10 @@ private:
     void SetTexts();
     void SetUpRangeEdits();
     void SelectZone(int zone);
-    void Apply();
+    // Saves the working settings of the zone shown. FALSE when the store or
+    // the image refused them: the box has said so and they stay changed.
+    // Logged off, the refusal's own box is shown and the result is TRUE.
+    BOOL Apply();
     void SettingsToControls();
     void ControlsToSettings();
     // Controls to working settings; Apply on exactly while they differ

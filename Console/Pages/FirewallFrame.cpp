@@ -3,6 +3,7 @@
 #include "ConsoleApp.h"
 #include "ConsoleMessages.h"
 #include "ConsoleSettings.h"
+#include "EditRefusal.h"
 #include "Formatting.h"
 #include "LoggedOnRefusal.h"
 #include "MemoryDC.h"
@@ -287,26 +288,31 @@ void CFirewallFrame::OnAddAddress() { AddZone(ZONE_ENTRY_ADDRESS); }
 void CFirewallFrame::OnAddRange() { AddZone(ZONE_ENTRY_RANGE); }
 void CFirewallFrame::OnAddSubnet() { AddZone(ZONE_ENTRY_SUBNET); }
 
+// An entry the store or the image refuses (a name the list holds already)
+// is told in a box, the list shows what the store holds, and the editor
+// opens again on the user's entry, to be mended or cancelled.
 void CFirewallFrame::AddZone(BYTE type)
 {
     const BOOL blocked = CommandsOnBlockedList();
     CZoneDialog editor(this);
     editor.m_record.Type = type;
     editor.m_listFlag = static_cast<BYTE>(blocked);
-    if (editor.DoModal() != IDOK)
-        return;
-    const DWORD id = GetConsoleApp()->Publisher().AddZoneEntry(blocked, editor.m_record);
-    if (id == 0) {
-        // Refused (a name the list holds already) or stored without the
-        // image: show what the store holds.
-        RefillShownList();
-        return;
+    DWORD id = 0;
+    while (id == 0) {
+        if (editor.DoModal() != IDOK)
+            return;
+        id = GetConsoleApp()->Publisher().AddZoneEntry(blocked, editor.m_record);
+        if (id == 0) {
+            TellEditRefused(m_hWnd, m_texts, "ERR_ZoneNotAdded");
+            RefillShownList();
+        }
     }
     editor.m_record.ID = id;
     CGridList &grid = GridOf(blocked);
     SetZoneRow(grid, grid.AddRow({CString(), CString(), CString()}), editor.m_record);
 }
 
+// The same for a changed entry.
 void CFirewallFrame::ModifyZone()
 {
     const BOOL blocked = CommandsOnBlockedList();
@@ -320,12 +326,15 @@ void CFirewallFrame::ModifyZone()
     CAclPublisher &publisher = GetConsoleApp()->Publisher();
     if (!publisher.ReadZoneEntry(blocked, id, editor.m_record))
         return;
-    if (editor.DoModal() != IDOK)
-        return;
-    if (publisher.ModifyZoneEntry(blocked, id, editor.m_record))
-        SetZoneRow(grid, m_selectedRow, editor.m_record);
-    else
+    for (;;) {
+        if (editor.DoModal() != IDOK)
+            return;
+        if (publisher.ModifyZoneEntry(blocked, id, editor.m_record))
+            break;
+        TellEditRefused(m_hWnd, m_texts, "ERR_ZoneNotSaved");
         RefillShownList();
+    }
+    SetZoneRow(grid, m_selectedRow, editor.m_record);
 }
 
 void CFirewallFrame::DeleteZone()

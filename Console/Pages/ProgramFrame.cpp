@@ -197,16 +197,26 @@ void CProgramFrame::OnViewProgram()
     SelectView(VIEW_PROGRAM);
 }
 
+// A schedule whose saving was refused keeps the Time view on screen.
 void CProgramFrame::SelectView(int view)
+{
+    MarkView(view);
+    m_ruleGrid.DeleteAllRows();
+    if (!CheckLeavingSchedule()) {
+        m_currentView = VIEW_TIME;
+        MarkView(VIEW_TIME);
+        return;
+    }
+    m_currentSchedule = 0;
+    ShowViewControls(view);
+    Invalidate(FALSE);
+}
+
+void CProgramFrame::MarkView(int view)
 {
     m_generalButton.SetCheck(view == VIEW_GENERAL);
     m_programButton.SetCheck(view == VIEW_PROGRAM);
     m_timeButton.SetCheck(view == VIEW_TIME);
-    m_ruleGrid.DeleteAllRows();
-    CheckLeavingSchedule();
-    m_currentSchedule = 0;
-    ShowViewControls(view);
-    Invalidate(FALSE);
 }
 
 void CProgramFrame::ShowViewControls(int view)

@@ -70,7 +70,10 @@ public:
 
     // The Time view.
     void LoadSchedule(int schedule);
-    void ApplySchedule();
+    // FALSE when the store or the image refused the schedule: the box has
+    // said so and it stays changed. Logged off, the refusal's own box is
+    // shown and the result is TRUE.
+    BOOL ApplySchedule();
     int CurrentSchedule() const { return m_currentSchedule; }
     BOOL IsScheduleChanged() const;
 
@@ -124,8 +127,13 @@ private:
     void LoadTexts();
     void SetLevelText(int position);
     void ShowViewControls(int view);
-    // The Time view's question before its schedule is left.
-    void CheckLeavingSchedule();
+    // The Time view's question before its schedule is left; FALSE when the
+    // user's Yes could not be saved, and the schedule stays on screen.
+    BOOL CheckLeavingSchedule();
+    void MarkView(int view);
+    // The schedule's button pressed, and its days and times editable
+    // unless it is schedule 1.
+    void MarkSchedule(int schedule);
     void EnableApplyIfChanged();
     // The cell of week day k (0 Sunday to 6 Saturday).
     CSkinCheckBox &WeekDayCell(int day);

@@ -8,6 +8,7 @@
 
 #include "AclPublisher.h"
 #include "ConsoleMessages.h"
+#include "EditRefusal.h"
 #include "FileInfo.h"
 #include "FirewallTypes.h"
 #include "Formatting.h"
@@ -80,7 +81,10 @@ BOOL CProgramQueryDialog::ShowForRecord(SessionRecord *record)
     CopyBounded(m_asked.Path, record->Path, SESSION_PATH_SIZE);
     CopyBounded(m_asked.Detail, record->Detail, SESSION_DETAIL_SIZE);
     m_live = record;
-    if (!Create(IDD_PROGRAM_QUERY, m_page)) {
+    // A window that fails while it is made may or may not be destroyed with
+    // its last message: the object is deleted here then, never twice.
+    m_created = Create(IDD_PROGRAM_QUERY, m_page);
+    if (!m_created) {
         delete this;
         return FALSE;
     }
@@ -110,7 +114,7 @@ void CProgramQueryDialog::SetFromQueueRecord(const DriverQueueRecord &queue)
 // A modeless pop-up is gone with its window.
 void CProgramQueryDialog::PostNcDestroy()
 {
-    if (IsModeless())
+    if (IsModeless() && m_created)
         delete this;
 }
 
@@ -352,9 +356,15 @@ void CProgramQueryDialog::OnDeny()
     Finish(ACTION_DENY);
 }
 
+// An answer whose rule the store or the image refuses leaves the question
+// open on screen, its socket still waiting, to be answered again.
 void CProgramQueryDialog::Finish(BYTE verdict)
 {
-    const DWORD ruleId = Answer(verdict);
+    DWORD ruleId = 0;
+    if (!Answer(verdict, ruleId)) {
+        TellEditRefused(m_hWnd, m_texts, "ERR_AnswerNotSaved");
+        return;
+    }
     if (!IsModeless()) {
         m_asked.Verdict = verdict;
         m_asked.RuleId = static_cast<LONG>(ruleId);
@@ -366,30 +376,40 @@ void CProgramQueryDialog::Finish(BYTE verdict)
     DestroyWindow(); // the object goes with the window's last message
 }
 
-DWORD CProgramQueryDialog::Answer(BYTE verdict)
+BOOL CProgramQueryDialog::Answer(BYTE verdict, DWORD &ruleId)
 {
     CWaitCursor wait;
+    m_ruleChanged = FALSE;
     BYTE inet = ACTION_QUERY;
     if (m_remember.m_bChecked) {
         inet = verdict;
         m_ruleChanged = TRUE;
     }
     const BYTE tnet = m_asked.Zone == ZONE_INTERNET ? static_cast<BYTE>(ACTION_PASS) : inet;
-    DWORD ruleId = static_cast<DWORD>(m_asked.RuleId);
+    ruleId = static_cast<DWORD>(m_asked.RuleId);
+    // Another question about the same new program may have made its rule
+    // while this one was open: the answer goes to that rule.
+    if (ruleId == 0)
+        ruleId = m_publisher->RuleStore().FindRule(m_asked.Path);
     if (ruleId == 0) {
         m_ruleChanged = TRUE;
         ruleId = m_publisher->AddProgram(m_asked.Path, inet, tnet, ACTION_DENY, 2);
+        if (ruleId == 0)
+            return FALSE;
     } else if (m_ruleChanged) {
         RuleRecord rule;
-        m_publisher->RuleStore().GetRule(ruleId, rule);
-        if (rule.ID == ruleId) // a rule deleted meanwhile stays deleted
-            m_publisher->SetProgramActions(ruleId, inet, tnet, rule.EmailAction, rule.LockKey);
+        if (!m_publisher->RuleStore().GetRule(ruleId, rule))
+            return FALSE;
+        // A rule deleted meanwhile stays deleted.
+        if (rule.ID == ruleId &&
+            !m_publisher->SetProgramActions(ruleId, inet, tnet, rule.EmailAction, rule.LockKey))
+            return FALSE;
     }
     if (IsProcessAlive(m_asked.ProcessId))
         m_page->SendMessage(WM_PROGRAM_ACTIVE, ruleId, verdict == ACTION_PASS ? 1 : 0);
     if (m_ruleChanged)
         m_page->SendMessage(m_notifyMessage, 0, 0);
-    return ruleId;
+    return TRUE;
 }
 
 void CProgramQueryDialog::Release(BYTE verdict, DWORD ruleId)

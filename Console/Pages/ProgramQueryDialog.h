@@ -3,7 +3,8 @@
 // make a connection. It fades in over a second and a half and stays until
 // Allow or Deny: Enter and Esc do nothing. The answer becomes the program's
 // rule when the remember box is ticked, or a rule that asks when the
-// program had none.
+// program had none; a rule the store refuses is told in a box and the
+// question stays on screen, to be answered again.
 //
 // A question of the connection table is shown modeless on the live record,
 // whose State the page moved from asking to shown; the answer writes the
@@ -87,8 +88,9 @@ private:
     void SetTexts();
     CString ZoneText() const;
     void Finish(BYTE verdict);
-    // The rule and the page's notices; the ID of the program's rule.
-    DWORD Answer(BYTE verdict);
+    // The rule and the page's notices, with the ID of the program's rule;
+    // FALSE, with no notice, when the store or the image refused the rule.
+    BOOL Answer(BYTE verdict, DWORD &ruleId);
     // Verdict, rule and State 0 into the live record while it is still ours.
     void Release(BYTE verdict, DWORD ruleId);
 
@@ -103,6 +105,7 @@ private:
     SessionRecord m_asked;
     // The live record of a connection-table question; null for the driver's.
     SessionRecord *m_live = NULL;
+    BOOL m_created = FALSE;
     BOOL m_ruleChanged = FALSE;
     HICON m_icon = NULL;
     bool m_iconShared = false;

@@ -6,8 +6,9 @@
 // messages queue up while the page is busy (a modal loop, a locked store).
 // So the record's State is read once and only the move from asking to
 // shown opens a pop-up; a record already shown, answered, free or closed is
-// left as it is. Indexes come in a message any program can post: one
-// outside the table or the ring is ignored.
+// left as it is. A pop-up that cannot be made refuses its connection at
+// once. Indexes come in a message any program can post: one outside the
+// table or the ring is ignored.
 #include "ProgramFrame.h"
 
 #include "ConsoleMessages.h"
@@ -52,7 +53,14 @@ void CProgramFrame::AskAboutRecord(LPARAM index)
             return;
         CProgramQueryDialog *popup = new CProgramQueryDialog(this, WM_PROGRAM_LIST_CHANGED, m_publisher,
                                                              m_languagePath, m_skinFolder);
-        popup->ShowForRecord(record);
+        if (!popup->ShowForRecord(record)) {
+            // No one can answer a question that is not on screen: it gets the
+            // verdict of the wait's limit now, instead of at the limit.
+            record->Verdict = ACTION_DENY;
+            state = SESSION_SHOWN;
+            __atomic_compare_exchange_n(&record->State, &state, static_cast<BYTE>(SESSION_OPEN), false,
+                                        __ATOMIC_SEQ_CST, __ATOMIC_SEQ_CST);
+        }
     } else if (state > SESSION_ASKING) {
         // Not a value the provider writes: let the socket go.
         record->Verdict = ACTION_PASS;

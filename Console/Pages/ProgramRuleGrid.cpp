@@ -2,11 +2,13 @@
 // rule's ID as the row's data. Columns: 0 active, 1 icon and name, 2 to 4
 // the Internet, trusted and mail actions, 5 the lock key, 6 the advanced
 // settings button. Edits go through the publisher, which writes the store
-// and then the rule image.
+// and then the rule image; an edit either refuses says so and leaves the
+// grid as the store holds it.
 #include "ProgramFrame.h"
 
 #include "AclPublisher.h"
 #include "AdvancedRuleDialog.h"
+#include "EditRefusal.h"
 #include "LoggedOnRefusal.h"
 #include "ConsoleMessages.h"
 
@@ -76,15 +78,16 @@ void CProgramFrame::ClearProgramList()
         m_programIcons.Remove(0);
 }
 
+// A store that cannot be read leaves the rows as they were last read.
 void CProgramFrame::FillProgramList()
 {
     if (m_currentView != VIEW_PROGRAM)
         return;
-    ClearProgramList();
-    if (!m_publisher)
-        return;
     std::vector<RuleRecord> rules;
-    m_publisher->RuleStore().LoadRules(rules);
+    const BOOL read = m_publisher && m_publisher->RuleStore().LoadRules(rules);
+    if (m_publisher && !read && m_ruleGrid.GetItemCount() > 0)
+        return;
+    ClearProgramList();
     for (const RuleRecord &rule : rules)
         AddRuleRow(rule);
 }
@@ -160,17 +163,20 @@ LRESULT CProgramFrame::OnProgramListChanged(WPARAM, LPARAM)
 
 // --- clicks ------------------------------------------------------------------
 
+// The cell that changed takes its old value back when the edit is refused.
 LRESULT CProgramFrame::OnActionCellChanged(WPARAM wParam, LPARAM)
 {
     const int row = static_cast<int>(wParam);
     const DWORD id = m_ruleGrid.IsValidRow(row) ? m_ruleGrid.GetRowData(row) : 0;
     if (id == 0 || !m_publisher)
         return 0;
-    m_publisher->SetProgramActions(id, static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_INET)),
-                                   static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_TNET)),
-                                   static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_MAIL)),
-                                   static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_LOCK)));
-    return 0;
+    if (m_publisher->SetProgramActions(id, static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_INET)),
+                                       static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_TNET)),
+                                       static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_MAIL)),
+                                       static_cast<BYTE>(m_ruleGrid.GetCellValue(row, COL_LOCK))))
+        return 0;
+    TellEditRefused(m_hWnd, m_texts, "ERR_RuleNotChanged");
+    return CJActionCell::ACTION_CELL_REFUSED;
 }
 
 void CProgramFrame::OnGridClick(NMHDR *pNotify, LRESULT *pResult)
@@ -247,8 +253,10 @@ void CProgramFrame::SetLockKey(int key)
         return;
     if (RefuseWhileLoggedOff(m_hWnd, m_texts))
         return;
+    const int oldKey = m_ruleGrid.GetCellValue(m_selectedRow, COL_LOCK);
     m_ruleGrid.SetCellValue(m_selectedRow, COL_LOCK, key);
-    OnActionCellChanged(m_selectedRow, COL_LOCK);
+    if (OnActionCellChanged(m_selectedRow, COL_LOCK) == CJActionCell::ACTION_CELL_REFUSED)
+        m_ruleGrid.SetCellValue(m_selectedRow, COL_LOCK, oldKey);
     m_ruleGrid.Invalidate(FALSE);
 }
 
@@ -314,6 +322,7 @@ void CProgramFrame::OnFileProperties()
 
 void CProgramFrame::DeleteRule(DWORD id)
 {
-    m_publisher->DeleteProgram(id);
+    if (!m_publisher->DeleteProgram(id))
+        TellEditRefused(m_hWnd, m_texts, "ERR_RuleNotDeleted");
     FillProgramList();
 }

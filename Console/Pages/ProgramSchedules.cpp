@@ -5,6 +5,7 @@
 #include "ProgramFrame.h"
 
 #include "AclPublisher.h"
+#include "EditRefusal.h"
 #include "LoggedOnRefusal.h"
 #include "Bits.h"
 
@@ -34,12 +35,13 @@ void CProgramFrame::EnableApplyIfChanged()
     m_applyButton.EnableButton(IsScheduleChanged());
 }
 
-void CProgramFrame::CheckLeavingSchedule()
+BOOL CProgramFrame::CheckLeavingSchedule()
 {
     if (m_currentSchedule == 0 || !IsScheduleChanged())
-        return;
+        return TRUE;
     if (AskBox(m_texts.GetText("Time_Save_Warning"), MB_YESNO | MB_ICONINFORMATION) == IDYES)
-        ApplySchedule();
+        return ApplySchedule();
+    return TRUE;
 }
 
 void CProgramFrame::OnScheduleClicked(UINT id)
@@ -52,15 +54,11 @@ void CProgramFrame::LoadSchedule(int schedule)
     if (schedule < 1 || schedule > SCHEDULE_COUNT)
         return;
     UpdateData(TRUE);
-    for (int other = 1; other <= SCHEDULE_COUNT; ++other)
-        ScheduleButton(other).SetCheck(other == schedule);
-    const BOOL editable = schedule != 1;
-    GetDlgItem(IDC_START_TIME)->EnableWindow(editable);
-    GetDlgItem(IDC_END_TIME)->EnableWindow(editable);
-    for (int day = 0; day < WEEKDAY_COUNT; ++day)
-        WeekDayCell(day).EnableCheck(editable);
-
-    CheckLeavingSchedule();
+    MarkSchedule(schedule);
+    if (!CheckLeavingSchedule()) {
+        MarkSchedule(m_currentSchedule);
+        return;
+    }
 
     // A schedule the store lacks shows no day and times 0.
     TimeRecord record;
@@ -73,11 +71,22 @@ void CProgramFrame::LoadSchedule(int schedule)
         cell.Invalidate(TRUE);
     }
     m_baselineWeekDays = m_currentWeekDays = record.WeekDay;
-    m_baselineStart = m_startTime = CTime(static_cast<__time64_t>(record.StartTime));
-    m_baselineEnd = m_endTime = CTime(static_cast<__time64_t>(record.EndTime));
+    m_baselineStart = m_startTime = StoredTime(record.StartTime);
+    m_baselineEnd = m_endTime = StoredTime(record.EndTime);
     m_applyButton.EnableButton(FALSE);
     UpdateData(FALSE);
     Invalidate(FALSE);
+}
+
+void CProgramFrame::MarkSchedule(int schedule)
+{
+    for (int other = 1; other <= SCHEDULE_COUNT; ++other)
+        ScheduleButton(other).SetCheck(other == schedule);
+    const BOOL editable = schedule != 1;
+    GetDlgItem(IDC_START_TIME)->EnableWindow(editable);
+    GetDlgItem(IDC_END_TIME)->EnableWindow(editable);
+    for (int day = 0; day < WEEKDAY_COUNT; ++day)
+        WeekDayCell(day).EnableCheck(editable);
 }
 
 void CProgramFrame::OnWeekDayClicked(UINT)
@@ -100,14 +109,20 @@ void CProgramFrame::OnApplyClicked()
     ApplySchedule();
 }
 
-void CProgramFrame::ApplySchedule()
+// A schedule the store or the image refuses stays changed on screen, with
+// Apply on.
+BOOL CProgramFrame::ApplySchedule()
 {
     if (RefuseWhileLoggedOff(m_hWnd, m_texts))
-        return;
-    if (m_publisher)
-        m_publisher->SetTimeRule(m_currentSchedule, m_currentWeekDays, m_startTime, m_endTime, "");
+        return TRUE;
+    if (m_publisher &&
+        !m_publisher->SetTimeRule(m_currentSchedule, m_currentWeekDays, m_startTime, m_endTime, "")) {
+        TellEditRefused(m_hWnd, m_texts, "ERR_ScheduleNotSaved");
+        return FALSE;
+    }
     m_baselineWeekDays = m_currentWeekDays;
     m_baselineStart = m_startTime;
     m_baselineEnd = m_endTime;
     m_applyButton.EnableButton(FALSE);
+    return TRUE;
 }

@@ -63,6 +63,42 @@ TEST_F(AskAcrossProcesses, AnAnswerOfPassLetsTheCallThrough)
     EXPECT_EQ(ProviderResult(ACTION_PASS, 1, 0), m_provider.Wait());
 }
 
+// The console that took the question unregisters or ends: the call is
+// refused and the question taken back, asked or on screen, so that the next
+// console asks nothing about it.
+TEST_F(AskAcrossProcesses, AConsoleGoneTakesTheQuestionBack)
+{
+    for (BYTE seen : {BYTE(SESSION_ASKING), BYTE(SESSION_SHOWN)}) {
+        SCOPED_TRACE(int(seen));
+        StartConsole(IMAGE_RULES);
+        m_area->Control.ConsoleProcessId = GetCurrentProcessId();
+        StartProvider();
+        SessionRecord &record = m_area->Record;
+        record.Verdict = ACTION_PASS;
+        record.State = seen;
+        m_area->Control.ConsoleProcessId = 0; // the console unregisters
+        EXPECT_EQ(ProviderResult(ACTION_DENY, 1, 0), m_provider.Wait());
+        EXPECT_EQ(SESSION_OPEN, record.State);
+        EXPECT_EQ(ACTION_DENY, record.Verdict);
+        m_provider.Close();
+        StopConsole();
+    }
+}
+
+// A record that another socket took meanwhile is not touched.
+TEST_F(AskAcrossProcesses, AConsoleGoneLeavesARecordTakenByAnotherSocketAlone)
+{
+    StartConsole(IMAGE_RULES);
+    m_area->Control.ConsoleProcessId = GetCurrentProcessId();
+    StartProvider();
+    SessionRecord &record = m_area->Record;
+    record.State = SESSION_SHOWN;
+    record.Socket = 0x200; // closed and taken by another socket
+    m_area->Control.ConsoleProcessId = 0;
+    EXPECT_EQ(ProviderResult(ACTION_DENY, 1, 0), m_provider.Wait());
+    EXPECT_EQ(SESSION_SHOWN, record.State);
+}
+
 TEST_F(AskAcrossProcesses, WorkModeZeroReleasesTheCallAtOnce)
 {
     StartConsole(IMAGE_RULES);
@@ -90,7 +126,20 @@ TEST_F(AskTimeOut, NoAnswerDeniesAfterSixHundredCycles)
 {
     EXPECT_EQ(ACTION_DENY, AskWithAnswerAt(0, ACTION_PASS));
     EXPECT_EQ(TOTAL_STEPS, StepSeam::Steps);
-    EXPECT_EQ(SESSION_ASKING, m_record.State);
+    // The question is taken back: no console asks about a refused call.
+    EXPECT_EQ(SESSION_OPEN, m_record.State);
+    EXPECT_EQ(ACTION_DENY, m_record.Verdict);
+}
+
+TEST_F(AskTimeOut, AQuestionOnScreenAtTheLimitIsTakenBackToo)
+{
+    m_record = NewRecord(kUnknown, kInternet);
+    StepSeam::Asked = &m_record;
+    StepSeam::AnswerAtStep = 0;
+    m_record.State = SESSION_SHOWN;
+    EXPECT_EQ(ACTION_DENY, m_acl->AskConsole(m_record, SESSION_SHOWN));
+    EXPECT_EQ(SESSION_OPEN, m_record.State);
+    EXPECT_EQ(ACTION_DENY, m_record.Verdict);
 }
 
 TEST_F(AskTimeOut, TheAnswerIsLookedForOnceACycle)
@@ -126,10 +175,10 @@ TEST_F(AskTimeOut, ATimedOutQuestionIsStoredAsRefusedByNoRule)
     EXPECT_EQ(1, record.Decided);
     EXPECT_EQ(0, record.ByRule);
     EXPECT_EQ(ACTION_DENY, record.Verdict);
-    // The console's late answer lands in the record and decides later calls.
-    record.Verdict = ACTION_PASS;
-    record.State = SESSION_OPEN;
-    EXPECT_EQ(ACTION_PASS, m_acl->Evaluate(record));
+    // Taken back: no console asks, and later calls keep the refusal.
+    EXPECT_EQ(SESSION_OPEN, record.State);
+    EXPECT_EQ(ACTION_DENY, m_acl->Evaluate(record));
+    EXPECT_EQ(TOTAL_STEPS, StepSeam::Steps);
 }
 
 TEST_F(AskTimeOut, AnAnswerOutsideTheActionsRefuses)

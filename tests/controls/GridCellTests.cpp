@@ -25,12 +25,16 @@ public:
         LPARAM subItem;
     };
     std::vector<Sent> sent;
+    // The answer to the cells' messages.
+    LRESULT answer = 0;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
-        if (message >= WM_USER)
+        if (message >= WM_USER) {
             sent.push_back(Sent{message, wParam, lParam});
+            return answer;
+        }
         return CWnd::WindowProc(message, wParam, lParam);
     }
 };
@@ -64,6 +68,33 @@ TEST(GridCellTest, TheActionBoxesTakeTheirClicksAndNothingAround)
             EXPECT_EQ(recorder.sent[0].item, 4u);
             EXPECT_EQ(recorder.sent[0].subItem, 3);
         }
+    }
+}
+
+// A window that cannot keep the change refuses it, and the cell shows its
+// old value again; any other answer keeps the new one.
+TEST(GridCellTest, ARefusedChangeTakesTheOldValueBack)
+{
+    CNotifyRecorder recorder;
+    const struct {
+        LRESULT answer;
+        int kept;
+    } cases[] = {
+        {CJActionCell::ACTION_CELL_REFUSED, 0},
+        {0, 2},
+        {2, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "answer " << c.answer);
+        CJActionCell cell;
+        cell.m_value = 0;
+        cell.m_pNotifyWnd = &recorder;
+        cell.m_notifyMessage = WM_ACTION_CELL_CHANGED;
+        recorder.answer = c.answer;
+        recorder.sent.clear();
+        cell.OnClick(1, 4, 40, 6);
+        EXPECT_EQ(1u, recorder.sent.size());
+        EXPECT_EQ(c.kept, cell.m_value);
     }
 }
 

@@ -673,6 +673,50 @@ TEST_F(AdvancedRule, LoggedOffApplyAndOkRefuseAndOkStillCloses)
     ExpectSaved(id, INET, RANGE_SETTINGS);
 }
 
+// Settings the store refuses stay on screen, changed: Apply stays on, OK
+// and a change of zone keep the dialog where it is, and once the store is
+// free OK saves them.
+TEST_F(AdvancedRule, SettingsRefusedByALockedStoreSayThatAndStayChanged)
+{
+    const DWORD id = StoreRuleWith("C:\\Apps\\mailer.exe", RANGE_SETTINGS, LIST_SETTINGS);
+    OpenPage();
+    Shown changed = RANGE_SETTINGS;
+    changed.udpServer = 1;
+    HWND shown = NULL;
+    InDialog(id, [&](HWND dialog) {
+        shown = dialog;
+        Click(dialog, IDC_ADV_UDP_SERVER);
+        WhileRulesLocked([&] {
+            m_boxes.AnswerNextBox(IDOK);
+            Click(dialog, IDC_ADV_APPLY);
+            ASSERT_EQ(1u, m_boxes.Boxes().size());
+            ExpectRefusal(m_boxes.Boxes()[0], "DLG_ADV_OPTION", "ERR_SettingsNotSaved");
+            EXPECT_TRUE(Usable(dialog, IDC_ADV_APPLY));
+            EXPECT_TRUE(Ticked(dialog, IDC_ADV_UDP_SERVER));
+
+            m_boxes.AnswerNextBox(IDYES);
+            m_boxes.AnswerNextBox(IDOK);
+            Click(dialog, IDC_ADV_TRUSTED_TAB);
+            ASSERT_EQ(3u, m_boxes.Boxes().size());
+            ExpectRefusal(m_boxes.Boxes()[2], "DLG_ADV_OPTION", "ERR_SettingsNotSaved");
+            EXPECT_EQ(ZoneTitle(INET, "mailer.exe"), TextOf(dialog, IDC_ADV_INFO));
+            EXPECT_TRUE(Ticked(dialog, IDC_ADV_UDP_SERVER));
+            EXPECT_TRUE(Usable(dialog, IDC_ADV_APPLY));
+
+            m_boxes.AnswerNextBox(IDOK);
+            Click(dialog, IDOK);
+            ASSERT_EQ(4u, m_boxes.Boxes().size());
+            EXPECT_TRUE(::IsWindow(dialog)) << "OK keeps a refused change open";
+            DialogShot(dialog, "settings-refused");
+        });
+        Click(dialog, IDOK);
+    });
+    EXPECT_FALSE(::IsWindow(shown));
+    EXPECT_EQ(4u, m_boxes.Boxes().size());
+    ExpectSaved(id, INET, changed);
+    ExpectSaved(id, TNET, LIST_SETTINGS);
+}
+
 TEST_F(AdvancedRule, CancelCloseAndEscSaveNothing)
 {
     const DWORD id = StoreRuleWith("C:\\Apps\\mailer.exe", RANGE_SETTINGS, LIST_SETTINGS);

@@ -395,21 +395,104 @@ TEST_F(FirewallPage, EachKindAddedFromTheZoneMenuLandsInTheShownListTheStoreAndT
     }
 }
 
-TEST_F(FirewallPage, ADuplicateNameAddsNoRowAndTheGridShowsTheStore)
+// A name the list holds already: the box says the entry was not added, the
+// grid shows the store, and the editor opens again on what the user typed.
+TEST_F(FirewallPage, ADuplicateNameIsToldAndTheEditorOpensAgainOnTheEntry)
 {
     ZoneRecord zone;
     zone.Name = "Twice";
     zone.IP1 = 0x01020304;
     ASSERT_NE(Store().AddZone(zone, TRUE), 0u);
+    ASSERT_TRUE(TheConsole().Publisher().Build());
     CGridList &grid = ShowBlockedView();
     ASSERT_EQ(grid.GetItemCount(), 1);
     m_driver.RunInNextDialog([&](HWND dialog) { FillEditor(dialog, "5.6.7.8", NULL, NULL, "Twice"); });
+    m_driver.AnswerNextBox(IDOK);
+    std::string reopenedName;
+    DWORD reopenedAddress = 0;
+    int rowsMeanwhile = -1;
+    m_driver.RunInNextDialog([&](HWND dialog) {
+        BringToFront(dialog);
+        PumpFor(150);
+        rowsMeanwhile = grid.GetItemCount();
+        reopenedName = WindowText(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+        ::SendMessageA(::GetDlgItem(dialog, IDC_ZONE_FIRST_ADDRESS), IPM_GETADDRESS, 0,
+                       reinterpret_cast<LPARAM>(&reopenedAddress));
+        SaveTestScreen(dialog, "duplicate-reopened");
+        ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+        PressKey(VK_END);
+        TypeText(" more");
+        ClickControl(::GetDlgItem(dialog, IDOK));
+        PumpFor(100);
+    });
     RightClickGrid(grid, BelowRows(grid), AddKeys(0));
-    PumpUntil([&] { return m_driver.Pending() == 0; }, 5000);
+    PumpUntil([&] { return m_driver.Pending() == 0; }, 8000);
     PumpFor(300);
-    EXPECT_EQ(Stored(TRUE).size(), 1u);
-    EXPECT_EQ(grid.GetItemCount(), 1);
-    EXPECT_EQ(grid.GetRowData(0), Stored(TRUE)[0].ID);
+    ASSERT_EQ(m_driver.Boxes().size(), 1u);
+    EXPECT_EQ(m_driver.Boxes()[0].text, PageText("ERR_ZoneNotAdded"));
+    EXPECT_EQ(m_driver.Boxes()[0].icon, static_cast<UINT>(MB_ICONEXCLAMATION));
+    EXPECT_EQ(reopenedName, "Twice");
+    EXPECT_EQ(reopenedAddress, 0x05060708u);
+    EXPECT_EQ(rowsMeanwhile, 1);
+    ASSERT_EQ(Stored(TRUE).size(), 2u);
+    EXPECT_EQ(std::string(Stored(TRUE)[1].Name), "Twice more");
+    EXPECT_EQ(InImage(TRUE).size(), 2u);
+    ASSERT_EQ(grid.GetItemCount(), 2);
+    EXPECT_EQ(Row(grid, 1)[0], "Twice more");
+}
+
+// A change the store refuses: told, the grid keeps the stored entry, and
+// the editor opens again on the change, which Cancel drops.
+TEST_F(FirewallPage, AModifyRefusedIsToldAndTheEditorOpensAgainOnTheChange)
+{
+    ZoneRecord one, two;
+    one.Name = "One";
+    one.IP1 = 0x01010101;
+    two.Name = "Two";
+    two.IP1 = 0x02020202;
+    ASSERT_NE(Store().AddZone(one, FALSE), 0u);
+    const DWORD id = Store().AddZone(two, FALSE);
+    ASSERT_NE(id, 0u);
+    ASSERT_TRUE(TheConsole().Publisher().Build());
+    ShowPage();
+    ClickControl(Item(IDC_FW_TRUSTED_VIEW));
+    PumpFor(200);
+    CGridList &grid = m_page.TrustedGrid();
+    ASSERT_EQ(grid.GetItemCount(), 2);
+    int row = grid.GetRowData(0) == id ? 0 : 1;
+    m_driver.RunInNextDialog([&](HWND dialog) {
+        BringToFront(dialog);
+        PumpFor(150);
+        ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+        PressKey(VK_END);
+        for (int i = 0; i < 3; ++i)
+            PressKey(VK_BACK);
+        TypeText("One");
+        ClickControl(::GetDlgItem(dialog, IDOK));
+        PumpFor(100);
+    });
+    m_driver.AnswerNextBox(IDOK);
+    std::string reopenedName;
+    m_driver.RunInNextDialog([&](HWND dialog) {
+        BringToFront(dialog);
+        PumpFor(150);
+        reopenedName = WindowText(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+        ClickControl(::GetDlgItem(dialog, IDCANCEL));
+        PumpFor(100);
+    });
+    DoubleClickAt(ScreenPointOf(grid.GetSafeHwnd(), RowPoint(grid, row)));
+    PumpUntil([&] { return m_driver.Pending() == 0; }, 8000);
+    PumpFor(300);
+    ASSERT_EQ(m_driver.Boxes().size(), 1u);
+    EXPECT_EQ(m_driver.Boxes()[0].text, PageText("ERR_ZoneNotSaved"));
+    EXPECT_EQ(reopenedName, "One");
+    ZoneRecord stored;
+    ASSERT_TRUE(Store().GetZone(id, stored, FALSE));
+    EXPECT_EQ(std::string(stored.Name), "Two");
+    ASSERT_EQ(grid.GetItemCount(), 2);
+    row = grid.GetRowData(0) == id ? 0 : 1;
+    EXPECT_EQ(Row(grid, row)[0], "Two");
+    SaveTestScreen(m_host.Handle(), "modify-refused");
 }
 
 TEST_F(FirewallPage, ADoubleClickEditsTheEntryAndDeleteRemovesItUnlessLoggedOff)

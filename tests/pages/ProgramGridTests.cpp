@@ -277,6 +277,44 @@ TEST_F(ProgramGrid, AnActionClickLoggedOffRefusesAndKeepsTheValue)
     EXPECT_EQ(0, StoredRule(id).TnetAction);
 }
 
+TEST_F(ProgramGrid, AnActionClickRefusedByALockedStoreSaysSoAndKeepsTheStoredValue)
+{
+    const DWORD id = StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
+    OpenPage();
+    WhileRulesLocked([&] {
+        m_boxes.AnswerNextBox(IDOK);
+        ClickDeny(RowOf(id), COL_TNET);
+    });
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    ExpectRefusal(m_boxes.Boxes()[0], "FRAME_PROGRAM", "ERR_RuleNotChanged");
+    EXPECT_EQ(0, Grid().GetCellValue(RowOf(id), COL_TNET));
+    EXPECT_EQ(0, StoredRule(id).TnetAction);
+    ASSERT_NE(nullptr, ImageRule(id));
+    EXPECT_EQ(0, ImageRule(id)->TnetAction);
+    Shot("action-refused");
+}
+
+TEST_F(ProgramGrid, ALockRefusedByALockedStoreSaysSoAndKeepsTheKey)
+{
+    const DWORD id = StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
+    OpenPage();
+    ClickCell(RowOf(id), COL_ACTIVE, POINT{5, 7}, MouseButton::Right);
+    WhileRulesLocked([&] {
+        m_boxes.AnswerNextBox(IDOK);
+        m_page->SendMessage(WM_COMMAND, 32784);
+    });
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    ExpectRefusal(m_boxes.Boxes()[0], "FRAME_PROGRAM", "ERR_RuleNotChanged");
+    EXPECT_EQ(0, Grid().GetCellValue(RowOf(id), COL_LOCK));
+    EXPECT_EQ(0, StoredRule(id).LockKey);
+    EXPECT_EQ(0, ImageRule(id)->LockKey);
+    // Free again, the same command locks the rule.
+    m_page->SendMessage(WM_COMMAND, 32784);
+    EXPECT_EQ(1, Grid().GetCellValue(RowOf(id), COL_LOCK));
+    EXPECT_EQ(1, StoredRule(id).LockKey);
+    EXPECT_EQ(1u, m_boxes.Boxes().size());
+}
+
 TEST_F(ProgramGrid, ACellChangeForNoRowIsIgnored)
 {
     const DWORD id = StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
@@ -429,6 +467,29 @@ TEST_F(ProgramGrid, DeleteAsksWithDescriptionAndPathAndYesRemovesTheRule)
     EXPECT_EQ(nullptr, ImageRule(id));
     EXPECT_NE(nullptr, ImageRule(keep));
     Shot("after-delete");
+}
+
+// The store refuses the delete and cannot be read for the refill: the
+// grid keeps the rows the store still holds.
+TEST_F(ProgramGrid, ADeleteRefusedByALockedStoreSaysSoAndKeepsTheRows)
+{
+    const DWORD id = StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
+    const DWORD keep = StoreRule("C:\\a\\two.exe", 2, 2, 2, 0);
+    OpenPage();
+    ClickCell(RowOf(id), COL_ACTIVE, POINT{5, 7}, MouseButton::Right);
+    WhileRulesLocked([&] {
+        m_boxes.AnswerNextBox(IDYES);
+        m_boxes.AnswerNextBox(IDOK);
+        m_page->SendMessage(WM_COMMAND, 32774);
+    });
+    ASSERT_EQ(2u, m_boxes.Boxes().size());
+    ExpectRefusal(m_boxes.Boxes()[1], "FRAME_PROGRAM", "ERR_RuleNotDeleted");
+    EXPECT_EQ(2, Rows());
+    ASSERT_GE(RowOf(id), 0);
+    EXPECT_EQ(2, Grid().GetCellValue(RowOf(keep), COL_INET));
+    EXPECT_EQ(id, StoredRule(id).ID);
+    EXPECT_NE(nullptr, ImageRule(id));
+    Shot("delete-refused");
 }
 
 TEST_F(ProgramGrid, DeleteLoggedOffRefuses)

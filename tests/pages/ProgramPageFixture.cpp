@@ -1,5 +1,6 @@
 #include "ProgramPageFixture.h"
 
+#include <LockedDatabase.h>
 #include <LoggedOn.h>
 #include <ProgramsRuleLib.h>
 
@@ -87,6 +88,20 @@ TimeRecord ProgramPage::StoredSchedule(DWORD id)
     TimeRecord time;
     EXPECT_TRUE(store.GetTime(id, time)) << id;
     return time;
+}
+
+void ProgramPage::WhileRulesLocked(const std::function<void()> &edit)
+{
+    CLockedDatabase lock(RulesPath().c_str());
+    ASSERT_TRUE(lock.Locked());
+    edit();
+}
+
+void ProgramPage::ExpectRefusal(const BoxRecord &box, const char *section, const char *key) const
+{
+    EXPECT_EQ(LanguageText(section, key), box.text);
+    EXPECT_EQ(LanguageText("APP", "APP_NAME"), box.caption);
+    EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), box.icon);
 }
 
 std::string ProgramPage::Text(UINT id) const

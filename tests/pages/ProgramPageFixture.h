@@ -17,6 +17,7 @@
 #include <RealInput.h>
 #include <TestScreens.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,12 @@ protected:
     std::string StoredConfig(const char *key);
     void StoreSchedule(DWORD id, BYTE weekDays, DWORD start, DWORD end, const char *memo = "");
     TimeRecord StoredSchedule(DWORD id);
+    // Runs the edit while another connection holds ProgramsRule.dat
+    // locked, so that the store refuses what the edit writes or reads.
+    void WhileRulesLocked(const std::function<void()> &edit);
+    // A box that refuses: the text of the key, the caption APP_NAME and the
+    // exclamation sign.
+    void ExpectRefusal(const BoxRecord &box, const char *section, const char *key) const;
 
     HWND Control(UINT id) const { return ::GetDlgItem(m_page->m_hWnd, id); }
     bool IsShown(UINT id) const { return ::IsWindowVisible(Control(id)) != FALSE; }

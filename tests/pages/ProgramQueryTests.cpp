@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -53,6 +54,29 @@ BOOL CALLBACK CollectPopup(HWND window, LPARAM found)
         reinterpret_cast<std::vector<HWND> *>(found)->push_back(window);
     return TRUE;
 }
+
+// Refuses the creation of every dialog window of this thread while it lives,
+// as a desktop out of window resources does.
+class CRefusedDialogs
+{
+public:
+    CRefusedDialogs() : m_hook(SetWindowsHookExA(WH_CBT, Refuse, NULL, GetCurrentThreadId())) {}
+    ~CRefusedDialogs() { UnhookWindowsHookEx(m_hook); }
+    bool Hooked() const { return m_hook != NULL; }
+
+private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam)
+    {
+        if (code == HCBT_CREATEWND) {
+            const CREATESTRUCTA *create = reinterpret_cast<CBT_CREATEWNDA *>(lParam)->lpcs;
+            if (create->lpszClass == MAKEINTATOM(32770) ||
+                (!IS_INTRESOURCE(create->lpszClass) && lstrcmpA(create->lpszClass, "#32770") == 0))
+                return 1;
+        }
+        return CallNextHookEx(NULL, code, wParam, lParam);
+    }
+    HHOOK m_hook;
+};
 
 RECT WorkArea()
 {
@@ -499,17 +523,135 @@ TEST_F(ProgramQuery, AnAnswerLeavesARecordThatIsNoLongerItsOwnAlone)
     }
 }
 
-TEST_F(ProgramQuery, AFailingRuleStillReleasesTheSocket)
+// A pop-up that cannot be made leaves no socket waiting out the limit: its
+// question is refused at once and asked no more.
+TEST_F(ProgramQuery, AQuestionWhosePopUpCannotBeMadeIsRefusedAtOnce)
+{
+    Open();
+    SessionRecord &r = Asking(7, "C:\\Apps\\unseen.exe");
+    r.Verdict = ACTION_PASS;
+    {
+        CRefusedDialogs refused;
+        ASSERT_TRUE(refused.Hooked());
+        Post(0, 7);
+    }
+    EXPECT_TRUE(Popups().empty());
+    EXPECT_EQ(SESSION_OPEN, r.State);
+    EXPECT_EQ(ACTION_DENY, r.Verdict);
+    Post(0, 7);
+    EXPECT_TRUE(Popups().empty());
+    EXPECT_EQ(0u, StoredRule("C:\\Apps\\unseen.exe").ID);
+
+    // The next question is shown as ever.
+    Asking(8, "C:\\Apps\\seen.exe");
+    Post(0, 8);
+    EXPECT_EQ(1u, Popups().size());
+}
+
+// The store refuses the answer's rule: the box says so and the question
+// stays, its socket waiting, until an answer is saved.
+TEST_F(ProgramQuery, AnAnswerRefusedByALockedStoreSaysSoAndStaysOpen)
+{
+    const DWORD known = StoreRule("C:\\Apps\\known.exe", ACTION_QUERY, ACTION_QUERY, ACTION_DENY, 0);
+    Open();
+    struct Case {
+        const char *path;
+        LONG ruleId;
+    } const cases[] = {
+        {"C:\\Apps\\fresh.exe", 0},
+        {"C:\\Apps\\known.exe", static_cast<LONG>(known)},
+    };
+    int index = 40;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path);
+        SessionRecord &r = Asking(index++, c.path);
+        r.RuleId = c.ruleId;
+        Post(0, r.Index);
+        ASSERT_EQ(1u, Popups().size());
+        HWND popup = Popups()[0];
+        const size_t boxesBefore = m_boxes.Boxes().size();
+        WhileRulesLocked([&] {
+            m_boxes.AnswerNextBox(IDOK);
+            Answer(popup, true, ACTION_PASS);
+        });
+        ASSERT_EQ(boxesBefore + 1, m_boxes.Boxes().size());
+        ExpectRefusal(m_boxes.Boxes().back(), "DLG_PROGRAM_QUERY", "ERR_AnswerNotSaved");
+        EXPECT_TRUE(IsWindow(popup));
+        EXPECT_EQ(SESSION_SHOWN, r.State);
+        EXPECT_EQ(ACTION_DENY, r.Verdict);
+        if (c.ruleId == 0)
+            EXPECT_EQ(0u, StoredRule(c.path).ID);
+        else
+            EXPECT_EQ(ACTION_QUERY, StoredRule(c.path).InetAction);
+        SaveTestScreen(NULL, "answer-refused");
+
+        // The remember box is still ticked: the next click saves the rule.
+        Answer(popup, false, ACTION_PASS);
+        EXPECT_FALSE(IsWindow(popup));
+        EXPECT_EQ(SESSION_OPEN, r.State);
+        EXPECT_EQ(ACTION_PASS, r.Verdict);
+        const RuleRecord rule = StoredRule(c.path);
+        EXPECT_EQ(ACTION_PASS, rule.InetAction);
+        EXPECT_EQ(static_cast<LONG>(rule.ID), r.RuleId);
+        ASSERT_NE(nullptr, ImageRule(rule.ID));
+        EXPECT_EQ(ACTION_PASS, ImageRule(rule.ID)->InetAction);
+    }
+    EXPECT_EQ(2u, m_boxes.Boxes().size());
+}
+
+// A record that was asked as new while the program has a rule by now: the
+// answer goes to that rule and the socket is released with it.
+TEST_F(ProgramQuery, AQuestionAskedAsNewAnswersTheRuleTheProgramHasByNow)
 {
     StoreRule("C:\\Apps\\twice.exe", ACTION_PASS, ACTION_PASS, ACTION_DENY, 0);
+    const DWORD id = StoredRule("C:\\Apps\\twice.exe").ID;
     Open();
-    SessionRecord &r = Asking(5, "C:\\Apps\\twice.exe"); // asked as new: the store refuses the path
+    SessionRecord &r = Asking(5, "C:\\Apps\\twice.exe");
     Post(0, 5);
     ASSERT_EQ(1u, Popups().size());
     Answer(Popups()[0], true, ACTION_DENY);
     EXPECT_EQ(SESSION_OPEN, r.State);
     EXPECT_EQ(ACTION_DENY, r.Verdict);
-    EXPECT_EQ(0, r.RuleId);
+    EXPECT_EQ(static_cast<LONG>(id), r.RuleId);
+    EXPECT_EQ(ACTION_DENY, StoredRule("C:\\Apps\\twice.exe").InetAction);
+    ASSERT_NE(nullptr, ImageRule(id));
+    EXPECT_EQ(ACTION_DENY, ImageRule(id)->InetAction);
+}
+
+// Two connections of one new program ask at once: the first answer makes
+// the rule, the second, remembered, changes it.
+TEST_F(ProgramQuery, TheSecondOfTwoQuestionsOfANewProgramKeepsItsRememberedAnswer)
+{
+    const char *path = "C:\\Apps\\pair.exe";
+    Open();
+    Asking(30, path);
+    Asking(31, path);
+    Post(0, 30);
+    Post(0, 31);
+    std::vector<HWND> popups = Popups();
+    ASSERT_EQ(2u, popups.size());
+    Answer(popups[0], false, ACTION_PASS);
+    const RuleRecord first = StoredRule(path);
+    ASSERT_NE(0u, first.ID);
+    EXPECT_EQ(ACTION_QUERY, first.InetAction);
+    Answer(popups[1], true, ACTION_DENY);
+
+    const RuleRecord rule = StoredRule(path);
+    EXPECT_EQ(first.ID, rule.ID);
+    EXPECT_EQ(ACTION_DENY, rule.InetAction);
+    ASSERT_NE(nullptr, ImageRule(rule.ID));
+    EXPECT_EQ(ACTION_DENY, ImageRule(rule.ID)->InetAction);
+    for (int i : {30, 31}) {
+        EXPECT_EQ(SESSION_OPEN, g_sessions[i].State) << i;
+        EXPECT_EQ(static_cast<LONG>(rule.ID), g_sessions[i].RuleId) << i;
+    }
+    std::vector<BYTE> verdicts = {g_sessions[30].Verdict, g_sessions[31].Verdict};
+    std::sort(verdicts.begin(), verdicts.end());
+    EXPECT_EQ((std::vector<BYTE>{ACTION_PASS, ACTION_DENY}), verdicts);
+    int listChanges = 0;
+    for (const SentToPage &sent : g_sent)
+        listChanges += sent.Message == WM_PROGRAM_LIST_CHANGED;
+    EXPECT_EQ(2, listChanges);
 }
 
 TEST_F(ProgramQuery, StackedQuestionsEachReachTheirOwnRecord)

@@ -237,8 +237,8 @@ TEST_F(Schedule, ApplyStoresRowAndImageAndEmptiesTheMemo)
     EXPECT_FALSE(ApplyIsOn());
     const TimeRecord stored = StoredSchedule(2);
     EXPECT_EQ(0x7E, stored.WeekDay);
-    EXPECT_EQ(9, CTime(static_cast<__time64_t>(stored.StartTime)).GetHour());
-    EXPECT_EQ(start.GetTime(), static_cast<__time64_t>(stored.EndTime));
+    EXPECT_EQ(9, StoredTime(stored.StartTime).GetHour());
+    EXPECT_EQ(start.GetTime(), StoredTime(stored.EndTime).GetTime());
     EXPECT_EQ("", std::string(stored.Memo));
     const TimeRule image = ImageSchedule(2);
     EXPECT_EQ(0x7E, image.WeekDay);
@@ -258,12 +258,38 @@ TEST_F(Schedule, ApplyLoggedOffRefusesAndStaysOn)
     ClickControl(Control(IDC_SCHEDULE_APPLY));
     PumpFor(50);
     ASSERT_EQ(1u, m_boxes.Boxes().size());
-    EXPECT_EQ(LanguageText("APP", "LOG_DONT"), m_boxes.Boxes()[0].text);
-    EXPECT_EQ(LanguageText("APP", "APP_NAME"), m_boxes.Boxes()[0].caption);
-    EXPECT_EQ(static_cast<UINT>(MB_ICONEXCLAMATION), m_boxes.Boxes()[0].icon);
+    ExpectRefusal(m_boxes.Boxes()[0], "APP", "LOG_DONT");
     EXPECT_TRUE(ApplyIsOn());
     EXPECT_EQ(0x7C, StoredSchedule(2).WeekDay);
     EXPECT_EQ("kept", std::string(StoredSchedule(2).Memo));
+}
+
+TEST_F(Schedule, ApplyRefusedByALockedStoreSaysSoAndKeepsTheChange)
+{
+    StoreSchedule(2, 0x7C, 0, 0, "kept");
+    OpenTimeView();
+    ClickSchedule(2);
+    ClickDay(0);
+    WhileRulesLocked([&] {
+        m_boxes.AnswerNextBox(IDOK);
+        ClickControl(Control(IDC_SCHEDULE_APPLY));
+        PumpFor(50);
+    });
+    ASSERT_EQ(1u, m_boxes.Boxes().size());
+    ExpectRefusal(m_boxes.Boxes()[0], "FRAME_PROGRAM", "ERR_ScheduleNotSaved");
+    EXPECT_TRUE(ApplyIsOn());
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5}), MarkedDays("apply-refused"));
+    EXPECT_EQ(0x7C, StoredSchedule(2).WeekDay);
+    EXPECT_EQ("kept", std::string(StoredSchedule(2).Memo));
+    EXPECT_EQ(0x7C, ImageSchedule(2).WeekDay);
+
+    // Once the store is free again the same Apply saves the change.
+    ClickControl(Control(IDC_SCHEDULE_APPLY));
+    PumpFor(50);
+    EXPECT_FALSE(ApplyIsOn());
+    EXPECT_EQ(0xFC, StoredSchedule(2).WeekDay);
+    EXPECT_EQ(0xFC, ImageSchedule(2).WeekDay);
+    EXPECT_EQ(1u, m_boxes.Boxes().size());
 }
 
 // --- leaving ------------------------------------------------------------------
@@ -328,6 +354,46 @@ TEST_F(Schedule, LeavingTheViewAsksTooAndYesStores)
     EXPECT_EQ(1u, m_boxes.Boxes().size());
 }
 
+// Yes to saving, refused by the store: the box says so and the changed
+// schedule stays on screen, whether another schedule or another view was
+// chosen.
+TEST_F(Schedule, YesRefusedByALockedStoreKeepsTheScheduleOnScreen)
+{
+    StoreSchedule(2, 0x7C, 0, 0);
+    OpenTimeView();
+    ClickSchedule(2);
+    ClickDay(0);
+    WhileRulesLocked([&] {
+        m_boxes.AnswerNextBox(IDYES);
+        m_boxes.AnswerNextBox(IDOK);
+        ClickSchedule(3);
+        m_boxes.AnswerNextBox(IDYES);
+        m_boxes.AnswerNextBox(IDOK);
+        ClickControl(Control(IDC_VIEW_PROGRAM));
+        PumpFor(50);
+    });
+    ASSERT_EQ(4u, m_boxes.Boxes().size());
+    ExpectRefusal(m_boxes.Boxes()[1], "FRAME_PROGRAM", "ERR_ScheduleNotSaved");
+    ExpectRefusal(m_boxes.Boxes()[3], "FRAME_PROGRAM", "ERR_ScheduleNotSaved");
+    EXPECT_EQ(2, m_page->CurrentSchedule());
+    EXPECT_EQ(static_cast<int>(CProgramFrame::VIEW_TIME), m_page->CurrentView());
+    EXPECT_TRUE(IsShown(IDC_SCHEDULE_APPLY));
+    EXPECT_FALSE(IsShown(IDC_RULE_GRID));
+    EXPECT_FALSE(IsEnabled(IDC_SCHEDULE_1 + 1));
+    EXPECT_TRUE(IsEnabled(IDC_SCHEDULE_1 + 2));
+    EXPECT_FALSE(IsEnabled(IDC_VIEW_TIME));
+    EXPECT_TRUE(ApplyIsOn());
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5}), MarkedDays("leaving-refused"));
+    EXPECT_EQ(0x7C, StoredSchedule(2).WeekDay);
+
+    m_boxes.AnswerNextBox(IDYES);
+    ClickSchedule(3);
+    EXPECT_EQ(5u, m_boxes.Boxes().size());
+    EXPECT_EQ(3, m_page->CurrentSchedule());
+    EXPECT_EQ(0xFC, StoredSchedule(2).WeekDay);
+    EXPECT_EQ(0xFC, ImageSchedule(2).WeekDay);
+}
+
 TEST_F(Schedule, YesWhileLoggedOffRefusesAndDropsTheChanges)
 {
     StoreSchedule(2, 0x7C, 0, 0);
@@ -359,6 +425,61 @@ TEST_F(Schedule, AStoredZeroTimeRoundTrips)
     EXPECT_EQ(0u, StoredSchedule(2).EndTime);
     ClickSchedule(3);
     EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+// The shipped schedules hold time 0, whose local date starts before 1970 UTC
+// west of it: an hour set before the zone's offset is stored negative. Each
+// target hour is reached from the one time 0 shows with the arrow keys,
+// applied, and the schedule reopened, in whichever zone the run is set to.
+TEST_F(Schedule, HoursEitherSideOfTheZonesOffsetReopenAsSet)
+{
+    const int hourOfZero = CTime(static_cast<__time64_t>(0)).GetHour();
+    OpenTimeView();
+    for (int wanted : {0, hourOfZero - 1, hourOfZero + 1, 23}) {
+        if (wanted < 0 || wanted > 23 || wanted == hourOfZero)
+            continue;
+        StoreSchedule(2, 0x7C, 0, 0);
+        ClickSchedule(3);
+        ClickSchedule(2);
+        ClickControlAt(Control(IDC_START_TIME), POINT{9, 10});
+        for (int hour = hourOfZero; hour != wanted; hour += wanted > hour ? 1 : -1)
+            PressKey(wanted > hour ? VK_UP : VK_DOWN);
+        PumpFor(50);
+        ASSERT_EQ(wanted, PickerTime(IDC_START_TIME).wHour);
+        ClickControl(Control(IDC_SCHEDULE_APPLY));
+        PumpFor(50);
+        EXPECT_EQ(wanted, StoredTime(StoredSchedule(2).StartTime).GetHour()) << wanted;
+        EXPECT_EQ(DWORD(wanted) * 3600u, ImageSchedule(2).StartTime) << wanted;
+
+        ClickSchedule(3);
+        ClickSchedule(2);
+        EXPECT_EQ(wanted, PickerTime(IDC_START_TIME).wHour) << wanted;
+        EXPECT_EQ(0, PickerTime(IDC_START_TIME).wMinute) << wanted;
+        EXPECT_FALSE(ApplyIsOn()) << wanted;
+        Shot(("reopened-start-" + std::to_string(wanted)).c_str());
+
+        // A later change of days keeps the time as set.
+        const DWORD storedStart = StoredSchedule(2).StartTime;
+        ClickDay(0);
+        ClickControl(Control(IDC_SCHEDULE_APPLY));
+        PumpFor(50);
+        EXPECT_EQ(storedStart, StoredSchedule(2).StartTime) << wanted;
+        EXPECT_EQ(DWORD(wanted) * 3600u, ImageSchedule(2).StartTime) << wanted;
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+// A negative stored time opens on its local hour.
+TEST_F(Schedule, ANegativeStoredTimeShowsItsLocalHour)
+{
+    const CTime beforeEpoch(static_cast<__time64_t>(-3600));
+    StoreSchedule(2, 0x7C, StoredTimeValue(beforeEpoch), StoredTimeValue(beforeEpoch));
+    OpenTimeView();
+    ClickSchedule(2);
+    EXPECT_EQ(beforeEpoch.GetHour(), PickerTime(IDC_START_TIME).wHour);
+    EXPECT_EQ(beforeEpoch.GetMinute(), PickerTime(IDC_START_TIME).wMinute);
+    EXPECT_EQ(beforeEpoch.GetSecond(), PickerTime(IDC_END_TIME).wSecond);
+    EXPECT_FALSE(ApplyIsOn());
 }
 
 } // namespace

@@ -20,6 +20,7 @@
 #include <FirewallTypes.h>
 #include <GuiPump.h>
 #include <LanguageText.h>
+#include <LockedDatabase.h>
 #include <ProgramFolderFixture.h>
 #include <ProgramPageIds.h>
 #include <ProgramQueryIds.h>
@@ -86,31 +87,6 @@ WORD FreePort()
     CListener probe;
     return probe.Port();
 }
-
-// A database held under an exclusive lock while the object lives, as
-// another program holding it would: every reader and writer waits.
-class CLockedDatabase {
-public:
-    explicit CLockedDatabase(const char *path)
-    {
-        if (sqlite3_open(path, &m_db) == SQLITE_OK)
-            m_locked = sqlite3_exec(m_db, "begin exclusive;", NULL, NULL, NULL) == SQLITE_OK;
-    }
-    ~CLockedDatabase()
-    {
-        if (m_locked)
-            sqlite3_exec(m_db, "rollback;", NULL, NULL, NULL);
-        sqlite3_close(m_db);
-    }
-    CLockedDatabase(const CLockedDatabase &) = delete;
-    CLockedDatabase &operator=(const CLockedDatabase &) = delete;
-
-    bool Locked() const { return m_locked; }
-
-private:
-    sqlite3 *m_db = nullptr;
-    bool m_locked = false;
-};
 
 } // namespace
 

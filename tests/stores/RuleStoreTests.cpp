@@ -82,6 +82,25 @@ TEST_F(RuleStoreTest, ASecondRuleForAPathIsRefused)
     EXPECT_EQ("1", raw.Scalar("select maxID from system where tablename='ProgramsRule';"));
 }
 
+TEST_F(RuleStoreTest, FindRuleGivesTheIdOfAPathAsTheTableKeepsIt)
+{
+    ASSERT_EQ(1u, m_store.AddRule("C:\\Users\\O'Brien\\app.exe", 0, 0, 1, 0));
+    ASSERT_EQ(2u, m_store.AddRule("C:\\Apps\\tool.exe", 0, 0, 1, 0));
+    const struct {
+        const char *path;
+        DWORD id;
+    } cases[] = {
+        {"C:\\Users\\O'Brien\\app.exe", 1},
+        {"C:\\Apps\\tool.exe", 2},
+        {"C:\\Apps\\tool.ex", 0},
+        {"", 0},
+        {"' or ''='", 0},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(c.id, m_store.FindRule(c.path)) << c.path;
+    EXPECT_EQ(0u, m_folder.DatabaseErrorLines());
+}
+
 TEST_F(RuleStoreTest, MissingRulesLeaveTheCallersRecord)
 {
     RuleRecord rule;
