@@ -1,8 +1,9 @@
 #include "DownloadCallback.h"
 #include "ConsoleMessages.h"
 
-CDownloadCallback::CDownloadCallback(HWND window, HANDLE stopEvent)
-    : m_refCount(1), m_window(window), m_stopEvent(stopEvent)
+CDownloadCallback::CDownloadCallback(HWND window, HANDLE stopEvent, ULONG maxBytes, UINT serial)
+    : m_refCount(1), m_window(window), m_stopEvent(stopEvent), m_maxBytes(maxBytes),
+      m_serial(serial)
 {
 }
 
@@ -32,10 +33,15 @@ STDMETHODIMP CDownloadCallback::OnProgress(ULONG progress, ULONG progressMax, UL
 {
     if (m_window) {
         DownloadProgress record = {progress, progressMax, statusCode, statusText};
-        SendMessageA(m_window, WM_DOWNLOAD_PROGRESS, 0, reinterpret_cast<LPARAM>(&record));
+        SendMessageA(m_window, WM_DOWNLOAD_PROGRESS, m_serial, reinterpret_cast<LPARAM>(&record));
+    }
+    // A server that sends more than the file holds would fill the disk.
+    if (progress > m_maxBytes) {
+        m_tooLong = true;
+        return E_ABORT;
     }
     if (m_stopEvent && WaitForSingleObject(m_stopEvent, 0) == WAIT_OBJECT_0) {
-        SendMessageA(m_window, WM_DOWNLOAD_PROGRESS, 0, 0);
+        SendMessageA(m_window, WM_DOWNLOAD_PROGRESS, m_serial, 0);
         return E_ABORT;
     }
     return S_OK;

@@ -1,11 +1,13 @@
 // CDownloadCallback: the status callback of one download. It hands every
 // progress report to the update dialog synchronously, and it is the one way
-// to abort a running download: a set stop event turns the next report into
-// E_ABORT.
+// to abort a running download: a set stop event, or a body that grows past
+// the most bytes the download may bring, turns the next report into E_ABORT.
 #pragma once
 
 #include <windows.h>
 #include <urlmon.h>
+
+#include <climits>
 
 // What WM_DOWNLOAD_PROGRESS points to, valid during the send only.
 struct DownloadProgress {
@@ -19,7 +21,8 @@ struct DownloadProgress {
 class CDownloadCallback : public IBindStatusCallback
 {
 public:
-    CDownloadCallback(HWND window, HANDLE stopEvent);
+    // serial: the wParam of what it sends.
+    CDownloadCallback(HWND window, HANDLE stopEvent, ULONG maxBytes = ULONG_MAX, UINT serial = 0);
     virtual ~CDownloadCallback() = default;
 
     STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override;
@@ -37,8 +40,14 @@ public:
                                  STGMEDIUM *medium) override;
     STDMETHODIMP OnObjectAvailable(REFIID riid, IUnknown *object) override;
 
+    // The body grew past the most bytes; the download was aborted.
+    bool TooLong() const { return m_tooLong; }
+
 private:
     LONG m_refCount;
     HWND m_window;
     HANDLE m_stopEvent;
+    ULONG m_maxBytes;
+    UINT m_serial;
+    bool m_tooLong = false;
 };

@@ -1,6 +1,8 @@
 #include "FolderTree.h"
 #include "CFileFind.h"
 
+#include <cstring>
+
 #ifndef QFW_UPDATE_RENAMED_FILE
 #define QFW_UPDATE_RENAMED_FILE ""
 #endif
@@ -49,8 +51,41 @@ void CopyRenamedFile(const CString &file, const CString &destination, const CStr
         *ok = FALSE;
 }
 
+HANDLE OpenToRead(const CString &path)
+{
+    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+// Whether both files can be read and hold the same bytes.
+bool SameBytes(const CString &first, const CString &second)
+{
+    HANDLE a = OpenToRead(first), b = OpenToRead(second);
+    bool same = a != INVALID_HANDLE_VALUE && b != INVALID_HANDLE_VALUE &&
+                GetFileSize(a, nullptr) == GetFileSize(b, nullptr);
+    const DWORD chunk = 64 * 1024;
+    std::vector<char> bufferA(same ? chunk : 0), bufferB(same ? chunk : 0);
+    while (same) {
+        DWORD readA = 0, readB = 0;
+        same = ReadFile(a, bufferA.data(), chunk, &readA, nullptr) &&
+               ReadFile(b, bufferB.data(), chunk, &readB, nullptr) && readA == readB &&
+               std::memcmp(bufferA.data(), bufferB.data(), readA) == 0;
+        if (readA == 0)
+            break;
+    }
+    if (a != INVALID_HANDLE_VALUE)
+        CloseHandle(a);
+    if (b != INVALID_HANDLE_VALUE)
+        CloseHandle(b);
+    return same;
+}
+
 void CopyFileOver(const CString &file, const CString &target, const CString &name, BOOL *ok)
 {
+    // A file that holds these bytes already needs nothing: the restore of a
+    // file the install could not replace, for one, finds it as it was.
+    if (SameBytes(file, target))
+        return;
     if (FileExists(target) && !DeleteFileA(target)) {
         // A held idle-time library stays as it is: the system keeps it
         // loaded, and the release works with either.

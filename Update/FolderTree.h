@@ -24,8 +24,9 @@ CString InstalledName(const CString &name, LPCSTR renamedFile = UPDATE_RENAMED_F
 void DeleteTree(const CString &folder);
 
 // Copies the source's files over the destination's, making folders as
-// needed. A file that cannot be replaced or copied clears *ok; copying goes
-// on. A held "idlewatch.dll" is left as it is without failure.
+// needed. A file that holds the source's bytes already is left alone. A
+// file that cannot be replaced or copied clears *ok; copying goes on. A
+// held "idlewatch.dll" is left as it is without failure.
 void CopyTree(const CString &source, const CString &destination, BOOL *ok,
               LPCSTR renamedFile = UPDATE_RENAMED_FILE);
 

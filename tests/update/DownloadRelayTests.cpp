@@ -50,7 +50,7 @@ TEST(DownloadCallback, AnswersItsInterfacesAndCountsWithoutFreeing)
 TEST(DownloadCallback, RelaysProgressSynchronouslyAndTurnsAStopIntoAnAbort)
 {
     StepsHarness harness(false);
-    harness.Steps().StartDownload("");  // the current bar starts from 0
+    harness.Steps().StartDownload("", ULONG_MAX);  // the current bar starts from 0
     CEvent stop;
     CDownloadCallback callback(harness.Window(), stop);
     HRESULT results[3] = {};
@@ -122,7 +122,7 @@ protected:
     std::string Fetch(const std::string &url)
     {
         int before = harness.StepMessages();
-        EXPECT_TRUE(harness.Steps().StartDownload(url.c_str()));
+        EXPECT_TRUE(harness.Steps().StartDownload(url.c_str(), ULONG_MAX));
         EXPECT_TRUE(harness.PumpUntil([&] { return harness.StepMessages() > before; }, 30000));
         EXPECT_FALSE(harness.Steps().DownloadRunning());
         return static_cast<LPCSTR>(harness.Steps().DownloadResult());
@@ -157,10 +157,10 @@ TEST_F(RealDownload, WithoutALengthTheBarsStay)
 TEST_F(RealDownload, ASecondStartStopsTheRunningDownload)
 {
     server.Serve("/slow.bin", PatternBytes(400 * 1024, 'c'), LoopbackHttpServer::SLOW);
-    ASSERT_TRUE(harness.Steps().StartDownload(server.Url("/slow.bin").c_str()));
+    ASSERT_TRUE(harness.Steps().StartDownload(server.Url("/slow.bin").c_str(), ULONG_MAX));
     EXPECT_TRUE(harness.PumpUntil([&] { return !harness.View().Only("total:").empty(); }, 10000));
     DWORD start = GetTickCount();
-    EXPECT_TRUE(harness.Steps().StartDownload("http://127.0.0.1:1/other.bin"));
+    EXPECT_TRUE(harness.Steps().StartDownload("http://127.0.0.1:1/other.bin", ULONG_MAX));
     EXPECT_TRUE(harness.PumpUntil([&] { return harness.StepMessages() > 0; }, 10000));
     EXPECT_LT(GetTickCount() - start, 5000u);
     EXPECT_TRUE(harness.Steps().StopNoted());
@@ -172,7 +172,7 @@ TEST_F(RealDownload, ASecondStartStopsTheRunningDownload)
 
 TEST_F(RealDownload, AnEmptyUrlStartsNothing)
 {
-    EXPECT_FALSE(harness.Steps().StartDownload(""));
+    EXPECT_FALSE(harness.Steps().StartDownload("", ULONG_MAX));
     EXPECT_FALSE(harness.Steps().DownloadRunning());
     harness.PumpUntil([] { return false; }, 300);
     EXPECT_EQ(0, harness.StepMessages());
@@ -183,7 +183,7 @@ TEST_F(RealDownload, AnEmptyUrlStartsNothing)
 TEST_F(RealDownload, AUrlWithoutASlashIsShownWhole)
 {
     // Not fetchable, but valid enough to start: the label names it whole.
-    harness.Steps().StartDownload("about:blank.bin");
+    harness.Steps().StartDownload("about:blank.bin", ULONG_MAX);
     harness.PumpUntil([&] { return harness.StepMessages() > 0; }, 10000);
     EXPECT_EQ("name:about:blank.bin", harness.View().Only("name:"));
 }
@@ -193,7 +193,7 @@ TEST(RealDownloadClose, AClosingDialogStopsTheDownloadAndWaitsForIt)
     LoopbackHttpServer server;
     server.Serve("/slow.bin", PatternBytes(1024 * 1024, 'd'), LoopbackHttpServer::SLOW);
     StepsHarness harness(false);
-    ASSERT_TRUE(harness.Steps().StartDownload(server.Url("/slow.bin").c_str()));
+    ASSERT_TRUE(harness.Steps().StartDownload(server.Url("/slow.bin").c_str(), ULONG_MAX));
     EXPECT_TRUE(harness.PumpUntil([&] { return !harness.View().Only("total:").empty(); }, 10000));
     DWORD start = GetTickCount();
     EXPECT_TRUE(harness.Close());

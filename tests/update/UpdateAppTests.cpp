@@ -64,12 +64,13 @@ public:
 
     // Waits for the box, saves it, checks its text and caption, clicks OK
     // and waits for the updater to end.
-    void AnswerBox(const char *key, DWORD milliseconds = 60000)
+    // The text is the key's, or the one given.
+    void AnswerBox(const char *key, DWORD milliseconds = 60000, std::string text = "")
     {
         ForeignBox box;
         ASSERT_TRUE(WaitForForeignBox(updater->ProcessId(), box, milliseconds)) << key;
         SaveTestScreen(box.window, key);
-        EXPECT_EQ(ShippedText(key), box.text);
+        EXPECT_EQ(text.empty() ? ShippedText(key) : text, box.text);
         EXPECT_EQ("Update", box.caption);
         ClickOk(box);
         EXPECT_EQ(0u, updater->WaitForExit(10000));
@@ -312,34 +313,91 @@ TEST_F(UpdaterApp, WithoutAConsoleToStartTheRestartFailsInABox)
     EXPECT_EQ(kNewFiles, ProgramFiles());
 }
 
-TEST_F(UpdaterApp, TheRunsThatStopShowTheirLastStep)
+TEST_F(UpdaterApp, WhatAFailedRunLeftIsClearedAndTheReleaseInstalled)
 {
-    // Step 7: only leftovers of an earlier run.
+    // A failed run's working copy lists every file as fetched, and one of
+    // its files is still there.
     Publish();
-    http.Serve("/release/QfwUpdate.ini", installed.Text());
-    program.Write("UpdateTemp\\left.dll", "left");
+    ReleaseDescription leftover = server;
+    leftover.programs.clear();
+    leftover.mirrors.clear();
+    program.Write("UpdateTemp\\QfwUpdate.ini", leftover.Text());
+    program.Write("UpdateTemp\\core.dll", newCore);
     LayOutProgramFolder();
+    StartConsole();
     HWND dialog = StartUpdater();
-    ASSERT_TRUE(WaitForStepText(dialog, "STEP_STOP_EXX"));
-    SaveTestScreen(dialog, "step-7");
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForStepText(dialog, "STEP_RESTART_OK", 60000));
+    SaveTestScreen(dialog, "after-leftovers");
     EXPECT_EQ(0u, updater->WaitForExit(10000));
+    EXPECT_EQ(kNewFiles, ProgramFiles());
+    EXPECT_EQ("/release/QfwUpdate.ini /mirror/core.dll /mirror/Skins/Default/New.bmp", Requests());
+    EXPECT_FALSE(program.Exists("UpdateTemp"));
+}
 
-    // Step 22: a file that cannot be replaced; the back-up is put back.
-    DeleteTree(program.File("UpdateTemp").c_str());
-    http.Serve("/release/QfwUpdate.ini", server.Text());
-    ProgramCopy console(program.Path(), "QFW.exe");
-    FileLock held(program.File("core.dll"), FILE_SHARE_READ);
-    updater.reset(new ProgramCopy(program.Path(), "Update.exe", "Update.exe"));
-    dialog = StartUpdater();
-    ASSERT_TRUE(WaitForStepText(dialog, "STEP_UPDATE"));
-    PumpFor(2500);
-    SaveTestScreen(dialog, "step-22");
-    EXPECT_EQ(ShippedText("STEP_UPDATE"), StepText(dialog));
-    EXPECT_FALSE(program.Exists("UpdateBack"));
+TEST_F(UpdaterApp, AFailedInstallSaysSoAndTheNextRunInstallsTheRelease)
+{
+    Publish();
+    LayOutProgramFolder();
+    StartConsole();
+    {
+        // Readable, so the back-up takes it, but not replaceable.
+        FileLock held(program.File("core.dll"), FILE_SHARE_READ);
+        HWND dialog = StartUpdater();
+        ASSERT_TRUE(WaitForStepText(dialog, "STEP_UPDATE"));
+        SaveTestScreen(dialog, "installing");
+        AnswerBox("ERR_INSTALL_FAILED");
+    }
+    EXPECT_EQ("core.dll:old keep.dll:kept Skins\\Default\\New.bmp:new", ProgramFiles());
     EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("QfwUpdate.ini")));
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
-    EXPECT_EQ(0u, updater->WaitForExit(10000));
+    EXPECT_FALSE(program.Exists("UpdateBack"));
+    EXPECT_TRUE(StandinLogReads(program.Path(), "start A, exit-request A, quit A, start B"));
+
+    updater.reset(new ProgramCopy(program.Path(), "Update.exe", "Update.exe"));
+    ASSERT_TRUE(updater->Launch());
+    EXPECT_EQ(0u, updater->WaitForExit(60000));
+    EXPECT_EQ(kNewFiles, ProgramFiles());
+    EXPECT_FALSE(program.Exists("UpdateTemp"));
+    EXPECT_TRUE(StandinLogReads(program.Path(),
+                                "start A, exit-request A, quit A, start B, exit-request B, quit B, "
+                                "start C"));
+}
+
+TEST_F(UpdaterApp, ARestoreThatFailsKeepsTheBackUpAndSaysWhere)
+{
+    const std::string oldMore = "more 1.0", newMore = "more 2.0, with more in it";
+    installed.files.push_back(FileOf("more.dll", "2004-01-01 10:00", oldMore));
+    server.files.push_back(FileOf("more.dll", "2004-02-01 10:00", newMore));
+    Publish();
+    program.Write("more.dll", oldMore);
+    http.Serve("/mirror/more.dll", newMore);
+    LayOutProgramFolder();
+
+    // core.dll cannot be replaced, and the new more.dll is taken by a
+    // program before it can be put back.
+    FileLock heldOld(program.File("core.dll"), FILE_SHARE_READ);
+    std::unique_ptr<FileLock> heldNew;
+    ASSERT_TRUE(updater->Launch());
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            WIN32_FILE_ATTRIBUTE_DATA data;
+            if (!GetFileAttributesExA(program.File("more.dll").c_str(), GetFileExInfoStandard,
+                                      &data) ||
+                data.nFileSizeLow != newMore.size())
+                return false;
+            heldNew.reset(new FileLock(program.File("more.dll")));
+            return heldNew->Held();
+        },
+        60000));
+
+    std::string folder = UpdateTestFolder::LongPath(program.Path()) + "UpdateBack";
+    std::string text = ShippedText("ERR_RESTORE_FAILED");
+    AnswerBox("ERR_RESTORE_FAILED", 60000, text.replace(text.find("%s"), 2, folder));
+    heldNew.reset();
+    EXPECT_EQ(newMore, UpdateTestFolder::Read(program.File("more.dll")));
+    EXPECT_EQ(oldCore, UpdateTestFolder::Read(program.File("core.dll")));
+    EXPECT_EQ(oldMore, UpdateTestFolder::Read(program.File("UpdateBack\\more.dll")));
+    EXPECT_EQ(oldCore, UpdateTestFolder::Read(program.File("UpdateBack\\core.dll")));
+    EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("UpdateBack\\QfwUpdate.ini")));
 }
 
 TEST_F(UpdaterApp, ASecondStartClosesTheFirstAndStartsNothing)
@@ -381,6 +439,16 @@ TEST_F(UpdaterApp, AProgramThatCannotBeStoppedEndsInABox)
     ASSERT_TRUE(updater->Launch());
     AnswerBox("ERR_STOP_FAILED", 90000);
     EXPECT_EQ(kOldFiles, ProgramFiles());
+
+    // Once the programs can be stopped, the next run installs the release.
+    EndProcessesNamed("qfw.exe");
+    DeleteFileA(program.File("standin.mode").c_str());
+    StartConsole();
+    updater.reset(new ProgramCopy(program.Path(), "Update.exe", "Update.exe"));
+    ASSERT_TRUE(updater->Launch());
+    EXPECT_EQ(0u, updater->WaitForExit(60000));
+    EXPECT_EQ(kNewFiles, ProgramFiles());
+    EXPECT_FALSE(program.Exists("UpdateTemp"));
 }
 
 } // namespace
