@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <urlmon.h>
 
+#include "BindingWatch.h"
+
 #include <climits>
 
 // What WM_DOWNLOAD_PROGRESS points to, valid during the send only.
@@ -21,9 +23,11 @@ struct DownloadProgress {
 class CDownloadCallback : public IBindStatusCallback
 {
 public:
-    // serial: the wParam of what it sends.
-    CDownloadCallback(HWND window, HANDLE stopEvent, ULONG maxBytes = ULONG_MAX, UINT serial = 0);
-    virtual ~CDownloadCallback() = default;
+    // serial: the wParam of what it sends; watch, when given, learns of the
+    // binding.
+    CDownloadCallback(HWND window, HANDLE stopEvent, ULONG maxBytes = ULONG_MAX, UINT serial = 0,
+                      CBindingWatch *watch = nullptr);
+    virtual ~CDownloadCallback() { ReleaseBinding(); }
 
     STDMETHODIMP QueryInterface(REFIID riid, void **ppv) override;
     STDMETHODIMP_(ULONG) AddRef() override;
@@ -44,10 +48,16 @@ public:
     bool TooLong() const { return m_tooLong; }
 
 private:
+    // Ends the binding and gives the answer that asks for the same.
+    HRESULT Abort();
+    void ReleaseBinding();
+
     LONG m_refCount;
     HWND m_window;
     HANDLE m_stopEvent;
     ULONG m_maxBytes;
     UINT m_serial;
+    CBindingWatch *m_watch;
     bool m_tooLong = false;
+    IBinding *m_binding = nullptr;     // held from the start of the binding to its stop
 };

@@ -24,10 +24,12 @@ UINT __cdecl DownloadWorker(LPVOID parameter)
     DownloadJob &job = **held;
     // The moniker download needs COM on the calling thread.
     HRESULT com = CoInitialize(nullptr);
-    CDownloadCallback callback(job.window, job.stopEvent, job.maxBytes, job.serial);
+    CDownloadCallback callback(job.window, job.stopEvent, job.maxBytes, job.serial, &job.watch);
     HRESULT result = URLDownloadToCacheFileA(nullptr, job.url, job.result.GetBuffer(MAX_PATH),
                                              MAX_PATH, 0, &callback);
     job.result.ReleaseBuffer();
+    if (SUCCEEDED(result) && callback.TooLong())
+        DeleteFileA(job.result);
     if (FAILED(result) || callback.TooLong())
         job.result.Empty();
     if (SUCCEEDED(com))

@@ -9,6 +9,7 @@
 
 #include "CString.h"
 #include "CWinThread.h"
+#include "BindingWatch.h"
 
 #include <memory>
 
@@ -24,6 +25,7 @@ struct DownloadJob {
     ULONG maxBytes;     // a longer body fails the download
     UINT serial;        // the wParam of every message the download sends
     CString result;     // the cached copy; empty until success and after failure
+    CBindingWatch watch;
 };
 
 // The download thread's procedure; its parameter is a new shared pointer to

@@ -80,21 +80,61 @@ bool SameBytes(const CString &first, const CString &second)
     return same;
 }
 
-void CopyFileOver(const CString &file, const CString &target, const CString &name, BOOL *ok)
+const char kAsideSuffix[] = ".qfwold";
+
+// Removes a file put aside: now if it is free, otherwise at the next boot,
+// and what is still left at the updater's next start.
+void RemoveAside(const CString &aside)
+{
+    if (!DeleteFileA(aside))
+        MoveFileExA(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+// Frees the target's name. A program's own file or a loaded library can be
+// neither deleted nor overwritten while it runs, but it can be renamed, so
+// the old file is put aside in its folder. *aside names it; empty when
+// there was no file.
+bool MakeRoom(const CString &target, CString &aside)
+{
+    aside.Empty();
+    if (!FileExists(target))
+        return true;
+    // One put aside earlier and still in use keeps its name.
+    CString candidate = target + kAsideSuffix;
+    for (int i = 1; i < 100 && FileExists(candidate) && !DeleteFileA(candidate); ++i)
+        candidate.Format("%s.%d%s", static_cast<LPCSTR>(target), i, kAsideSuffix);
+    if (!MoveFileA(target, candidate))
+        return false;
+    aside = candidate;
+    return true;
+}
+
+void CopyFileOver(const CString &file, const CString &target, const CString &name, BOOL *ok,
+                  std::vector<CString> *leftAlone)
 {
     // A file that holds these bytes already needs nothing: the restore of a
     // file the install could not replace, for one, finds it as it was.
     if (SameBytes(file, target))
         return;
-    if (FileExists(target) && !DeleteFileA(target)) {
+    CString aside;
+    if (!MakeRoom(target, aside)) {
         // A held idle-time library stays as it is: the system keeps it
         // loaded, and the release works with either.
         if (Lower(name) != "idlewatch.dll")
             *ok = FALSE;
+        else if (leftAlone)
+            leftAlone->push_back(target);
         return;
     }
-    if (!CopyFileA(file, target, TRUE))
-        *ok = FALSE;
+    if (CopyFileA(file, target, TRUE)) {
+        if (!aside.IsEmpty())
+            RemoveAside(aside);
+        return;
+    }
+    // Nothing is lost: the old file takes its name back.
+    if (!aside.IsEmpty())
+        MoveFileA(aside, target);
+    *ok = FALSE;
 }
 
 } // namespace
@@ -136,7 +176,8 @@ void DeleteTree(const CString &folder)
     RemoveDirectoryA(root.Left(root.GetLength() - 1));
 }
 
-void CopyTree(const CString &source, const CString &destination, BOOL *ok, LPCSTR renamedFile)
+void CopyTree(const CString &source, const CString &destination, BOOL *ok, LPCSTR renamedFile,
+              std::vector<CString> *leftAlone)
 {
     CreateDirectoryA(destination, nullptr);
     CString target = WithBackslash(destination);
@@ -148,11 +189,21 @@ void CopyTree(const CString &source, const CString &destination, BOOL *ok, LPCST
             continue;
         CString name = finder.GetFileName();
         if (finder.IsDirectory())
-            CopyTree(finder.GetFilePath(), target + name, ok, renamedFile);
+            CopyTree(finder.GetFilePath(), target + name, ok, renamedFile, leftAlone);
         else if (InstalledName(name, renamedFile) != name)
             CopyRenamedFile(finder.GetFilePath(), target, name, ok);
         else
-            CopyFileOver(finder.GetFilePath(), target + name, name, ok);
+            CopyFileOver(finder.GetFilePath(), target + name, name, ok, leftAlone);
+    }
+}
+
+void RemoveFilesPutAside(const CString &folder)
+{
+    CString root = WithBackslash(folder);
+    const int suffixLength = sizeof kAsideSuffix - 1;
+    for (const CString &relative : ListTreeFiles(root)) {
+        if (Lower(relative).Right(suffixLength) == kAsideSuffix)
+            DeleteFileA(root + relative);
     }
 }
 

@@ -41,6 +41,9 @@ const StepDisplay kDisplays[] = {
 };
 
 const char kWorkingCopy[] = "UpdateTemp\\QfwUpdate.ini";
+// Present from a whole back-up until the install is done or undone: found
+// at a start, it tells of an install cut short.
+const char kInstallMark[] = "UpdateInstalling";
 
 // The longest a description may be: it lists files, not their bytes.
 const ULONG kDescriptionMaxBytes = 4 * 1024 * 1024;
@@ -113,6 +116,8 @@ void CUpdateSteps::RunStep()
         return;
     switch (m_step) {
     case 0:
+        if (!RecoverEarlierRun())
+            return;
         if (!PrepareWorkingCopy()) {
             m_runEnded = true;
             m_view.ShowBox("ERROR_BAD_LOCAL_CONFIG_FILE", MB_OK);
@@ -189,7 +194,7 @@ void CUpdateSteps::RunStep()
             m_ok = FALSE;
             m_step = 12;
         } else {
-            m_step = IsProcessRunning("qfw.exe") ? 14 : 15;
+            m_step = IsProgramRunning(m_dir, "qfw.exe") ? 14 : 15;
         }
         Post(WM_UPDATE_STEP);
         break;
@@ -274,6 +279,44 @@ void CUpdateSteps::EndRun()
     m_runEnded = true;
     if (m_closePending)
         Post(WM_UPDATE_CLOSE);
+}
+
+bool CUpdateSteps::RecoverEarlierRun()
+{
+    RemoveFilesPutAside(m_dir);
+    if (!FileExists(m_dir + kInstallMark))
+        return true;
+    if (RestoreBackUp()) {
+        m_view.ShowBox("INF_INSTALL_RESTORED", MB_OK);
+        return true;
+    }
+    m_runEnded = true;
+    m_view.ShowBoxNaming("ERR_RESTORE_FAILED", m_dir + "UpdateBack");
+    Post(WM_UPDATE_CLOSE);
+    return false;
+}
+
+bool CUpdateSteps::RestoreBackUp()
+{
+    BOOL restored = TRUE;
+    CopyTree(m_dir + "UpdateBack", m_dir, &restored, "");
+    // The back-up is the only copy of the old files until all are back.
+    if (!restored)
+        return false;
+    DeleteTree(m_dir + "UpdateBack");
+    DeleteFileA(m_dir + kInstallMark);
+    return true;
+}
+
+bool CUpdateSteps::MarkInstallUnderWay()
+{
+    HANDLE mark = CreateFileA(m_dir + kInstallMark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (mark == INVALID_HANDLE_VALUE)
+        return false;
+    // On the disk before the first file is replaced.
+    bool written = FlushFileBuffers(mark) != FALSE;
+    return CloseHandle(mark) && written;
 }
 
 BOOL CUpdateSteps::PrepareWorkingCopy()
@@ -370,7 +413,7 @@ void CUpdateSteps::RestartStoppedConsole()
     if (!m_programsAsked || m_consoleRestarted)
         return;
     m_consoleRestarted = true;
-    if (!IsProcessRunning("qfw."))
+    if (!IsConsoleRunning())
         RestartMainProgram(m_dir);
 }
 
@@ -438,10 +481,12 @@ void CUpdateSteps::OnTimer(UINT_PTR id)
     if (id != DOWNLOAD_WATCH_TIMER || !m_downloadThread ||
         GetTickCount() - m_lastDownloadNews < DOWNLOAD_STALL_LIMIT)
         return;
-    // A server that has gone quiet: the download fails as any other, and
-    // the step that waited for it goes on without it.
+    // A server that has gone quiet, or a binding that reads on without a
+    // word: the download fails as any other, and the step that waited for
+    // it goes on without it.
     m_stopEvent.SetEvent();
-    ReleaseDownloadThread(0);
+    m_job->watch.Abort();
+    ReleaseDownloadThread(kDownloadStopWait);
     m_job.reset();
     Post(WM_UPDATE_STEP);
 }
@@ -501,13 +546,13 @@ UINT __cdecl CUpdateSteps::StopProgramsWorker(LPVOID parameter)
     const std::vector<ManifestProgram> &programs = steps.m_manifest.m_serverPrograms;
     for (const ManifestProgram &program : programs) {
         if (!program.MName.IsEmpty())
-            AskToQuit(program.MName, program.MID);
+            AskToQuit(steps.m_dir, program.FileName, program.MName, program.MID);
     }
     // A program without a file name cannot be told from any other: it is
     // never waited for or ended.
-    auto anyRunning = [&programs]() {
+    auto anyRunning = [&programs, &steps]() {
         for (const ManifestProgram &program : programs) {
-            if (IsProcessRunning(program.FileName))
+            if (IsProgramRunning(steps.m_dir, program.FileName))
                 return true;
         }
         return false;
@@ -515,8 +560,8 @@ UINT __cdecl CUpdateSteps::StopProgramsWorker(LPVOID parameter)
     for (int i = 0; i < 10 && anyRunning(); ++i)
         Sleep(1000);
     for (const ManifestProgram &program : programs) {
-        if (IsProcessRunning(program.FileName))
-            KillProcessByName(program.FileName);
+        if (IsProgramRunning(steps.m_dir, program.FileName))
+            EndProgram(steps.m_dir, program.FileName);
     }
     steps.FinishWorker(anyRunning() ? 18 : 17);
     return 0;
@@ -527,7 +572,7 @@ UINT __cdecl CUpdateSteps::BackupInstallWorker(LPVOID parameter)
     CUpdateSteps &steps = *static_cast<CUpdateSteps *>(parameter);
     InterlockedExchange(&steps.m_step, 20);
     steps.Post(WM_SHOW_STEP);
-    if (!steps.BackUp()) {
+    if (!steps.BackUp() || !steps.MarkInstallUnderWay()) {
         DeleteTree(steps.m_dir + "UpdateBack");
         steps.FinishWorker(22);
         return 0;
@@ -560,21 +605,34 @@ bool CUpdateSteps::BackUp()
 void CUpdateSteps::Install()
 {
     BOOL ok = TRUE;
-    CopyTree(m_dir + "UpdateTemp", m_dir, &ok);
+    std::vector<CString> leftAlone;
+    CopyTree(m_dir + "UpdateTemp", m_dir, &ok, UPDATE_RENAMED_FILE, &leftAlone);
+    if (ok && !leftAlone.empty())
+        ForgetFilesLeftAlone(leftAlone);
     InterlockedExchange(&m_ok, ok);
     Sleep(1500);
     if (ok) {
+        DeleteFileA(m_dir + kInstallMark);
         FinishWorker(23);
         return;
     }
-    BOOL restored = TRUE;
-    CopyTree(m_dir + "UpdateBack", m_dir, &restored, "");
-    // The back-up is the only copy of the old files until all are back.
-    if (restored)
-        DeleteTree(m_dir + "UpdateBack");
-    else
-        m_backupKept = true;
+    m_backupKept = !RestoreBackUp();
     FinishWorker(22);
+}
+
+void CUpdateSteps::ForgetFilesLeftAlone(const std::vector<CString> &paths)
+{
+    // The installed description lists what is installed: a file the install
+    // left as it was is left out, so that the next run fetches it again.
+    for (const CString &path : paths) {
+        CString relative = path.Mid(m_dir.GetLength());
+        for (ManifestFile &entry : m_manifest.m_localFiles) {
+            if (entry.file == relative)
+                entry.state = FILE_UNCHECKED;
+        }
+    }
+    m_manifest.m_strLocalPath = m_dir + "QfwUpdate.ini";
+    m_manifest.WriteLocal();
 }
 
 UINT __cdecl CUpdateSteps::ClearWorker(LPVOID parameter)

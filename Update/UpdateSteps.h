@@ -65,6 +65,14 @@ public:
 
 private:
     // Step operations.
+    // Before anything else: removes the files earlier installs put aside,
+    // and puts back the back-up of an install cut short, saying so. FALSE
+    // when that back-up cannot be put back whole: the run ends in a box.
+    bool RecoverEarlierRun();
+    // Puts every file of UpdateBack back; TRUE when all are back, and then
+    // the back-up and the mark of an install under way go.
+    bool RestoreBackUp();
+    bool MarkInstallUnderWay();
     BOOL PrepareWorkingCopy();
     BOOL ListUpdateTemp();
     BOOL NextDownload(CString &url);
@@ -83,6 +91,7 @@ private:
     void FinishWorker(int nextStep);
     bool BackUp();
     void Install();
+    void ForgetFilesLeftAlone(const std::vector<CString> &paths);
 
     void StopDownloadAndWait();
     // The download thread is done with, waiting at most the time for its

@@ -154,6 +154,33 @@ TEST_F(RealDownload, WithoutALengthTheBarsStay)
     DeleteFileA(result.c_str());
 }
 
+TEST_F(RealDownload, ABodyThatRunsPastItsLimitFailsTheDownload)
+{
+    struct Row {
+        const char *name;
+        LoopbackHttpServer::Way way;
+        size_t length;
+        ULONG limit;
+    } rows[] = {{"endless", LoopbackHttpServer::ENDLESS, 0, 100 * 1024},
+                {"endless past a small limit", LoopbackHttpServer::ENDLESS, 1, 3000},
+                {"longer than its limit", LoopbackHttpServer::WITH_LENGTH, 300 * 1024, 100 * 1024},
+                {"without a length", LoopbackHttpServer::NO_LENGTH, 300 * 1024, 100 * 1024}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string path = std::string("/") + (row.way == LoopbackHttpServer::ENDLESS ? "e" : "l") +
+                           std::to_string(row.length) + ".bin";
+        server.Serve(path, PatternBytes(row.length, 'l'), row.way);
+        int before = harness.StepMessages();
+        ASSERT_TRUE(harness.Steps().StartDownload(server.Url(path).c_str(), row.limit));
+        // A binding that reads on without reporting is ended by the rule
+        // for downloads that tell nothing.
+        EXPECT_TRUE(harness.PumpUntil([&] { return harness.StepMessages() > before; },
+                                      CUpdateSteps::DOWNLOAD_STALL_LIMIT + 15000));
+        EXPECT_TRUE(harness.Steps().DownloadResult().IsEmpty());
+        EXPECT_FALSE(harness.Steps().StopNoted());
+    }
+}
+
 TEST_F(RealDownload, ASecondStartStopsTheRunningDownload)
 {
     server.Serve("/slow.bin", PatternBytes(400 * 1024, 'c'), LoopbackHttpServer::SLOW);

@@ -11,6 +11,9 @@
 #include "UpdateRunFixture.h"
 
 #include "PathText.h"
+#include "UpdateManifest.h"
+
+#include <wininet.h>
 
 namespace {
 
@@ -67,13 +70,29 @@ public:
     // The text is the key's, or the one given.
     void AnswerBox(const char *key, DWORD milliseconds = 60000, std::string text = "")
     {
+        AnswerBoxAndGoOn(key, milliseconds, text);
+        EXPECT_EQ(0u, updater->WaitForExit(10000));
+    }
+
+    // The same for a box after which the updater runs on.
+    void AnswerBoxAndGoOn(const char *key, DWORD milliseconds = 60000, std::string text = "")
+    {
         ForeignBox box;
         ASSERT_TRUE(WaitForForeignBox(updater->ProcessId(), box, milliseconds)) << key;
         SaveTestScreen(box.window, key);
         EXPECT_EQ(text.empty() ? ShippedText(key) : text, box.text);
         EXPECT_EQ("Update", box.caption);
         ClickOk(box);
-        EXPECT_EQ(0u, updater->WaitForExit(10000));
+        // The box is gone before the next one is looked for.
+        PumpUntil([&] { return !IsWindow(box.window); }, 5000);
+    }
+
+    // The box text that names the back-up folder.
+    std::string RestoreFailedText()
+    {
+        std::string text = ShippedText("ERR_RESTORE_FAILED");
+        return text.replace(text.find("%s"), 2,
+                            UpdateTestFolder::LongPath(program.Path()) + "UpdateBack");
     }
 };
 
@@ -389,15 +408,244 @@ TEST_F(UpdaterApp, ARestoreThatFailsKeepsTheBackUpAndSaysWhere)
         },
         60000));
 
-    std::string folder = UpdateTestFolder::LongPath(program.Path()) + "UpdateBack";
-    std::string text = ShippedText("ERR_RESTORE_FAILED");
-    AnswerBox("ERR_RESTORE_FAILED", 60000, text.replace(text.find("%s"), 2, folder));
+    AnswerBox("ERR_RESTORE_FAILED", 60000, RestoreFailedText());
     heldNew.reset();
     EXPECT_EQ(newMore, UpdateTestFolder::Read(program.File("more.dll")));
     EXPECT_EQ(oldCore, UpdateTestFolder::Read(program.File("core.dll")));
     EXPECT_EQ(oldMore, UpdateTestFolder::Read(program.File("UpdateBack\\more.dll")));
     EXPECT_EQ(oldCore, UpdateTestFolder::Read(program.File("UpdateBack\\core.dll")));
     EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("UpdateBack\\QfwUpdate.ini")));
+}
+
+TEST_F(UpdaterApp, AServerThatGoesQuietAfterItsHeadersFailsTheCheckInABox)
+{
+    Publish();
+    http.Serve("/release/QfwUpdate.ini", server.Text(), LoopbackHttpServer::STALL);
+    LayOutProgramFolder();
+    ASSERT_TRUE(updater->Launch());
+    AnswerBox("ERR_CHECK_FAILED", 90000);
+    EXPECT_EQ(kOldFiles, ProgramFiles());
+    EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("QfwUpdate.ini")));
+}
+
+TEST_F(UpdaterApp, EscapeEndsTheUpdaterWhileADownloadHearsLittleOrNothing)
+{
+    for (LoopbackHttpServer::Way way : {LoopbackHttpServer::STALL, LoopbackHttpServer::DRIP}) {
+        SCOPED_TRACE(way == LoopbackHttpServer::STALL ? "stall" : "drip");
+        UpdateTestFolder::RemoveTree(program.Path());
+        CreateDirectoryA(program.Path().c_str(), nullptr);
+        Publish();
+        http.Serve("/mirror/core.dll", newCore, way);
+        LayOutProgramFolder();
+        HWND dialog = StartUpdater();
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                return WindowText(GetDlgItem(dialog, IDC_FILE_TEXT)).find("core.dll") !=
+                       std::string::npos;
+            },
+            30000));
+        PumpFor(1500);
+        BringToFront(dialog);
+        PressKey(VK_ESCAPE);
+        EXPECT_EQ(0u, updater->WaitForExit(5000));
+        EXPECT_EQ(kOldFiles, ProgramFiles());
+    }
+}
+
+// Whether the download cache still holds a file for the url.
+bool CacheHoldsCopyOf(const std::string &url)
+{
+    DWORD size = 0;
+    if (GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) ||
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return false;
+    std::vector<char> buffer(size);
+    auto *entry = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA *>(buffer.data());
+    return GetUrlCacheEntryInfoA(url.c_str(), entry, &size) && entry->lpszLocalFileName &&
+           GetFileAttributesA(entry->lpszLocalFileName) != INVALID_FILE_ATTRIBUTES;
+}
+
+TEST_F(UpdaterApp, ADownloadThatRunsPastItsSizeFailsAndNoFetchedCopyStays)
+{
+    Publish();
+    http.Serve("/mirror/core.dll", "", LoopbackHttpServer::ENDLESS);
+    LayOutProgramFolder();
+    ASSERT_TRUE(updater->Launch());
+    AnswerBox("ERR_DOWNLOAD_FAILED", 60000);
+    EXPECT_EQ(kOldFiles, ProgramFiles());
+    for (const char *path :
+         {"/release/QfwUpdate.ini", "/mirror/core.dll", "/mirror/Skins/Default/New.bmp"})
+        EXPECT_FALSE(CacheHoldsCopyOf(http.Url(path))) << path;
+}
+
+TEST_F(UpdaterApp, AConsoleThatHangsWhileHiddenIsEndedAndTheUpdateGoesOn)
+{
+    Publish();
+    LayOutProgramFolder();
+    program.Write("standin.mode", "frozen");
+    StartConsole();
+    ASSERT_TRUE(updater->Launch());
+    EXPECT_EQ(0u, updater->WaitForExit(120000));
+    // Ended by the updater: left alone, it would have quit by itself after
+    // its hang.
+    EXPECT_EQ(1u, console->WaitForExit(0));
+    EXPECT_EQ(kNewFiles, ProgramFiles());
+}
+
+TEST_F(UpdaterApp, ADescriptionThatNamesWhatTheServerMustNotChooseIsRefused)
+{
+    UpdateTestFolder elsewhere("elsewhere");
+    elsewhere.Write("standin.mode", "other ignore");
+    ProgramCopy unrelated(elsewhere.Path(), "zzunrelated.exe");
+    ASSERT_TRUE(unrelated.Start("{zz-other-program}"));
+    struct Row {
+        const char *name;
+        std::function<void(ReleaseDescription &)> change;
+    } rows[] = {
+        {"a part of a program name",
+         [](ReleaseDescription &d) { d.programs.push_back({"zz", "{zz-other-program}", "2357"}); }},
+        {"a program in another folder",
+         [](ReleaseDescription &d) {
+             d.programs.push_back({"..\\elsewhere\\zzunrelated.exe", "{zz-other-program}", "1"});
+         }},
+        {"a program that is no program file",
+         [](ReleaseDescription &d) { d.programs.push_back({"zzunrelated", "", "0"}); }},
+        {"the check address empty", [](ReleaseDescription &d) { d.checkUrl = ""; }},
+        {"the check address of no web server",
+         [](ReleaseDescription &d) { d.checkUrl = "ftp://127.0.0.1/QfwUpdate.ini"; }},
+        {"the check address a file", [](ReleaseDescription &d) { d.checkUrl = "C:\\x.ini"; }},
+        {"the check address without a host",
+         [](ReleaseDescription &d) { d.checkUrl = "http:///QfwUpdate.ini"; }},
+    };
+    std::vector<Row> all(std::begin(rows), std::end(rows));
+    for (const char *reserved :
+         {"UpdateTemp", "updateback\\core.dll", "QfwUpdate.ini", "Config.dat", "ProgramLogs.dat",
+          "FIREWALL.DAT", "ProgramsRule.dat", "sqlite_err.log", "kv_err.log"}) {
+        std::string file = reserved;
+        all.push_back({reserved, [file](ReleaseDescription &d) {
+                           d.files.push_back(FileOf(file, "2004-02-01", "x"));
+                       }});
+    }
+    for (const Row &row : all) {
+        SCOPED_TRACE(row.name);
+        UpdateTestFolder::RemoveTree(program.Path());
+        CreateDirectoryA(program.Path().c_str(), nullptr);
+        Publish();
+        ReleaseDescription refused = server;
+        row.change(refused);
+        http.Serve("/release/QfwUpdate.ini", refused.Text());
+        LayOutProgramFolder();
+        ASSERT_TRUE(updater->Launch());
+        AnswerBox("ERR_CHECK_FAILED");
+        EXPECT_EQ(kOldFiles, ProgramFiles());
+        EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("QfwUpdate.ini")));
+    }
+    EXPECT_TRUE(unrelated.Running());
+    EXPECT_EQ("start A", StandinLog(elsewhere.Path()));
+}
+
+TEST_F(UpdaterApp, AProgramOfTheSameNameInAnotherFolderIsLeftAlone)
+{
+    UpdateTestFolder elsewhere("elsewhere");
+    elsewhere.Write("standin.mode", "other ignore");
+    ProgramCopy unrelated(elsewhere.Path(), "zzunrelated.exe");
+    ASSERT_TRUE(unrelated.Start("{zz-other-program}"));
+    server.programs.push_back({"zzunrelated.exe", "{zz-other-program}", "2357"});
+    Publish();
+    LayOutProgramFolder();
+    StartConsole();
+    HWND dialog = StartUpdater();
+    ASSERT_TRUE(WaitForStepText(dialog, "STEP_RESTART_OK", 60000));
+    EXPECT_EQ(0u, updater->WaitForExit(10000));
+    EXPECT_EQ(kNewFiles, ProgramFiles());
+    EXPECT_TRUE(unrelated.Running());
+    EXPECT_EQ("start A", StandinLog(elsewhere.Path()));
+}
+
+TEST_F(UpdaterApp, AConsoleThatNeverShowsItsWindowIsNoRestart)
+{
+    Publish();
+    LayOutProgramFolder();
+    program.Write("standin.mode", "windowless");
+    ProgramCopy copy(program.Path(), "QFW.exe");
+    ASSERT_TRUE(updater->Launch());
+    AnswerBox("ERR_RESTART_FAILED", 90000);
+    EXPECT_EQ(kNewFiles, ProgramFiles());
+}
+
+TEST_F(UpdaterApp, FilesInUseAreRenamedAsideAndReplaced)
+{
+    // The release replaces the running updater itself and the provider,
+    // which every program that uses sockets has loaded.
+    std::string oldUpdater =
+        UpdateTestFolder::Read(std::string(GetModuleDir(nullptr, false)) + "Update.exe");
+    std::string newUpdater = oldUpdater + std::string("\0release 2.0", 12);
+    const std::string oldProvider = "provider 1.0", newProvider = "provider 2.0, larger";
+    installed.files.push_back(FileOf("Update.exe", "2004-01-01 10:00", oldUpdater));
+    installed.files.push_back(FileOf("QFW.DLL", "2004-01-01 10:00", oldProvider));
+    server.files.push_back(FileOf("Update.exe", "2004-02-01 10:00", newUpdater));
+    server.files.push_back(FileOf("QFW.DLL", "2004-02-01 10:00", newProvider));
+    Publish();
+    http.Serve("/mirror/Update.exe", newUpdater);
+    http.Serve("/mirror/QFW.DLL", newProvider);
+    program.Write("QFW.DLL", oldProvider);
+    LayOutProgramFolder();
+    StartConsole();
+    {
+        // A loaded library: it can be renamed, but not deleted and replaced.
+        FileLock loaded(program.File("QFW.DLL"), FILE_SHARE_READ | FILE_SHARE_DELETE);
+        ASSERT_TRUE(loaded.Held());
+        HWND dialog = StartUpdater();
+        ASSERT_TRUE(WaitForStepText(dialog, "STEP_RESTART_OK", 60000));
+        EXPECT_EQ(0u, updater->WaitForExit(10000));
+        EXPECT_EQ(kNewFiles, ProgramFiles());
+        EXPECT_EQ(newProvider, UpdateTestFolder::Read(program.File("QFW.DLL")));
+        EXPECT_TRUE(newUpdater == UpdateTestFolder::Read(program.File("Update.exe")));
+        EXPECT_EQ(oldProvider, UpdateTestFolder::Read(program.File("UpdateBack\\QFW.DLL")));
+        EXPECT_TRUE(oldUpdater == UpdateTestFolder::Read(program.File("UpdateBack\\Update.exe")));
+        CUpdateManifest manifest;
+        ASSERT_TRUE(manifest.ReadLocal(program.File("QfwUpdate.ini").c_str()));
+        EXPECT_STREQ("2.0", manifest.m_strVersion);
+    }
+    // The next start removes what was put aside and is free now.
+    http.Serve("/release/QfwUpdate.ini", installed.Text());
+    updater.reset(new ProgramCopy(program.Path(), "Update.exe", nullptr));
+    ASSERT_TRUE(updater->Launch());
+    AnswerBox("INF_NO_NEW_VERSION");
+    EXPECT_FALSE(program.Exists("QFW.DLL.qfwold"));
+    EXPECT_FALSE(program.Exists("Update.exe.qfwold"));
+}
+
+TEST_F(UpdaterApp, AnInstallCutShortIsUndoneAtTheNextStart)
+{
+    // The state a power loss leaves half-way through an install: the
+    // back-up whole, one file replaced, the mark of the install.
+    Publish();
+    program.Write("UpdateBack\\core.dll", oldCore);
+    program.Write("UpdateBack\\QfwUpdate.ini", installed.Text());
+    program.Write("core.dll", newCore);
+    program.Write("UpdateInstalling", "");
+    http.Serve("/release/QfwUpdate.ini", installed.Text());
+    LayOutProgramFolder();
+    {
+        // A file that cannot be put back keeps the back-up and the mark.
+        FileLock held(program.File("core.dll"));
+        ASSERT_TRUE(updater->Launch());
+        AnswerBox("ERR_RESTORE_FAILED", 60000, RestoreFailedText());
+    }
+    EXPECT_EQ(newCore, UpdateTestFolder::Read(program.File("core.dll")));
+    EXPECT_EQ(oldCore, UpdateTestFolder::Read(program.File("UpdateBack\\core.dll")));
+    EXPECT_TRUE(program.Exists("UpdateInstalling"));
+    EXPECT_EQ("", Requests());  // nothing else was done
+
+    updater.reset(new ProgramCopy(program.Path(), "Update.exe", "Update.exe"));
+    ASSERT_TRUE(updater->Launch());
+    AnswerBoxAndGoOn("INF_INSTALL_RESTORED");
+    AnswerBox("INF_NO_NEW_VERSION");
+    EXPECT_EQ(kOldFiles, ProgramFiles());
+    EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("QfwUpdate.ini")));
+    EXPECT_FALSE(program.Exists("UpdateBack"));
+    EXPECT_FALSE(program.Exists("UpdateInstalling"));
 }
 
 TEST_F(UpdaterApp, ASecondStartClosesTheFirstAndStartsNothing)

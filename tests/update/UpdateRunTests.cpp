@@ -156,6 +156,15 @@ TEST_F(UpdateRun, AHeldIdleTimeLibraryIsLeftAsItIs)
     EXPECT_EQ("text:STEP_RESTART_OK", Events("text:STEP_RESTART_OK"));
     EXPECT_EQ(kNewFiles, ProgramFiles());
     EXPECT_EQ("idle 1.0", UpdateTestFolder::Read(program.File("idlewatch.dll")));
+    // It is not recorded as installed: once free, the next run installs it.
+    CUpdateManifest manifest;
+    EXPECT_EQ("core.dll@2004-02-01 10:00 keep.dll@2004-01-01 10:00 gone.dll@2003-01-01 "
+              "Skins\\Default\\New.bmp@2004-02-01 10:00",
+              Installed(program, manifest));
+    Run();
+    EXPECT_EQ("text:STEP_RESTART_OK", Events("text:STEP_RESTART_OK"));
+    EXPECT_EQ("idle 2.0", UpdateTestFolder::Read(program.File("idlewatch.dll")));
+    EXPECT_NE(std::string::npos, Installed(program, manifest).find("idlewatch.dll@2004-02-01"));
 }
 
 TEST_F(UpdateRun, AProgramWithoutAFileNameIsNeverWaitedForOrEnded)
