@@ -47,8 +47,10 @@ const char kInstallMark[] = "UpdateInstalling";
 
 // The longest a description may be: it lists files, not their bytes.
 const ULONG kDescriptionMaxBytes = 4 * 1024 * 1024;
-// How long a stopped download may take to end before it is let go.
+// How long a stopped download may take to end before it is let go, and how
+// often a running one is looked at.
 const DWORD kDownloadStopWait = 1000;
+const UINT kDownloadWatchPeriod = 250;
 
 // Waits for a thread while answering the messages other threads send to
 // this one: the download thread sends its progress to the dialog. TRUE
@@ -423,6 +425,8 @@ BOOL CUpdateSteps::StartDownload(const CString &url, ULONG maxBytes)
 {
     if (m_downloadThread) {
         m_stopEvent.SetEvent();
+        m_stopAskedAt = GetTickCount();
+        m_stopAsked = true;
         return TRUE;
     }
     m_tally.StartFile();
@@ -442,7 +446,7 @@ BOOL CUpdateSteps::StartDownload(const CString &url, ULONG maxBytes)
     }
     m_downloadThread = thread;
     m_lastDownloadNews = GetTickCount();
-    SetTimer(m_window, DOWNLOAD_WATCH_TIMER, 1000, nullptr);
+    SetTimer(m_window, DOWNLOAD_WATCH_TIMER, kDownloadWatchPeriod, nullptr);
     thread->ResumeThread();
     return TRUE;
 }
@@ -478,22 +482,32 @@ void CUpdateSteps::OnDownloadDone(WPARAM serial)
 
 void CUpdateSteps::OnTimer(UINT_PTR id)
 {
-    if (id != DOWNLOAD_WATCH_TIMER || !m_downloadThread ||
-        GetTickCount() - m_lastDownloadNews < DOWNLOAD_STALL_LIMIT)
+    if (id != DOWNLOAD_WATCH_TIMER || !m_downloadThread)
+        return;
+    DWORD now = GetTickCount();
+    // A stop is seen only at the download's next report, which may never
+    // come.
+    bool stopOverdue = m_stopAsked && now - m_stopAskedAt >= kDownloadStopWait;
+    if (!stopOverdue && now - m_lastDownloadNews < DOWNLOAD_STALL_LIMIT)
         return;
     // A server that has gone quiet, or a binding that reads on without a
     // word: the download fails as any other, and the step that waited for
-    // it goes on without it.
+    // it goes on without it; or it ends as stopped.
     m_stopEvent.SetEvent();
     m_job->watch.Abort();
-    ReleaseDownloadThread(kDownloadStopWait);
+    ReleaseDownloadThread(stopOverdue ? 0 : kDownloadStopWait);
     m_job.reset();
+    if (stopOverdue) {
+        m_stopNoted = TRUE;
+        m_step = 1;
+    }
     Post(WM_UPDATE_STEP);
 }
 
 void CUpdateSteps::ReleaseDownloadThread(DWORD milliseconds)
 {
     KillTimer(m_window, DOWNLOAD_WATCH_TIMER);
+    m_stopAsked = false;
     CWinThread *thread = m_downloadThread;
     m_downloadThread = nullptr;
     // Nothing it still sends is taken for the next download's.

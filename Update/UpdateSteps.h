@@ -34,7 +34,8 @@ public:
     void OnDownloadDone(WPARAM serial);
     void OnDownloadProgress(WPARAM serial, LPARAM lParam);
     // The dialog's timer: a download that has received nothing for
-    // DOWNLOAD_STALL_LIMIT milliseconds fails.
+    // DOWNLOAD_STALL_LIMIT milliseconds fails, and one asked to stop that
+    // has not within a second is let go as stopped.
     void OnTimer(UINT_PTR id);
 
     // Starts fetching a url on the download thread, accepting at most
@@ -115,6 +116,8 @@ private:
     std::shared_ptr<DownloadJob> m_job;
     UINT m_downloadSerial = 0;
     DWORD m_lastDownloadNews = 0;      // when the running download last reported
+    bool m_stopAsked = false;          // the running download was asked to stop
+    DWORD m_stopAskedAt = 0;
     CWinThread *m_downloadThread = nullptr;
     CEvent m_stopEvent;
     CProgressTally m_tally;

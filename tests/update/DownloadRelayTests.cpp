@@ -197,6 +197,25 @@ TEST_F(RealDownload, ASecondStartStopsTheRunningDownload)
     EXPECT_EQ("", harness.View().Only("box:"));
 }
 
+TEST_F(RealDownload, AStopEndsADownloadThatHearsNothingWithinTheSecond)
+{
+    for (LoopbackHttpServer::Way way : {LoopbackHttpServer::STALL, LoopbackHttpServer::DRIP}) {
+        SCOPED_TRACE(way == LoopbackHttpServer::STALL ? "stall" : "drip");
+        std::string path = way == LoopbackHttpServer::STALL ? "/quiet.bin" : "/drip.bin";
+        server.Serve(path, PatternBytes(1000, 'q'), way);
+        StepsHarness stopped(false);
+        ASSERT_TRUE(stopped.Steps().StartDownload(server.Url(path).c_str(), ULONG_MAX));
+        stopped.PumpUntil([] { return false; }, 1500);
+        DWORD start = GetTickCount();
+        EXPECT_TRUE(stopped.Steps().StartDownload("http://127.0.0.1:1/other.bin", ULONG_MAX));
+        EXPECT_TRUE(stopped.PumpUntil([&] { return stopped.StepMessages() > 0; }, 10000));
+        EXPECT_LT(GetTickCount() - start, 5000u);
+        EXPECT_FALSE(stopped.Steps().DownloadRunning());
+        EXPECT_TRUE(stopped.Steps().StopNoted());
+        EXPECT_EQ(1, stopped.Steps().Step());
+    }
+}
+
 TEST_F(RealDownload, AnEmptyUrlStartsNothing)
 {
     EXPECT_FALSE(harness.Steps().StartDownload("", ULONG_MAX));
