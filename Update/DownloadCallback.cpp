@@ -45,6 +45,8 @@ STDMETHODIMP CDownloadCallback::OnProgress(ULONG progress, ULONG progressMax, UL
         DownloadProgress record = {progress, progressMax, statusCode, statusText};
         SendMessageA(m_window, WM_DOWNLOAD_PROGRESS, m_serial, reinterpret_cast<LPARAM>(&record));
     }
+    if (statusCode == BINDSTATUS_CACHEFILENAMEAVAILABLE && statusText)
+        m_cacheFile = statusText;
     // A server that sends, or announces, more than the file holds would
     // fill the disk.
     if (progress > m_maxBytes || progressMax > m_maxBytes) {

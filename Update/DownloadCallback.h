@@ -9,6 +9,8 @@
 
 #include "BindingWatch.h"
 
+#include <string>
+
 #include <climits>
 
 // What WM_DOWNLOAD_PROGRESS points to, valid during the send only.
@@ -46,6 +48,8 @@ public:
 
     // The body grew past the most bytes; the download was aborted.
     bool TooLong() const { return m_tooLong; }
+    // The file the body is written to, once the binding has named it.
+    const std::wstring &CacheFile() const { return m_cacheFile; }
 
 private:
     // Ends the binding and gives the answer that asks for the same.
@@ -59,5 +63,6 @@ private:
     UINT m_serial;
     CBindingWatch *m_watch;
     bool m_tooLong = false;
+    std::wstring m_cacheFile;
     IBinding *m_binding = nullptr;     // held from the start of the binding to its stop
 };

@@ -2,6 +2,8 @@
 #include "ConsoleMessages.h"
 #include "DownloadCallback.h"
 
+#include <wininet.h>
+
 DownloadJob::DownloadJob(HWND window, HANDLE stopEvent, const CString &url, ULONG maxBytes,
                          UINT serial)
     : window(window), stopEvent(nullptr), url(url), maxBytes(maxBytes), serial(serial)
@@ -28,10 +30,15 @@ UINT __cdecl DownloadWorker(LPVOID parameter)
     HRESULT result = URLDownloadToCacheFileA(nullptr, job.url, job.result.GetBuffer(MAX_PATH),
                                              MAX_PATH, 0, &callback);
     job.result.ReleaseBuffer();
-    if (SUCCEEDED(result) && callback.TooLong())
-        DeleteFileA(job.result);
-    if (FAILED(result) || callback.TooLong())
+    if (FAILED(result) || callback.TooLong()) {
+        // What a failed download wrote stays in no cache.
+        if (SUCCEEDED(result))
+            DeleteFileA(job.result);
+        if (!callback.CacheFile().empty())
+            DeleteFileW(callback.CacheFile().c_str());
+        DeleteUrlCacheEntryA(job.url);
         job.result.Empty();
+    }
     if (SUCCEEDED(com))
         CoUninitialize();
     PostMessageA(job.window, WM_DOWNLOAD_DONE, job.serial, 0);

@@ -13,6 +13,7 @@
 #include "PathText.h"
 #include "UpdateManifest.h"
 
+#include <shlobj.h>
 #include <wininet.h>
 
 namespace {
@@ -464,8 +465,27 @@ bool CacheHoldsCopyOf(const std::string &url)
            GetFileAttributesA(entry->lpszLocalFileName) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The download cache's files whose names start with the text, also those
+// no cache entry names any more; removed first when asked.
+int CacheFilesNamed(const char *start, bool remove = false)
+{
+    char folder[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_INTERNET_CACHE, nullptr, 0, folder);
+    CString root = CString(folder) + "\\";
+    int count = 0;
+    for (const CString &relative : ListTreeFiles(root)) {
+        CString name = relative.Mid(relative.ReverseFind('\\') + 1);
+        if (name.Left(static_cast<int>(strlen(start))) != start)
+            continue;
+        if (!remove || !DeleteFileA(root + relative))
+            ++count;
+    }
+    return count;
+}
+
 TEST_F(UpdaterApp, ADownloadThatRunsPastItsSizeFailsAndNoFetchedCopyStays)
 {
+    CacheFilesNamed("core", true);
     Publish();
     http.Serve("/mirror/core.dll", "", LoopbackHttpServer::ENDLESS);
     LayOutProgramFolder();
@@ -475,6 +495,8 @@ TEST_F(UpdaterApp, ADownloadThatRunsPastItsSizeFailsAndNoFetchedCopyStays)
     for (const char *path :
          {"/release/QfwUpdate.ini", "/mirror/core.dll", "/mirror/Skins/Default/New.bmp"})
         EXPECT_FALSE(CacheHoldsCopyOf(http.Url(path))) << path;
+    // Not even a part of the body that ran on.
+    EXPECT_EQ(0, CacheFilesNamed("core"));
 }
 
 TEST_F(UpdaterApp, AConsoleThatHangsWhileHiddenIsEndedAndTheUpdateGoesOn)
