@@ -2,19 +2,58 @@
 #include "ConsoleMessages.h"
 #include "DownloadCallback.h"
 
+#include <wininet.h>
+
+DownloadJob::DownloadJob(HWND window, HANDLE stopEvent, const CString &url, ULONG maxBytes,
+                         UINT serial)
+    : window(window), stopEvent(nullptr), url(url), maxBytes(maxBytes), serial(serial)
+{
+    // The steps' event may be gone before a download that was let go ends.
+    DuplicateHandle(GetCurrentProcess(), stopEvent, GetCurrentProcess(), &this->stopEvent, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+}
+
+DownloadJob::~DownloadJob()
+{
+    if (stopEvent)
+        CloseHandle(stopEvent);
+}
+
 UINT __cdecl DownloadWorker(LPVOID parameter)
 {
-    DownloadJob &job = *static_cast<DownloadJob *>(parameter);
+    std::unique_ptr<std::shared_ptr<DownloadJob>> held(
+        static_cast<std::shared_ptr<DownloadJob> *>(parameter));
+    DownloadJob &job = **held;
     // The moniker download needs COM on the calling thread.
     HRESULT com = CoInitialize(nullptr);
-    CDownloadCallback callback(job.window, job.stopEvent);
+    CDownloadCallback callback(job.window, job.stopEvent, job.maxBytes, job.serial, &job.watch);
     HRESULT result = URLDownloadToCacheFileA(nullptr, job.url, job.result.GetBuffer(MAX_PATH),
                                              MAX_PATH, 0, &callback);
     job.result.ReleaseBuffer();
-    if (FAILED(result))
+    if (FAILED(result) || callback.TooLong()) {
+        // What a failed download wrote stays in no cache.
+        if (SUCCEEDED(result))
+            DeleteFileA(job.result);
+        if (!callback.CacheFile().empty())
+            DeleteFileW(callback.CacheFile().c_str());
+        DeleteUrlCacheEntryA(job.url);
         job.result.Empty();
+    }
     if (SUCCEEDED(com))
         CoUninitialize();
-    PostMessageA(job.window, WM_DOWNLOAD_DONE, 0, 0);
+    PostMessageA(job.window, WM_DOWNLOAD_DONE, job.serial, 0);
     return 0;
+}
+
+CWinThread *CreateDownloadThread(const std::shared_ptr<DownloadJob> &job)
+{
+    auto *parameter = new std::shared_ptr<DownloadJob>(job);
+    CWinThread *thread =
+        AfxBeginThread(DownloadWorker, parameter, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    if (!thread) {
+        delete parameter;
+        return nullptr;
+    }
+    thread->m_bAutoDelete = FALSE;
+    return thread;
 }

@@ -24,10 +24,19 @@ CString InstalledName(const CString &name, LPCSTR renamedFile = UPDATE_RENAMED_F
 void DeleteTree(const CString &folder);
 
 // Copies the source's files over the destination's, making folders as
-// needed. A file that cannot be replaced or copied clears *ok; copying goes
-// on. A held "idlewatch.dll" is left as it is without failure.
+// needed. A file that holds the source's bytes already is left alone. A
+// file in use that cannot be deleted is renamed aside in its folder
+// (name.qfwold) and removed once free. A file that cannot be replaced or
+// copied clears *ok, and the old one keeps its name; copying goes on. A
+// held "idlewatch.dll" is left as it is without failure, and its path
+// added to *leftAlone when given.
 void CopyTree(const CString &source, const CString &destination, BOOL *ok,
-              LPCSTR renamedFile = UPDATE_RENAMED_FILE);
+              LPCSTR renamedFile = UPDATE_RENAMED_FILE,
+              std::vector<CString> *leftAlone = nullptr);
+
+// Removes the files that copies put aside below the folder and that are
+// free now.
+void RemoveFilesPutAside(const CString &folder);
 
 // Makes the folders of a relative path below root ("a\b\c.dll": a, a\b).
 void CreatePathFolders(const CString &root, const CString &relative);

@@ -1,50 +1,84 @@
 #include "ProgramControl.h"
+#include "UpdateMarkers.h"
 
 #include <shellapi.h>
 #include <tlhelp32.h>
-
-#include <cstring>
 
 namespace {
 
 const DWORD kQuitAnswerWait = 10000;
 
-// Each other process's id and lower-case executable name, until the visitor
-// returns true; FALSE when no process list can be made.
-template <class Visitor> BOOL ForEachProcess(Visitor visit)
+enum Place { OUTSIDE, INSIDE, UNKNOWN };
+
+CString Lower(CString text)
 {
+    text.MakeLower();
+    return text;
+}
+
+// Where the process's program file lies, seen from the folder.
+Place PlaceOf(DWORD processId, const CString &folder)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process)
+        return UNKNOWN;
+    char path[MAX_PATH * 2] = {};
+    DWORD length = sizeof path;
+    BOOL read = QueryFullProcessImageNameA(process, 0, path, &length);
+    CloseHandle(process);
+    if (!read)
+        return UNKNOWN;
+    CString lowerFolder = Lower(folder);
+    return Lower(CString(path)).Left(lowerFolder.GetLength()) == lowerFolder ? INSIDE : OUTSIDE;
+}
+
+// Each other process whose executable file name equals the name, with the
+// place of its program file, until the visitor returns true; FALSE when no
+// process list can be made.
+template <class Visitor>
+BOOL ForEachProgram(const CString &folder, LPCSTR fileName, Visitor visit)
+{
+    if (!*fileName)
+        return TRUE;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return FALSE;
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof entry;
     DWORD self = GetCurrentProcessId();
+    CString wanted = Lower(fileName);
     for (BOOL more = Process32First(snapshot, &entry); more;
          more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ProcessID == self)
+        if (entry.th32ProcessID == self || Lower(entry.szExeFile) != wanted)
             continue;
-        CString name(entry.szExeFile);
-        name.MakeLower();
-        if (visit(entry.th32ProcessID, name))
+        Place place = PlaceOf(entry.th32ProcessID, folder);
+        if (place != OUTSIDE && visit(entry.th32ProcessID, place))
             break;
     }
     CloseHandle(snapshot);
     return TRUE;
 }
 
-bool Matches(const CString &name, LPCSTR text)
-{
-    return *text && std::strstr(name, text) != nullptr;
-}
-
-HWND FindWindowWithProperty(LPCSTR name)
+// The first top-level window with the property that the test accepts.
+template <class Accept> HWND FindWindowWithProperty(LPCSTR name, Accept accept)
 {
     for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window && IsWindow(window);
          window = GetWindow(window, GW_HWNDNEXT)) {
-        if (GetPropA(window, name))
+        if (GetPropA(window, name) && accept(window))
             return window;
     }
     return nullptr;
+}
+
+// Whether the window belongs to a process that runs the folder's program.
+bool IsWindowOfProgram(HWND window, const CString &folder, LPCSTR fileName)
+{
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    bool ours = false;
+    ForEachProgram(folder, fileName,
+                   [&](DWORD id, Place place) { return ours = id == owner && place == INSIDE; });
+    return ours;
 }
 
 BOOL StartAndWait(const CString &program)
@@ -52,7 +86,7 @@ BOOL StartAndWait(const CString &program)
     ShellExecuteA(nullptr, "open", program, "", "", SW_SHOWNORMAL);
     Sleep(300);
     for (int i = 0; i < 50; ++i) {
-        if (IsProcessRunning("qfw."))
+        if (IsConsoleRunning())
             return TRUE;
         Sleep(100);
     }
@@ -61,25 +95,30 @@ BOOL StartAndWait(const CString &program)
 
 } // namespace
 
-BOOL IsProcessRunning(LPCSTR text)
+BOOL IsProgramRunning(const CString &folder, LPCSTR fileName)
 {
     bool found = false;
-    ForEachProcess([&](DWORD, const CString &name) { return found = Matches(name, text); });
+    ForEachProgram(folder, fileName, [&](DWORD, Place) { return found = true; });
     return found;
 }
 
-BOOL KillProcessByName(LPCSTR text)
+BOOL EndProgram(const CString &folder, LPCSTR fileName)
 {
     DWORD target = 0;
-    if (!ForEachProcess([&](DWORD id, const CString &name) {
-            if (Matches(name, text))
-                target = id;
-            return target != 0;
+    Place place = OUTSIDE;
+    if (!ForEachProgram(folder, fileName, [&](DWORD id, Place found) {
+            target = id;
+            place = found;
+            return true;
         }))
         return FALSE;
     if (!target)
         return TRUE;
-    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, target);
+    // A process that cannot be told from another program is never ended.
+    if (place != INSIDE)
+        return FALSE;
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                 target);
     if (!process)
         return FALSE;
     DWORD code = STILL_ACTIVE;
@@ -93,14 +132,18 @@ BOOL KillProcessByName(LPCSTR text)
     return code != STILL_ACTIVE;
 }
 
-BOOL AskToQuit(LPCSTR name, UINT message)
+BOOL AskToQuit(const CString &folder, LPCSTR fileName, LPCSTR name, UINT message)
 {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
     BOOL asked = FALSE;
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
-        if (HWND window = FindWindowWithProperty(name)) {
+        HWND window = FindWindowWithProperty(
+            name, [&](HWND found) { return IsWindowOfProgram(found, folder, fileName); });
+        if (window) {
+            // Shown without waiting for it: a program that hangs must not
+            // hold the updater before the answer's time limit even starts.
             if (IsIconic(window) || !IsWindowVisible(window))
-                ShowWindow(window, SW_RESTORE);
+                ShowWindowAsync(window, SW_RESTORE);
             SetForegroundWindow(window);
             DWORD_PTR answer = 0;
             SendMessageTimeoutA(window, message, 0, 0, SMTO_NORMAL, kQuitAnswerWait, &answer);
@@ -112,6 +155,15 @@ BOOL AskToQuit(LPCSTR name, UINT message)
         CloseHandle(mutex);
     }
     return asked;
+}
+
+BOOL IsConsoleRunning()
+{
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, CONSOLE_INSTANCE_MARKER);
+    if (!mutex)
+        return FALSE;
+    CloseHandle(mutex);
+    return FindWindowWithProperty(CONSOLE_INSTANCE_MARKER, [](HWND) { return true; }) != nullptr;
 }
 
 BOOL RestartMainProgram(const CString &folder)

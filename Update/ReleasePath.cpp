@@ -39,6 +39,17 @@ bool IsForbiddenByte(unsigned char ch)
     return ch < 0x20 || ch == 0x7F || std::strchr("/:*?\"<>|", ch) != nullptr;
 }
 
+CString Lower(CString text)
+{
+    text.MakeLower();
+    return text;
+}
+
+bool StartsWith(const CString &text, const char *prefix)
+{
+    return text.Left(static_cast<int>(std::strlen(prefix))) == prefix;
+}
+
 } // namespace
 
 bool IsSafeReleasePath(const CString &path)
@@ -62,4 +73,45 @@ bool IsSafeReleasePath(const CString &path)
         part += ch;
     }
     return IsSafePart(part);
+}
+
+bool IsReservedReleasePath(const CString &path)
+{
+    static const char *const folders[] = {"updatetemp", "updateback"};
+    static const char *const files[] = {
+        "qfwupdate.ini",  "config.dat",     "programlogs.dat", "firewall.dat",
+        "programsrule.dat", "sqlite_err.log", "kv_err.log", "updateinstalling",
+    };
+    CString lower = Lower(path);
+    int slash = lower.Find('\\');
+    CString first = slash >= 0 ? lower.Left(slash) : lower;
+    for (const char *folder : folders) {
+        if (first == folder)
+            return true;
+    }
+    for (const char *file : files) {
+        if (lower == file)
+            return true;
+    }
+    return false;
+}
+
+bool IsProgramFileName(const CString &name)
+{
+    return name.Find('\\') < 0 && IsSafeReleasePath(name) && name.GetLength() > 4 &&
+           Lower(name).Right(4) == ".exe";
+}
+
+bool IsUpdateAddress(const CString &url)
+{
+    CString lower = Lower(url);
+    int host = StartsWith(lower, "http://") ? 7 : StartsWith(lower, "https://") ? 8 : 0;
+    if (host == 0 || url.GetLength() == host || url[host] == '/')
+        return false;
+    for (int i = 0; i < url.GetLength(); ++i) {
+        unsigned char ch = static_cast<unsigned char>(url[i]);
+        if (ch <= 0x20 || ch == 0x7F)
+            return false;
+    }
+    return true;
 }

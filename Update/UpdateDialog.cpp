@@ -35,6 +35,7 @@ BEGIN_MESSAGE_MAP(CUpdateDialog, CDialog)
     ON_MESSAGE(WM_SHOW_STEP, OnShowStep)
     ON_MESSAGE(WM_DOWNLOAD_DONE, OnDownloadDone)
     ON_MESSAGE(WM_DOWNLOAD_PROGRESS, OnDownloadProgress)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CUpdateDialog::CUpdateDialog(CWnd *pParent)
@@ -137,16 +138,22 @@ LRESULT CUpdateDialog::OnShowStep(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT CUpdateDialog::OnDownloadDone(WPARAM, LPARAM)
+LRESULT CUpdateDialog::OnDownloadDone(WPARAM wParam, LPARAM)
 {
-    m_steps->OnDownloadDone();
+    m_steps->OnDownloadDone(wParam);
     return 0;
 }
 
-LRESULT CUpdateDialog::OnDownloadProgress(WPARAM, LPARAM lParam)
+LRESULT CUpdateDialog::OnDownloadProgress(WPARAM wParam, LPARAM lParam)
 {
-    m_steps->OnDownloadProgress(lParam);
+    m_steps->OnDownloadProgress(wParam, lParam);
     return 0;
+}
+
+void CUpdateDialog::OnTimer(UINT id)
+{
+    if (m_steps)
+        m_steps->OnTimer(id);
 }
 
 void CUpdateDialog::ShowStepText(LPCSTR key) { SetDlgItemText(IDC_STEP_TEXT, m_text.GetText(key)); }
@@ -154,6 +161,11 @@ void CUpdateDialog::ShowStepText(LPCSTR key) { SetDlgItemText(IDC_STEP_TEXT, m_t
 void CUpdateDialog::ShowBox(LPCSTR key, UINT icon)
 {
     MessageBox(m_text.GetText(key), AfxGetAppName(), MB_OK | icon);
+}
+
+void CUpdateDialog::ShowBoxNaming(LPCSTR key, const CString &name)
+{
+    MessageBox(SafeFormat(m_text.GetText(key), {name}), AfxGetAppName(), MB_OK);
 }
 
 void CUpdateDialog::ShowDownloadName(const CString &name)

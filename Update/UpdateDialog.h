@@ -33,12 +33,14 @@ protected:
     afx_msg LRESULT OnCloseUpdate(WPARAM, LPARAM);
     afx_msg LRESULT OnUpdateStep(WPARAM, LPARAM);
     afx_msg LRESULT OnShowStep(WPARAM, LPARAM);
-    afx_msg LRESULT OnDownloadDone(WPARAM, LPARAM);
-    afx_msg LRESULT OnDownloadProgress(WPARAM, LPARAM lParam);
+    afx_msg LRESULT OnDownloadDone(WPARAM wParam, LPARAM);
+    afx_msg LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnTimer(UINT id);
 
     // What the step machine shows.
     void ShowStepText(LPCSTR key) override;
     void ShowBox(LPCSTR key, UINT icon) override;
+    void ShowBoxNaming(LPCSTR key, const CString &name) override;
     void ShowDownloadName(const CString &name) override;
     void SetCurrentPercent(int percent) override;
     void SetTotalPercent(int percent) override;

@@ -116,7 +116,8 @@ BOOL CUpdateManifest::ReadDownloaded(const CString &path)
         entry.modify_time = reader.Text(kFilesSection, i, "_modify_time");
         entry.rar_size = NarrowNumber(reader.Number(kFilesSection, i, "_rar_size"));
         long long size = reader.Number(kFilesSection, i, "_size");
-        if (size < 0 || size > INT_MAX || !IsSafeReleasePath(entry.file))
+        if (size < 0 || size > INT_MAX || !IsSafeReleasePath(entry.file) ||
+            IsReservedReleasePath(entry.file))
             sound = false;
         entry.size = NarrowNumber(size);
         m_serverFiles.push_back(entry);
@@ -128,8 +129,17 @@ BOOL CUpdateManifest::ReadDownloaded(const CString &path)
         program.FileName = reader.Text(kProgramsSection, i, "_FileName");
         program.MName = reader.Text(kProgramsSection, i, "_MName");
         program.MID = NarrowNumber(reader.Number(kProgramsSection, i, "_MID"));
+        // The server may name programs of this release to stop, and only
+        // by their file names; an empty one names none.
+        if (!program.FileName.IsEmpty() && !IsProgramFileName(program.FileName))
+            sound = false;
         m_serverPrograms.push_back(program);
     }
+
+    // The next run asks this address: one it cannot ask would end every
+    // later update at its first step.
+    if (!IsUpdateAddress(m_strServerCheckVeisionUrl))
+        sound = false;
 
     if (!sound || !MarkerMatches(reader))
         return FALSE;

@@ -31,7 +31,7 @@ struct ManifestFile {
 
 // One entry of section SFILES: a program to stop before files are replaced.
 struct ManifestProgram {
-    CString FileName;    // searched in lower-case executable names
+    CString FileName;    // the program's file name in the program folder
     CString MName;       // its mutex and the property on its main window
     int MID = 0;         // the message that makes it quit
     int W1 = 0;
@@ -50,8 +50,10 @@ public:
     // filled either way.
     BOOL ReadLocal(const CString &path);
     // The server's copy (its SWVersion comes from the working copy). TRUE
-    // when its marker matches and every entry is sound; then the download
-    // list is built. Otherwise the download list is left as it was.
+    // when its marker matches and it is sound: every file a safe path that
+    // is not reserved, every program a program file name or none, the check
+    // address one the updater can ask. Then the download list is built;
+    // otherwise it is left as it was.
     BOOL ReadDownloaded(const CString &path);
     // A file has been fetched: its local entry becomes current and the
     // working copy is rewritten. The result is WriteLocal's.

@@ -33,6 +33,7 @@ const StepDisplay kDisplays[] = {
     {19, SHOW_TEXT, "STEP_BACK"},
     {20, SHOW_TEXT, "STEP_BACK"},
     {21, SHOW_TEXT, "STEP_UPDATE"},
+    {22, SHOW_BOX, "ERR_INSTALL_FAILED"},
     {23, SHOW_TEXT, "STEP_CLEAR"},
     {24, SHOW_TEXT, "STEP_RESTART"},
     {26, SHOW_BOX, "ERR_RESTART_FAILED"},
@@ -40,13 +41,32 @@ const StepDisplay kDisplays[] = {
 };
 
 const char kWorkingCopy[] = "UpdateTemp\\QfwUpdate.ini";
+// Present from a whole back-up until the install is done or undone: found
+// at a start, it tells of an install cut short.
+const char kInstallMark[] = "UpdateInstalling";
+
+// The longest a description may be: it lists files, not their bytes.
+const ULONG kDescriptionMaxBytes = 4 * 1024 * 1024;
+// How long a stopped download may take to end before it is let go, and how
+// often a running one is looked at.
+const DWORD kDownloadStopWait = 1000;
+const UINT kDownloadWatchPeriod = 250;
 
 // Waits for a thread while answering the messages other threads send to
-// this one: the download thread sends its progress to the dialog.
-void WaitAnsweringSends(HANDLE thread)
+// this one: the download thread sends its progress to the dialog. TRUE
+// when the thread ended within the time.
+bool WaitAnsweringSends(HANDLE thread, DWORD milliseconds = INFINITE)
 {
-    while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) ==
-           WAIT_OBJECT_0 + 1) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD left = INFINITE;
+        if (milliseconds != INFINITE) {
+            DWORD spent = GetTickCount() - start;
+            left = spent < milliseconds ? milliseconds - spent : 0;
+        }
+        DWORD woken = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+        if (woken != WAIT_OBJECT_0 + 1)
+            return woken == WAIT_OBJECT_0;
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -98,6 +118,8 @@ void CUpdateSteps::RunStep()
         return;
     switch (m_step) {
     case 0:
+        if (!RecoverEarlierRun())
+            return;
         if (!PrepareWorkingCopy()) {
             m_runEnded = true;
             m_view.ShowBox("ERROR_BAD_LOCAL_CONFIG_FILE", MB_OK);
@@ -106,16 +128,21 @@ void CUpdateSteps::RunStep()
         }
         m_step = 2;
         ShowStep();
-        StartDownload(m_manifest.m_strCheckVeisionUrl);
+        StartDownload(m_manifest.m_strCheckVeisionUrl, kDescriptionMaxBytes);
         break;
     case 1:
         EndRun();
         break;
-    case 2:
+    case 2: {
         ShowStep();
-        m_step = !m_job.result.IsEmpty() && m_manifest.ReadDownloaded(m_job.result) ? 3 : 4;
+        CString fetched = DownloadResult();
+        m_step = !fetched.IsEmpty() && m_manifest.ReadDownloaded(fetched) ? 3 : 4;
+        // Nothing of a download stays in the cache.
+        if (!fetched.IsEmpty())
+            DeleteFileA(fetched);
         Post(WM_UPDATE_STEP);
         break;
+    }
     case 3: {
         m_tally.StartRun(m_manifest.TotalSize());
         m_ok = TRUE;
@@ -169,7 +196,7 @@ void CUpdateSteps::RunStep()
             m_ok = FALSE;
             m_step = 12;
         } else {
-            m_step = IsProcessRunning("qfw.exe") ? 14 : 15;
+            m_step = IsProgramRunning(m_dir, "qfw.exe") ? 14 : 15;
         }
         Post(WM_UPDATE_STEP);
         break;
@@ -203,9 +230,8 @@ void CUpdateSteps::RunStep()
             EndRun();
         break;
     case 22:
-        ShowStep();
         RestartStoppedConsole();
-        EndRun();
+        ShowStep();
         break;
     case 23:
         ShowStep();
@@ -239,7 +265,12 @@ void CUpdateSteps::ShowStep()
             }
         } else {
             m_runEnded = true;
-            m_view.ShowBox(display.key, MB_OK);
+            // The user must know where the old files wait when the
+            // install could not put them all back.
+            if (step == 22 && m_backupKept)
+                m_view.ShowBoxNaming("ERR_RESTORE_FAILED", m_dir + "UpdateBack");
+            else
+                m_view.ShowBox(display.key, MB_OK);
             Post(WM_UPDATE_CLOSE);
         }
     }
@@ -252,15 +283,56 @@ void CUpdateSteps::EndRun()
         Post(WM_UPDATE_CLOSE);
 }
 
+bool CUpdateSteps::RecoverEarlierRun()
+{
+    RemoveFilesPutAside(m_dir);
+    if (!FileExists(m_dir + kInstallMark))
+        return true;
+    if (RestoreBackUp()) {
+        m_view.ShowBox("INF_INSTALL_RESTORED", MB_OK);
+        return true;
+    }
+    m_runEnded = true;
+    m_view.ShowBoxNaming("ERR_RESTORE_FAILED", m_dir + "UpdateBack");
+    Post(WM_UPDATE_CLOSE);
+    return false;
+}
+
+bool CUpdateSteps::RestoreBackUp()
+{
+    BOOL restored = TRUE;
+    CopyTree(m_dir + "UpdateBack", m_dir, &restored, "");
+    // The back-up is the only copy of the old files until all are back.
+    if (!restored)
+        return false;
+    DeleteTree(m_dir + "UpdateBack");
+    DeleteFileA(m_dir + kInstallMark);
+    return true;
+}
+
+bool CUpdateSteps::MarkInstallUnderWay()
+{
+    HANDLE mark = CreateFileA(m_dir + kInstallMark, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (mark == INVALID_HANDLE_VALUE)
+        return false;
+    // On the disk before the first file is replaced.
+    bool written = FlushFileBuffers(mark) != FALSE;
+    return CloseHandle(mark) && written;
+}
+
 BOOL CUpdateSteps::PrepareWorkingCopy()
 {
+    // A run that ends well removes UpdateTemp: whatever is found there was
+    // left by a run that failed or was cut short, and its working copy may
+    // list files as fetched that were never installed. Every run starts
+    // again from the installed description.
+    DeleteTree(m_dir + "UpdateTemp");
     CreateDirectoryA(m_dir + "UpdateTemp", nullptr);
+    CString installed = m_dir + "QfwUpdate.ini";
     CString working = m_dir + kWorkingCopy;
-    if (!FileExists(working)) {
-        CString installed = m_dir + "QfwUpdate.ini";
-        if (!FileExists(installed) || !CopyFileA(installed, working, TRUE))
-            return FALSE;
-    }
+    if (!FileExists(installed) || !CopyFileA(installed, working, FALSE))
+        return FALSE;
     return m_manifest.ReadLocal(working);
 }
 
@@ -296,31 +368,43 @@ void CUpdateSteps::FetchNextOrFinish()
     if (NextDownload(url)) {
         m_step = 10;
         ShowStep();
-        StartDownload(url);
+        StartDownload(url, static_cast<ULONG>(m_current.size));
     } else {
         m_step = m_ok ? 11 : 12;
         Post(WM_UPDATE_STEP);
     }
 }
 
+// The size of a fetched file, or -1 when it cannot be read; the file is
+// closed again, so that it can be deleted.
+static long long FetchedSize(const CString &path)
+{
+    CUpdateFileInfo info;
+    return info.Read(path) == 0 ? static_cast<long long>(info.GetSize()) : -1;
+}
+
 void CUpdateSteps::PlaceFetchedFile()
 {
-    const CString &fetched = m_job.result;
-    CUpdateFileInfo info;
-    if (fetched.IsEmpty() || info.Read(fetched) != 0 || info.GetSize() != m_current.size) {
+    CString fetched = DownloadResult();
+    if (fetched.IsEmpty()) {
         m_ok = FALSE;
         return;
     }
-    CreatePathFolders(m_dir + "UpdateTemp", m_current.file);
-    CString destination = m_dir + "UpdateTemp\\" + m_current.file;
-    DeleteFileA(destination);
-    // A file that did not reach UpdateTemp is not fetched: the run fails,
-    // and the next one fetches it again.
-    if (!CopyFileA(fetched, destination, FALSE)) {
-        m_ok = FALSE;
-        return;
+    bool placed = false;
+    if (FetchedSize(fetched) == m_current.size) {
+        CreatePathFolders(m_dir + "UpdateTemp", m_current.file);
+        CString destination = m_dir + "UpdateTemp\\" + m_current.file;
+        DeleteFileA(destination);
+        placed = CopyFileA(fetched, destination, FALSE) != FALSE;
     }
+    // Nothing of a download stays in the cache, whatever became of it.
     DeleteFileA(fetched);
+    // A file that did not reach UpdateTemp whole is not fetched: the run
+    // fails, and the next one fetches it again.
+    if (!placed) {
+        m_ok = FALSE;
+        return;
+    }
     ManifestFile entry = m_current;
     entry.rar_size = 0;
     m_manifest.RefreshEntry(entry);
@@ -331,16 +415,18 @@ void CUpdateSteps::RestartStoppedConsole()
     if (!m_programsAsked || m_consoleRestarted)
         return;
     m_consoleRestarted = true;
-    if (!IsProcessRunning("qfw."))
+    if (!IsConsoleRunning())
         RestartMainProgram(m_dir);
 }
 
 // Downloads.
 
-BOOL CUpdateSteps::StartDownload(const CString &url)
+BOOL CUpdateSteps::StartDownload(const CString &url, ULONG maxBytes)
 {
     if (m_downloadThread) {
         m_stopEvent.SetEvent();
+        m_stopAskedAt = GetTickCount();
+        m_stopAsked = true;
         return TRUE;
     }
     m_tally.StartFile();
@@ -349,27 +435,28 @@ BOOL CUpdateSteps::StartDownload(const CString &url)
         return FALSE;
     m_view.ShowDownloadName(url.Mid(url.ReverseFind('/') + 1));
 
-    m_job.window = m_window;
     m_stopEvent.ResetEvent();
-    m_job.stopEvent = m_stopEvent;
-    m_job.url = url;
-    m_job.result.Empty();
+    m_job = std::make_shared<DownloadJob>(m_window, m_stopEvent, url, maxBytes, ++m_downloadSerial);
     m_view.SetCurrentPercent(0);
 
-    CWinThread *thread =
-        AfxBeginThread(DownloadWorker, &m_job, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    CWinThread *thread = CreateDownloadThread(m_job);
     if (!thread) {
         m_view.ShowBox("INF_ERROR_CREATE_THREAD", MB_ICONERROR);
         return TRUE;
     }
-    thread->m_bAutoDelete = FALSE;
     m_downloadThread = thread;
+    m_lastDownloadNews = GetTickCount();
+    SetTimer(m_window, DOWNLOAD_WATCH_TIMER, kDownloadWatchPeriod, nullptr);
     thread->ResumeThread();
     return TRUE;
 }
 
-void CUpdateSteps::OnDownloadProgress(LPARAM lParam)
+void CUpdateSteps::OnDownloadProgress(WPARAM serial, LPARAM lParam)
 {
+    // What a download that was let go still sends is not news.
+    if (serial != m_downloadSerial)
+        return;
+    m_lastDownloadNews = GetTickCount();
     if (lParam == 0) {
         m_stopNoted = TRUE;
         return;
@@ -381,19 +468,56 @@ void CUpdateSteps::OnDownloadProgress(LPARAM lParam)
     }
 }
 
-void CUpdateSteps::OnDownloadDone()
+void CUpdateSteps::OnDownloadDone(WPARAM serial)
 {
-    // A close may have waited the thread out already.
-    if (!m_downloadThread)
+    // A close may have waited the thread out already, or it was let go.
+    if (!m_downloadThread || serial != m_downloadSerial)
         return;
-    DWORD code = 0;
-    if (GetExitCodeThread(m_downloadThread->m_hThread, &code) && code == STILL_ACTIVE)
-        WaitForSingleObject(m_downloadThread->m_hThread, INFINITE);
-    delete m_downloadThread;
-    m_downloadThread = nullptr;
+    // Its end message is the thread's last act.
+    ReleaseDownloadThread(kDownloadStopWait);
     if (m_stopNoted)
         m_step = 1;
     Post(WM_UPDATE_STEP);
+}
+
+void CUpdateSteps::OnTimer(UINT_PTR id)
+{
+    if (id != DOWNLOAD_WATCH_TIMER || !m_downloadThread)
+        return;
+    DWORD now = GetTickCount();
+    // A stop is seen only at the download's next report, which may never
+    // come.
+    bool stopOverdue = m_stopAsked && now - m_stopAskedAt >= kDownloadStopWait;
+    if (!stopOverdue && now - m_lastDownloadNews < DOWNLOAD_STALL_LIMIT)
+        return;
+    // A server that has gone quiet, or a binding that reads on without a
+    // word: the download fails as any other, and the step that waited for
+    // it goes on without it; or it ends as stopped.
+    m_stopEvent.SetEvent();
+    m_job->watch.Abort();
+    ReleaseDownloadThread(stopOverdue ? 0 : kDownloadStopWait);
+    m_job.reset();
+    if (stopOverdue) {
+        m_stopNoted = TRUE;
+        m_step = 1;
+    }
+    Post(WM_UPDATE_STEP);
+}
+
+void CUpdateSteps::ReleaseDownloadThread(DWORD milliseconds)
+{
+    KillTimer(m_window, DOWNLOAD_WATCH_TIMER);
+    m_stopAsked = false;
+    CWinThread *thread = m_downloadThread;
+    m_downloadThread = nullptr;
+    // Nothing it still sends is taken for the next download's.
+    ++m_downloadSerial;
+    if (WaitAnsweringSends(thread->m_hThread, milliseconds)) {
+        delete thread;
+        return;
+    }
+    // Its object goes with it; it only touches its own job meanwhile.
+    InterlockedExchange(reinterpret_cast<volatile LONG *>(&thread->m_bAutoDelete), TRUE);
 }
 
 // Workers.
@@ -436,13 +560,13 @@ UINT __cdecl CUpdateSteps::StopProgramsWorker(LPVOID parameter)
     const std::vector<ManifestProgram> &programs = steps.m_manifest.m_serverPrograms;
     for (const ManifestProgram &program : programs) {
         if (!program.MName.IsEmpty())
-            AskToQuit(program.MName, program.MID);
+            AskToQuit(steps.m_dir, program.FileName, program.MName, program.MID);
     }
     // A program without a file name cannot be told from any other: it is
     // never waited for or ended.
-    auto anyRunning = [&programs]() {
+    auto anyRunning = [&programs, &steps]() {
         for (const ManifestProgram &program : programs) {
-            if (IsProcessRunning(program.FileName))
+            if (IsProgramRunning(steps.m_dir, program.FileName))
                 return true;
         }
         return false;
@@ -450,8 +574,8 @@ UINT __cdecl CUpdateSteps::StopProgramsWorker(LPVOID parameter)
     for (int i = 0; i < 10 && anyRunning(); ++i)
         Sleep(1000);
     for (const ManifestProgram &program : programs) {
-        if (IsProcessRunning(program.FileName))
-            KillProcessByName(program.FileName);
+        if (IsProgramRunning(steps.m_dir, program.FileName))
+            EndProgram(steps.m_dir, program.FileName);
     }
     steps.FinishWorker(anyRunning() ? 18 : 17);
     return 0;
@@ -462,7 +586,7 @@ UINT __cdecl CUpdateSteps::BackupInstallWorker(LPVOID parameter)
     CUpdateSteps &steps = *static_cast<CUpdateSteps *>(parameter);
     InterlockedExchange(&steps.m_step, 20);
     steps.Post(WM_SHOW_STEP);
-    if (!steps.BackUp()) {
+    if (!steps.BackUp() || !steps.MarkInstallUnderWay()) {
         DeleteTree(steps.m_dir + "UpdateBack");
         steps.FinishWorker(22);
         return 0;
@@ -495,17 +619,34 @@ bool CUpdateSteps::BackUp()
 void CUpdateSteps::Install()
 {
     BOOL ok = TRUE;
-    CopyTree(m_dir + "UpdateTemp", m_dir, &ok);
+    std::vector<CString> leftAlone;
+    CopyTree(m_dir + "UpdateTemp", m_dir, &ok, UPDATE_RENAMED_FILE, &leftAlone);
+    if (ok && !leftAlone.empty())
+        ForgetFilesLeftAlone(leftAlone);
     InterlockedExchange(&m_ok, ok);
     Sleep(1500);
     if (ok) {
+        DeleteFileA(m_dir + kInstallMark);
         FinishWorker(23);
         return;
     }
-    BOOL restored = TRUE;
-    CopyTree(m_dir + "UpdateBack", m_dir, &restored, "");
-    DeleteTree(m_dir + "UpdateBack");
+    m_backupKept = !RestoreBackUp();
     FinishWorker(22);
+}
+
+void CUpdateSteps::ForgetFilesLeftAlone(const std::vector<CString> &paths)
+{
+    // The installed description lists what is installed: a file the install
+    // left as it was is left out, so that the next run fetches it again.
+    for (const CString &path : paths) {
+        CString relative = path.Mid(m_dir.GetLength());
+        for (ManifestFile &entry : m_manifest.m_localFiles) {
+            if (entry.file == relative)
+                entry.state = FILE_UNCHECKED;
+        }
+    }
+    m_manifest.m_strLocalPath = m_dir + "QfwUpdate.ini";
+    m_manifest.WriteLocal();
 }
 
 UINT __cdecl CUpdateSteps::ClearWorker(LPVOID parameter)
@@ -542,9 +683,7 @@ void CUpdateSteps::StopDownloadAndWait()
     if (!m_downloadThread)
         return;
     m_stopEvent.SetEvent();
-    WaitAnsweringSends(m_downloadThread->m_hThread);
-    delete m_downloadThread;
-    m_downloadThread = nullptr;
+    ReleaseDownloadThread(kDownloadStopWait);
 }
 
 void CUpdateSteps::WaitForWorker()

@@ -31,18 +31,27 @@ public:
     // The handlers of the dialog's messages.
     void RunStep();
     void ShowStep();
-    void OnDownloadDone();
-    void OnDownloadProgress(LPARAM lParam);
+    void OnDownloadDone(WPARAM serial);
+    void OnDownloadProgress(WPARAM serial, LPARAM lParam);
+    // The dialog's timer: a download that has received nothing for
+    // DOWNLOAD_STALL_LIMIT milliseconds fails, and one asked to stop that
+    // has not within a second is let go as stopped.
+    void OnTimer(UINT_PTR id);
 
-    // Starts fetching a url on the download thread; while one runs, asks it
-    // to stop instead. FALSE when the url is empty or not valid.
-    BOOL StartDownload(const CString &url);
+    // Starts fetching a url on the download thread, accepting at most
+    // maxBytes; while one runs, asks it to stop instead. FALSE when the url
+    // is empty or not valid.
+    BOOL StartDownload(const CString &url, ULONG maxBytes);
 
-    // The dialog is asked to close. Stops a download and waits for every
-    // thread of the run, keeping the dialog's sent messages moving; once the
-    // install has begun the close waits for the run's end instead (FALSE:
-    // the dialog stays and gets WM_UPDATE_CLOSE then). TRUE: close now.
+    // The dialog is asked to close. Stops a download, waiting for it a
+    // second at most, and waits for the worker of the run, keeping the
+    // dialog's sent messages moving; once the install has begun the close
+    // waits for the run's end instead (FALSE: the dialog stays and gets
+    // WM_UPDATE_CLOSE then). TRUE: close now.
     bool RequestClose();
+
+    static const DWORD DOWNLOAD_STALL_LIMIT = 30000;
+    static const UINT_PTR DOWNLOAD_WATCH_TIMER = 0x5701;
 
     int Step() const { return m_step; }
     // The run has stopped or ended; only a close can follow.
@@ -51,12 +60,20 @@ public:
     const CUpdateManifest &Manifest() const { return m_manifest; }
     const CString &Mirror() const { return m_mirror; }
     const CProgressTally &Tally() const { return m_tally; }
-    const CString &DownloadResult() const { return m_job.result; }
+    CString DownloadResult() const { return m_job ? m_job->result : CString(); }
     BOOL StopNoted() const { return m_stopNoted; }
     bool DownloadRunning() const { return m_downloadThread != nullptr; }
 
 private:
     // Step operations.
+    // Before anything else: removes the files earlier installs put aside,
+    // and puts back the back-up of an install cut short, saying so. FALSE
+    // when that back-up cannot be put back whole: the run ends in a box.
+    bool RecoverEarlierRun();
+    // Puts every file of UpdateBack back; TRUE when all are back, and then
+    // the back-up and the mark of an install under way go.
+    bool RestoreBackUp();
+    bool MarkInstallUnderWay();
     BOOL PrepareWorkingCopy();
     BOOL ListUpdateTemp();
     BOOL NextDownload(CString &url);
@@ -75,8 +92,12 @@ private:
     void FinishWorker(int nextStep);
     bool BackUp();
     void Install();
+    void ForgetFilesLeftAlone(const std::vector<CString> &paths);
 
     void StopDownloadAndWait();
+    // The download thread is done with, waiting at most the time for its
+    // end; one that outlives the wait is let go and deletes itself.
+    void ReleaseDownloadThread(DWORD milliseconds);
     void WaitForWorker();
     void Post(UINT message);
 
@@ -92,7 +113,11 @@ private:
     size_t m_nextDownload = 0;
     int m_lastShown = -1;
 
-    DownloadJob m_job;
+    std::shared_ptr<DownloadJob> m_job;
+    UINT m_downloadSerial = 0;
+    DWORD m_lastDownloadNews = 0;      // when the running download last reported
+    bool m_stopAsked = false;          // the running download was asked to stop
+    DWORD m_stopAskedAt = 0;
     CWinThread *m_downloadThread = nullptr;
     CEvent m_stopEvent;
     CProgressTally m_tally;
@@ -103,6 +128,7 @@ private:
 
     bool m_programsAsked = false;      // step 16 has run
     bool m_consoleRestarted = false;
+    bool m_backupKept = false;         // a failed install could not restore it all
     bool m_runEnded = false;
     bool m_closePending = false;
     bool m_closing = false;

@@ -14,6 +14,8 @@ public:
     // A message box with the program's title and an OK button; returns when
     // the user has answered it.
     virtual void ShowBox(LPCSTR key, UINT icon) = 0;
+    // The same box, its text a format whose one %s is the name.
+    virtual void ShowBoxNaming(LPCSTR key, const CString &name) = 0;
     // The file being fetched (control 1007), through the format of
     // LABEL_DOWNLOAD_ONE_INFO.
     virtual void ShowDownloadName(const CString &name) = 0;

@@ -50,7 +50,7 @@ TEST(DownloadCallback, AnswersItsInterfacesAndCountsWithoutFreeing)
 TEST(DownloadCallback, RelaysProgressSynchronouslyAndTurnsAStopIntoAnAbort)
 {
     StepsHarness harness(false);
-    harness.Steps().StartDownload("");  // the current bar starts from 0
+    harness.Steps().StartDownload("", ULONG_MAX);  // the current bar starts from 0
     CEvent stop;
     CDownloadCallback callback(harness.Window(), stop);
     HRESULT results[3] = {};
@@ -122,7 +122,7 @@ protected:
     std::string Fetch(const std::string &url)
     {
         int before = harness.StepMessages();
-        EXPECT_TRUE(harness.Steps().StartDownload(url.c_str()));
+        EXPECT_TRUE(harness.Steps().StartDownload(url.c_str(), ULONG_MAX));
         EXPECT_TRUE(harness.PumpUntil([&] { return harness.StepMessages() > before; }, 30000));
         EXPECT_FALSE(harness.Steps().DownloadRunning());
         return static_cast<LPCSTR>(harness.Steps().DownloadResult());
@@ -154,13 +154,40 @@ TEST_F(RealDownload, WithoutALengthTheBarsStay)
     DeleteFileA(result.c_str());
 }
 
+TEST_F(RealDownload, ABodyThatRunsPastItsLimitFailsTheDownload)
+{
+    struct Row {
+        const char *name;
+        LoopbackHttpServer::Way way;
+        size_t length;
+        ULONG limit;
+    } rows[] = {{"endless", LoopbackHttpServer::ENDLESS, 0, 100 * 1024},
+                {"endless past a small limit", LoopbackHttpServer::ENDLESS, 1, 3000},
+                {"longer than its limit", LoopbackHttpServer::WITH_LENGTH, 300 * 1024, 100 * 1024},
+                {"without a length", LoopbackHttpServer::NO_LENGTH, 300 * 1024, 100 * 1024}};
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string path = std::string("/") + (row.way == LoopbackHttpServer::ENDLESS ? "e" : "l") +
+                           std::to_string(row.length) + ".bin";
+        server.Serve(path, PatternBytes(row.length, 'l'), row.way);
+        int before = harness.StepMessages();
+        ASSERT_TRUE(harness.Steps().StartDownload(server.Url(path).c_str(), row.limit));
+        // A binding that reads on without reporting is ended by the rule
+        // for downloads that tell nothing.
+        EXPECT_TRUE(harness.PumpUntil([&] { return harness.StepMessages() > before; },
+                                      CUpdateSteps::DOWNLOAD_STALL_LIMIT + 15000));
+        EXPECT_TRUE(harness.Steps().DownloadResult().IsEmpty());
+        EXPECT_FALSE(harness.Steps().StopNoted());
+    }
+}
+
 TEST_F(RealDownload, ASecondStartStopsTheRunningDownload)
 {
     server.Serve("/slow.bin", PatternBytes(400 * 1024, 'c'), LoopbackHttpServer::SLOW);
-    ASSERT_TRUE(harness.Steps().StartDownload(server.Url("/slow.bin").c_str()));
+    ASSERT_TRUE(harness.Steps().StartDownload(server.Url("/slow.bin").c_str(), ULONG_MAX));
     EXPECT_TRUE(harness.PumpUntil([&] { return !harness.View().Only("total:").empty(); }, 10000));
     DWORD start = GetTickCount();
-    EXPECT_TRUE(harness.Steps().StartDownload("http://127.0.0.1:1/other.bin"));
+    EXPECT_TRUE(harness.Steps().StartDownload("http://127.0.0.1:1/other.bin", ULONG_MAX));
     EXPECT_TRUE(harness.PumpUntil([&] { return harness.StepMessages() > 0; }, 10000));
     EXPECT_LT(GetTickCount() - start, 5000u);
     EXPECT_TRUE(harness.Steps().StopNoted());
@@ -170,9 +197,28 @@ TEST_F(RealDownload, ASecondStartStopsTheRunningDownload)
     EXPECT_EQ("", harness.View().Only("box:"));
 }
 
+TEST_F(RealDownload, AStopEndsADownloadThatHearsNothingWithinTheSecond)
+{
+    for (LoopbackHttpServer::Way way : {LoopbackHttpServer::STALL, LoopbackHttpServer::DRIP}) {
+        SCOPED_TRACE(way == LoopbackHttpServer::STALL ? "stall" : "drip");
+        std::string path = way == LoopbackHttpServer::STALL ? "/quiet.bin" : "/drip.bin";
+        server.Serve(path, PatternBytes(1000, 'q'), way);
+        StepsHarness stopped(false);
+        ASSERT_TRUE(stopped.Steps().StartDownload(server.Url(path).c_str(), ULONG_MAX));
+        stopped.PumpUntil([] { return false; }, 1500);
+        DWORD start = GetTickCount();
+        EXPECT_TRUE(stopped.Steps().StartDownload("http://127.0.0.1:1/other.bin", ULONG_MAX));
+        EXPECT_TRUE(stopped.PumpUntil([&] { return stopped.StepMessages() > 0; }, 10000));
+        EXPECT_LT(GetTickCount() - start, 5000u);
+        EXPECT_FALSE(stopped.Steps().DownloadRunning());
+        EXPECT_TRUE(stopped.Steps().StopNoted());
+        EXPECT_EQ(1, stopped.Steps().Step());
+    }
+}
+
 TEST_F(RealDownload, AnEmptyUrlStartsNothing)
 {
-    EXPECT_FALSE(harness.Steps().StartDownload(""));
+    EXPECT_FALSE(harness.Steps().StartDownload("", ULONG_MAX));
     EXPECT_FALSE(harness.Steps().DownloadRunning());
     harness.PumpUntil([] { return false; }, 300);
     EXPECT_EQ(0, harness.StepMessages());
@@ -183,7 +229,7 @@ TEST_F(RealDownload, AnEmptyUrlStartsNothing)
 TEST_F(RealDownload, AUrlWithoutASlashIsShownWhole)
 {
     // Not fetchable, but valid enough to start: the label names it whole.
-    harness.Steps().StartDownload("about:blank.bin");
+    harness.Steps().StartDownload("about:blank.bin", ULONG_MAX);
     harness.PumpUntil([&] { return harness.StepMessages() > 0; }, 10000);
     EXPECT_EQ("name:about:blank.bin", harness.View().Only("name:"));
 }
@@ -193,7 +239,7 @@ TEST(RealDownloadClose, AClosingDialogStopsTheDownloadAndWaitsForIt)
     LoopbackHttpServer server;
     server.Serve("/slow.bin", PatternBytes(1024 * 1024, 'd'), LoopbackHttpServer::SLOW);
     StepsHarness harness(false);
-    ASSERT_TRUE(harness.Steps().StartDownload(server.Url("/slow.bin").c_str()));
+    ASSERT_TRUE(harness.Steps().StartDownload(server.Url("/slow.bin").c_str(), ULONG_MAX));
     EXPECT_TRUE(harness.PumpUntil([&] { return !harness.View().Only("total:").empty(); }, 10000));
     DWORD start = GetTickCount();
     EXPECT_TRUE(harness.Close());

@@ -75,6 +75,45 @@ TEST(CopyTree, Table)
     }
 }
 
+TEST(CopyTree, AFileInUseIsPutAsideReplacedAndRemovedOnceFree)
+{
+    UpdateTestFolder source("aside-src"), destination("aside-dst");
+    source.Write("sub\\loaded.dll", "new");
+    source.Write("same.dll", "same");
+    destination.Write("sub\\loaded.dll", "old");
+    destination.Write("same.dll", "same");
+    {
+        // As a loaded library or a running program: renamed, never deleted.
+        FileLock loaded(destination.File("sub\\loaded.dll"), FILE_SHARE_READ | FILE_SHARE_DELETE);
+        // Bytes that are there already are not touched, held or not.
+        FileLock same(destination.File("same.dll"), FILE_SHARE_READ);
+        ASSERT_TRUE(loaded.Held());
+        BOOL ok = TRUE;
+        CopyTree(source.Path().c_str(), destination.Path().c_str(), &ok);
+        EXPECT_TRUE(ok);
+        EXPECT_EQ("new", UpdateTestFolder::Read(destination.File("sub\\loaded.dll")));
+        RemoveFilesPutAside(destination.Path().c_str());
+    }
+    RemoveFilesPutAside(destination.Path().c_str());
+    EXPECT_FALSE(destination.Exists("sub\\loaded.dll.qfwold"));
+    EXPECT_EQ("same", UpdateTestFolder::Read(destination.File("same.dll")));
+}
+
+TEST(CopyTree, AFileThatCannotBeRenamedKeepsItsNameAndBytes)
+{
+    UpdateTestFolder source("held-src"), destination("held-dst");
+    source.Write("held.dll", "new");
+    destination.Write("held.dll", "old");
+    {
+        FileLock held(destination.File("held.dll"), FILE_SHARE_READ);
+        BOOL ok = TRUE;
+        CopyTree(source.Path().c_str(), destination.Path().c_str(), &ok);
+        EXPECT_FALSE(ok);
+    }
+    EXPECT_EQ("old", UpdateTestFolder::Read(destination.File("held.dll")));
+    EXPECT_FALSE(destination.Exists("held.dll.qfwold"));
+}
+
 TEST(CopyTree, MakesAMissingDestinationWithOrWithoutItsBackslash)
 {
     UpdateTestFolder source("copy-src"), destination("copy-dst");

@@ -81,6 +81,20 @@ bool LoopbackHttpServer::SendAll(SOCKET client, const char *data, size_t length)
     return true;
 }
 
+void LoopbackHttpServer::WaitForClientToGo(SOCKET client)
+{
+    char buffer[256];
+    while (!m_stopping) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(client, &readable);
+        timeval wait = {0, 100000};
+        int ready = select(0, &readable, nullptr, nullptr, &wait);
+        if (ready < 0 || (ready > 0 && recv(client, buffer, sizeof buffer, 0) <= 0))
+            return;
+    }
+}
+
 void LoopbackHttpServer::Answer(SOCKET client)
 {
     std::string request;
@@ -106,7 +120,7 @@ void LoopbackHttpServer::Answer(SOCKET client)
     const std::string &body = route.body;
     std::string head = route.way == NOT_FOUND ? "HTTP/1.1 404 Not Found\r\n" : "HTTP/1.1 200 OK\r\n";
     head += "Content-Type: application/octet-stream\r\nConnection: close\r\nCache-Control: no-cache\r\n";
-    if (route.way != NO_LENGTH)
+    if (route.way != NO_LENGTH && route.way != ENDLESS)
         head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
     head += "\r\n";
     if (!SendAll(client, head.data(), head.size()))
@@ -123,6 +137,24 @@ void LoopbackHttpServer::Answer(SOCKET client)
     case CUT_SHORT:
         SendAll(client, body.data(), body.size() / 2);
         break;
+    case STALL:
+        WaitForClientToGo(client);
+        break;
+    case DRIP:
+        for (size_t sent = 0; sent < body.size() && !m_stopping; ++sent) {
+            if (!SendAll(client, body.data() + sent, 1))
+                return;
+            Sleep(500);
+        }
+        break;
+    case ENDLESS: {
+        std::string chunk(64 * 1024, 'x');
+        for (size_t sent = 0; sent < ENDLESS_BYTES && !m_stopping; sent += chunk.size()) {
+            if (!SendAll(client, chunk.data(), chunk.size()))
+                return;
+        }
+        break;
+    }
     default:
         SendAll(client, body.data(), body.size());
         break;

@@ -21,7 +21,14 @@ public:
         SLOW,         // 200 with a length, 4 KB every 50 ms
         CUT_SHORT,    // a length, but only half the body before the close
         NOT_FOUND,    // 404 with a small page
+        STALL,        // the headers with a length, then nothing until the client goes
+        DRIP,         // a length, then one byte every half second
+        ENDLESS,      // no length, and bytes for as long as the client takes them, up
+                      // to ENDLESS_BYTES: far more than any file of the tests, and
+                      // no test that fails may fill the disk
     };
+
+    static const size_t ENDLESS_BYTES = 16 * 1024 * 1024;
 
     LoopbackHttpServer();
     ~LoopbackHttpServer();
@@ -46,6 +53,8 @@ private:
     void AcceptLoop();
     void Answer(SOCKET client);
     bool SendAll(SOCKET client, const char *data, size_t length);
+    // Waits until the client closes its end or the server stops.
+    void WaitForClientToGo(SOCKET client);
 
     SOCKET m_listener = INVALID_SOCKET;
     unsigned short m_port = 0;

@@ -9,43 +9,57 @@ namespace {
 
 const UINT kConsoleExit = 2357;
 
-TEST(IsProcessRunning, MatchesTheWholeLowerCaseName)
+TEST(IsProgramRunning, KnowsOnlyTheFolderProgramOfThatFileName)
 {
-    UpdateTestFolder folder("running");
+    UpdateTestFolder folder("running"), elsewhere("elsewhere");
+    folder.Write("sub\\standin.mode", "");
     std::string longName = "zz" + std::string(190, 'l') + "tail.exe";  // 200 characters
-    ProgramCopy program(folder.Path(), "ZzUpdTest.exe"), longOne(folder.Path(), longName);
+    ProgramCopy program(folder.Path(), "ZzUpdTest.exe"), longOne(folder.Path(), longName),
+        below(folder.File("sub\\"), "zzbelow.exe"),
+        unrelated(elsewhere.Path(), "zzunrelated.exe");
     ASSERT_TRUE(program.Start());
     ASSERT_TRUE(longOne.Start());
+    ASSERT_TRUE(below.Start());
+    ASSERT_TRUE(unrelated.Start());
     struct Row {
-        const char *text;
+        const char *name;
         BOOL running;
     } rows[] = {
         {"zzupdtest.exe", TRUE},
-        {"updtest", TRUE},
-        {"ZzUpdTest.exe", FALSE},  // the text itself is not lower-cased
+        {"ZZUPDTEST.EXE", TRUE},   // file names have no letter case
+        {"updtest", FALSE},        // a part of a name names nothing
+        {"zz", FALSE},
         {"zzupdtest.exe2", FALSE},
-        {"", FALSE},               // an empty text would match every process
-        {"lllltail.exe", TRUE},    // beyond 200 characters of a name
+        {"", FALSE},
+        {longName.c_str(), TRUE},  // beyond 200 characters of a name
+        {"zzbelow.exe", TRUE},     // a folder below the program folder
+        {"zzunrelated.exe", FALSE}, // the same kind of name in another folder
         {"update_process_tests.exe", FALSE},  // never the caller itself
     };
     for (const Row &row : rows)
-        EXPECT_EQ(row.running, IsProcessRunning(row.text)) << row.text;
+        EXPECT_EQ(row.running, IsProgramRunning(folder.Path().c_str(), row.name)) << row.name;
 }
 
-TEST(KillProcessByName, EndsTheFirstMatchingProcess)
+TEST(EndProgram, EndsTheFolderProgramAndNoOther)
 {
-    UpdateTestFolder folder("kill");
+    UpdateTestFolder folder("kill"), elsewhere("other");
     folder.Write("standin.mode", "ignore");
-    ProgramCopy program(folder.Path(), "zzkill.exe");
+    elsewhere.Write("standin.mode", "ignore");
+    ProgramCopy program(folder.Path(), "zzkill.exe"), unrelated(elsewhere.Path(), "zzkill.exe"),
+        longer(elsewhere.Path(), "zzkillmore.exe");
     ASSERT_TRUE(program.Start());
-    EXPECT_TRUE(KillProcessByName("zzkill.exe"));
+    ASSERT_TRUE(unrelated.Start());
+    ASSERT_TRUE(longer.Start());
+    EXPECT_TRUE(EndProgram(folder.Path().c_str(), "zzkill.exe"));
     EXPECT_EQ(1u, program.WaitForExit(5000));
-    EXPECT_TRUE(KillProcessByName("zzkill.exe"));  // none left: nothing to do
-    EXPECT_TRUE(KillProcessByName(""));            // matches no process at all
-    EXPECT_TRUE(program.WaitForExit(0) == 1);
+    EXPECT_TRUE(EndProgram(folder.Path().c_str(), "zzkill.exe"));  // none left: nothing to do
+    EXPECT_TRUE(EndProgram(folder.Path().c_str(), ""));            // names no program
+    EXPECT_TRUE(EndProgram(folder.Path().c_str(), "zz"));
+    EXPECT_TRUE(unrelated.Running());
+    EXPECT_TRUE(longer.Running());
 }
 
-TEST(KillProcessByName, AProcessThatCannotBeOpenedIsNotReportedEnded)
+TEST(EndProgram, AProcessThatCannotBeOpenedIsNotReportedEnded)
 {
     UpdateTestFolder folder("closed");
     ProgramCopy copy(folder.Path(), "zzclosed.exe");
@@ -64,7 +78,8 @@ TEST(KillProcessByName, AProcessThatCannotBeOpenedIsNotReportedEnded)
                                0, nullptr, nullptr, &startup, &process));
     ASSERT_EQ(nullptr, OpenProcess(PROCESS_ALL_ACCESS, FALSE, process.dwProcessId))
         << "the fixture's process can be opened";
-    EXPECT_FALSE(KillProcessByName("zzclosed.exe"));
+    EXPECT_TRUE(IsProgramRunning(folder.Path().c_str(), "zzclosed.exe"));
+    EXPECT_FALSE(EndProgram(folder.Path().c_str(), "zzclosed.exe"));
     EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(process.hProcess, 0));
     TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hProcess);
@@ -76,7 +91,15 @@ TEST(AskToQuit, SendsTheMessageToTheWindowWithTheProperty)
     UpdateTestFolder folder("ask");
     ProgramCopy program(folder.Path(), "zzask.exe");
     ASSERT_TRUE(program.Start());
-    EXPECT_TRUE(AskToQuit(CONSOLE_INSTANCE_MARKER, kConsoleExit));
+    // Only the folder's program of the file name is asked.
+    EXPECT_FALSE(AskToQuit(folder.Path().c_str(), "zzother.exe", CONSOLE_INSTANCE_MARKER,
+                           kConsoleExit));
+    UpdateTestFolder elsewhere("ask-elsewhere");
+    EXPECT_FALSE(AskToQuit(elsewhere.Path().c_str(), "zzask.exe", CONSOLE_INSTANCE_MARKER,
+                           kConsoleExit));
+    EXPECT_EQ("start A", StandinLog(folder.Path()));
+    EXPECT_TRUE(AskToQuit(folder.Path().c_str(), "zzask.exe", CONSOLE_INSTANCE_MARKER,
+                          kConsoleExit));
     EXPECT_EQ(0u, program.WaitForExit(10000));
     EXPECT_EQ("start A, exit-request A, quit A", StandinLog(folder.Path()));
 
@@ -84,13 +107,16 @@ TEST(AskToQuit, SendsTheMessageToTheWindowWithTheProperty)
     HANDLE mutex = CreateMutexA(nullptr, FALSE, CONSOLE_INSTANCE_MARKER);
     EXPECT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError());
     CloseHandle(mutex);
-    EXPECT_FALSE(AskToQuit(CONSOLE_INSTANCE_MARKER, kConsoleExit));
+    EXPECT_FALSE(AskToQuit(folder.Path().c_str(), "zzask.exe", CONSOLE_INSTANCE_MARKER,
+                           kConsoleExit));
 }
 
 TEST(AskToQuit, AMutexWithoutAWindowIsNoProgramToAsk)
 {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, "{zz-update-test-mutex}");
-    EXPECT_FALSE(AskToQuit("{zz-update-test-mutex}", kConsoleExit));
+    UpdateTestFolder folder("mutex");
+    EXPECT_FALSE(AskToQuit(folder.Path().c_str(), "zzmutex.exe", "{zz-update-test-mutex}",
+                           kConsoleExit));
     CloseHandle(mutex);
 }
 
@@ -101,7 +127,8 @@ TEST(AskToQuit, AProgramThatDoesNotAnswerIsWaitedForTenSecondsAtMost)
     ProgramCopy program(folder.Path(), "zzhang.exe");
     ASSERT_TRUE(program.Start());
     DWORD start = GetTickCount();
-    EXPECT_TRUE(AskToQuit(CONSOLE_INSTANCE_MARKER, kConsoleExit));
+    EXPECT_TRUE(AskToQuit(folder.Path().c_str(), "zzhang.exe", CONSOLE_INSTANCE_MARKER,
+                          kConsoleExit));
     DWORD waited = GetTickCount() - start;
     EXPECT_GE(waited, 9500u);
     EXPECT_LT(waited, 15000u);

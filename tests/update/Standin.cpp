@@ -1,16 +1,19 @@
 #include "Standin.h"
 #include "PathText.h"
-#include "ProgramControl.h"
 #include "UpdateMarkers.h"
 #include "UpdateTestFolder.h"
 
+#include <tlhelp32.h>
+
+#include <cctype>
 #include <map>
 #include <sstream>
 
 ProgramCopy::ProgramCopy(const std::string &folder, const std::string &name, const char *source)
     : m_path(folder + name)
 {
-    CopyFileA(GetModuleDir(nullptr, false) + source, m_path.c_str(), FALSE);
+    if (source)
+        CopyFileA(GetModuleDir(nullptr, false) + source, m_path.c_str(), FALSE);
 }
 
 ProgramCopy::~ProgramCopy()
@@ -99,8 +102,32 @@ std::string StandinLog(const std::string &folder)
 
 void EndProcessesNamed(const char *text)
 {
-    for (int i = 0; i < 5 && IsProcessRunning(text); ++i)
-        KillProcessByName(text);
+    for (int round = 0; round < 5; ++round) {
+        HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return;
+        bool found = false;
+        PROCESSENTRY32 entry;
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot, &entry); more;
+             more = Process32Next(snapshot, &entry)) {
+            std::string name = entry.szExeFile;
+            for (char &c : name)
+                c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+            if (entry.th32ProcessID == GetCurrentProcessId() || name.find(text) == std::string::npos)
+                continue;
+            found = true;
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                             entry.th32ProcessID)) {
+                TerminateProcess(process, 1);
+                WaitForSingleObject(process, 5000);
+                CloseHandle(process);
+            }
+        }
+        CloseHandle(snapshot);
+        if (!found)
+            return;
+    }
 }
 
 bool WaitForWindowWithProperty(const char *property, DWORD milliseconds, DWORD processId)

@@ -12,7 +12,8 @@
 class ProgramCopy
 {
 public:
-    // Copies the program to folder + name (folder with its backslash).
+    // Copies the program to folder + name (folder with its backslash); with
+    // no source, the program already there is the one to start.
     ProgramCopy(const std::string &folder, const std::string &name,
                 const char *source = "upd_standin.exe");
     // Ends the process if it still runs.

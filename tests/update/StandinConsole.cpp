@@ -3,9 +3,12 @@
 // a hidden top-level window, quits on WM_CONSOLE_EXIT, and logs its start
 // and each request in standin.log beside it. A word in standin.mode beside
 // it changes it: "ignore" leaves the request unanswered, "hang" answers it
-// only after half a minute, "other" makes it another program, with a mutex
-// and property of its own ("{zz-other-program}"). It ends by itself
-// after a minute, so that no test leaves it behind.
+// only after half a minute, "frozen" hangs it for 50 seconds once its
+// window is made, as a console hung while hidden in the tray, "other" makes
+// it another program, with a mutex and property of its own
+// ("{zz-other-program}"), "windowless" makes it a program that runs for 20
+// seconds without ever becoming the console. It ends by itself after a
+// minute, so that no test leaves it behind.
 #include "ConsoleMessages.h"
 #include "PathText.h"
 #include "UpdateMarkers.h"
@@ -18,6 +21,8 @@
 namespace {
 
 const UINT kLifetime = 60000;
+const DWORD kFrozenTime = 50000;
+const DWORD kWindowlessTime = 20000;
 bool g_ignoreExit = false;
 bool g_hangOnExit = false;
 const char *g_instanceName = CONSOLE_INSTANCE_MARKER;
@@ -87,6 +92,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     g_hangOnExit = mode.find("hang") != std::string::npos;
     if (mode.find("other") != std::string::npos)
         g_instanceName = "{zz-other-program}";
+    if (mode.find("windowless") != std::string::npos) {
+        Log("windowless");
+        Sleep(kWindowlessTime);
+        return 0;
+    }
     HANDLE mutex = CreateMutexA(nullptr, FALSE, g_instanceName);
     Log("start");
 
@@ -99,6 +109,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
                                 100, nullptr, nullptr, instance, nullptr);
     SetPropA(window, g_instanceName, reinterpret_cast<HANDLE>(1));
     SetTimer(window, 1, kLifetime, nullptr);
+    if (mode.find("frozen") != std::string::npos) {
+        Log("frozen");
+        Sleep(kFrozenTime);
+    }
 
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

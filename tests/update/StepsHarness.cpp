@@ -71,10 +71,13 @@ LRESULT StepsHarness::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         m_steps->ShowStep();
         return 0;
     case WM_DOWNLOAD_DONE:
-        m_steps->OnDownloadDone();
+        m_steps->OnDownloadDone(wParam);
         return 0;
     case WM_DOWNLOAD_PROGRESS:
-        m_steps->OnDownloadProgress(lParam);
+        m_steps->OnDownloadProgress(wParam, lParam);
+        return 0;
+    case WM_TIMER:
+        m_steps->OnTimer(wParam);
         return 0;
     case WM_UPDATE_CLOSE:
         Close();

@@ -1,7 +1,7 @@
 // Runs the updater's step machine in the test program: a hidden window
 // takes the dialog's messages and hands them to a CUpdateSteps, and a view
 // records everything the dialog would show, in order ("text:KEY",
-// "box:KEY", "name:file", "current:N", "total:N", "destroy", "close").
+// "box:KEY", "box-name:name", "name:file", "current:N", "total:N", "destroy", "close").
 #pragma once
 
 #include "UpdateSteps.h"
@@ -16,6 +16,11 @@ class RecordingView : public IUpdateView
 public:
     void ShowStepText(LPCSTR key) override { Add(std::string("text:") + key); }
     void ShowBox(LPCSTR key, UINT) override { Add(std::string("box:") + key); }
+    void ShowBoxNaming(LPCSTR key, const CString &name) override
+    {
+        Add(std::string("box:") + key);
+        Add(std::string("box-name:") + static_cast<LPCSTR>(name));
+    }
     void ShowDownloadName(const CString &name) override
     {
         Add(std::string("name:") + static_cast<LPCSTR>(name));

@@ -104,23 +104,17 @@ const FailureRow kFailureRows[] = {
      },
      "box:ERR_DOWNLOAD_FAILED", kOldFiles, "/release/QfwUpdate.ini"},
     {"a working copy that cannot be rewritten",
-     [](UpdateRunFixture &f) {
-         f.program.Write("UpdateTemp\\QfwUpdate.ini", f.installed.Text());
-         CreateDirectoryA(f.program.File("UpdateTemp\\QfwUpdate.ini.new").c_str(), nullptr);
-     },
+     [](UpdateRunFixture &f) { f.HoldFolder("UpdateTemp\\QfwUpdate.ini.new"); },
      "box:ERR_DOWNLOAD_FAILED", kOldFiles, nullptr},
     {"a fetched file that cannot be placed",
-     [](UpdateRunFixture &f) {
-         CreateDirectoryA(f.program.File("UpdateTemp").c_str(), nullptr);
-         CreateDirectoryA(f.program.File("UpdateTemp\\core.dll").c_str(), nullptr);
-     },
+     [](UpdateRunFixture &f) { f.HoldFolder("UpdateTemp\\core.dll"); },
      "box:ERR_DOWNLOAD_FAILED", kOldFiles, nullptr},
     {"only files left from an earlier run",
      [](UpdateRunFixture &f) {
          f.http.Serve(kCheck, f.installed.Text());
          f.program.Write("UpdateTemp\\left.dll", "left");
      },
-     "text:STEP_STOP_EXX", kOldFiles, "/release/QfwUpdate.ini"},
+     "box:INF_NO_NEW_VERSION", kOldFiles, "/release/QfwUpdate.ini"},
 };
 
 TEST_P(UpdateFailure, EndsInItsBoxOrStopWithTheProgramFilesUnchanged)

@@ -40,10 +40,15 @@ protected:
     {
         return folder.Write("UpdateTemp\\QfwUpdate.ini", description.Text());
     }
-    std::string WriteServerCopy(const ReleaseDescription &description)
+    // A server copy with the check address a server must give.
+    std::string WriteServerCopy(ReleaseDescription description)
     {
+        if (description.checkUrl.empty())
+            description.checkUrl = kCheckUrl;
         return folder.Write("server.ini", description.Text());
     }
+
+    static constexpr const char *kCheckUrl = "http://127.0.0.1/QfwUpdate.ini";
 };
 
 TEST_F(ManifestTest, ReadsTheWorkingCopyFieldByField)
@@ -238,6 +243,16 @@ const RefusedCase kRefusedCases[] = {
     {"size beyond 32 bits", {"a.dll", "1", "4294967306"}, ""},
     {"size beyond the signed range", {"a.dll", "1", "2147483648"}, ""},
     {"count of files beyond reason", {"a.dll", "1", "1"}, "10001"},
+    {"the updater's working folder", {"UpdateTemp", "1", "1"}, ""},
+    {"a file in the working folder", {"updatetemp\\QfwUpdate.ini", "1", "1"}, ""},
+    {"the back-up folder", {"UpdateBack\\core.dll", "1", "1"}, ""},
+    {"the installed description", {"QFWUPDATE.INI", "1", "1"}, ""},
+    {"the settings", {"Config.dat", "1", "1"}, ""},
+    {"the program log", {"ProgramLogs.dat", "1", "1"}, ""},
+    {"the zone rules", {"Firewall.dat", "1", "1"}, ""},
+    {"the program rules", {"ProgramsRule.dat", "1", "1"}, ""},
+    {"the engine's error log", {"sqlite_err.log", "1", "1"}, ""},
+    {"the other error log", {"kv_err.log", "1", "1"}, ""},
 };
 
 TEST_F(ManifestTest, RefusedServerCopies)
@@ -254,6 +269,45 @@ TEST_F(ManifestTest, RefusedServerCopies)
         EXPECT_FALSE(manifest.ReadDownloaded(WriteServerCopy(server).c_str()));
         EXPECT_EQ("before:unchecked", Describe(manifest.m_downloadList));
         EXPECT_TRUE(manifest.m_localFiles.empty());
+    }
+}
+
+TEST_F(ManifestTest, WhatTheServerMayNameToStopAndToAskNext)
+{
+    struct Row {
+        const char *name;
+        const char *program;
+        const char *checkUrl;
+        bool accepted;
+    } rows[] = {
+        {"the console", "qfw.exe", kCheckUrl, true},
+        {"a program in any letter case", "QFW.EXE", kCheckUrl, true},
+        {"no program file", "", kCheckUrl, true},
+        {"an https address", "qfw.exe", "https://update.example/QfwUpdate.ini", true},
+        {"a part of a name", "zz", kCheckUrl, false},
+        {"no program", "qfw.dll", kCheckUrl, false},
+        {"a program with a folder", "sub\\qfw.exe", kCheckUrl, false},
+        {"a program elsewhere", "..\\qfw.exe", kCheckUrl, false},
+        {"a program by its full path", "C:\\Windows\\explorer.exe", kCheckUrl, false},
+        {"a wildcard", "*.exe", kCheckUrl, false},
+        {"no check address", "qfw.exe", "", false},
+        {"a blank check address", "qfw.exe", " ", false},
+        {"an address of no web server", "qfw.exe", "ftp://h/QfwUpdate.ini", false},
+        {"a file as the address", "qfw.exe", "file:///C:/QfwUpdate.ini", false},
+        {"an address without a host", "qfw.exe", "http:///QfwUpdate.ini", false},
+        {"an address with a blank inside", "qfw.exe", "http://h/a b.ini", false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        ReleaseDescription server;
+        server.files = {{"good.dll", "1", "1"}};
+        server.programs = {{row.program, "{mutex}", "2357"}};
+        server.checkUrl = row.checkUrl;
+        CUpdateManifest manifest;
+        manifest.ReadLocal(WriteLocalCopy(ReleaseDescription()).c_str());
+        // Written as it is: an empty address stays empty.
+        EXPECT_EQ(row.accepted,
+                  manifest.ReadDownloaded(folder.Write("server.ini", server.Text()).c_str()) != 0);
     }
 }
 
@@ -284,7 +338,8 @@ TEST_F(ManifestTest, RefusedCountsAndTotals)
         EXPECT_FALSE(manifest.ReadDownloaded(folder.Write("counts.ini", text).c_str()));
     }
     // Exactly the bound is still read.
-    std::string bound = "[DOWNLOAD_URL]\r\nNumber=10000\r\n[END_FLAG]\r\nMARK_STR=" +
+    std::string bound = "[MAIN_INFOR]\r\nCheckVeisionUrl=" + std::string(kCheckUrl) +
+                        "\r\n[DOWNLOAD_URL]\r\nNumber=10000\r\n[END_FLAG]\r\nMARK_STR=" +
                         std::string(UPDATE_FILE_MARKER) + "\r\n";
     CUpdateManifest manifest;
     manifest.ReadLocal(WriteLocalCopy(ReleaseDescription()).c_str());

@@ -38,6 +38,12 @@ void UpdateRunFixture::Publish()
     http.Serve("/mirror/keep.dll", keep);
 }
 
+void UpdateRunFixture::HoldFolder(const std::string &relative)
+{
+    locks.emplace_back(new FileLock(program.Write(relative + "\\held", "held")));
+    ASSERT_TRUE(locks.back()->Held());
+}
+
 void UpdateRunFixture::StartConsole()
 {
     console.reset(new ProgramCopy(program.Path(), "QFW.exe"));

@@ -33,9 +33,14 @@ public:
     LoopbackHttpServer http;
     std::unique_ptr<ProgramCopy> console;
     std::unique_ptr<StepsHarness> harness;
+    // Files held open by the test, released before the folder goes.
+    std::vector<std::unique_ptr<FileLock>> locks;
 
     // Writes the installed files and QfwUpdate.ini, and serves the release.
     void Publish();
+    // Makes a folder below the program folder that no clean-up removes while
+    // the test runs: a file in it is held open.
+    void HoldFolder(const std::string &relative);
     // Starts the stand-in console from the program folder.
     void StartConsole();
     // Runs a fresh step machine until the run ends; the steps run.

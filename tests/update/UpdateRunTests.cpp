@@ -69,7 +69,7 @@ TEST_F(UpdateRun, WithoutARunningConsoleNoneIsAskedAndOneIsStarted)
 }
 
 
-TEST_F(UpdateRun, AfterAFailedFileTheNextRunFetchesOnlyThatOne)
+TEST_F(UpdateRun, AfterAFailedFileTheNextRunStartsAgainFromTheInstalledRelease)
 {
     Publish();
     http.Serve("/mirror/core.dll", "", LoopbackHttpServer::NOT_FOUND);
@@ -77,11 +77,13 @@ TEST_F(UpdateRun, AfterAFailedFileTheNextRunFetchesOnlyThatOne)
     EXPECT_EQ("box:ERR_DOWNLOAD_FAILED", Events("box:"));
     EXPECT_EQ(newBitmap, UpdateTestFolder::Read(program.File("UpdateTemp\\Skins\\Default\\New.bmp")));
 
+    // What the failed run fetched is fetched again: only installed files
+    // count as current.
     http.Serve("/mirror/core.dll", newCore);
     ProgramCopy copy(program.Path(), "QFW.exe");
     Run();
     EXPECT_EQ("/release/QfwUpdate.ini /mirror/core.dll /mirror/Skins/Default/New.bmp "
-              "/release/QfwUpdate.ini /mirror/core.dll",
+              "/release/QfwUpdate.ini /mirror/core.dll /mirror/Skins/Default/New.bmp",
               Requests());
     EXPECT_EQ(kNewFiles, ProgramFiles());
     EXPECT_EQ("text:STEP_RESTART_OK", Events("text:STEP_RESTART_OK"));
@@ -99,8 +101,8 @@ TEST_F(UpdateRun, AFileThatCannotBeReplacedRestoresTheBackUpAndRestartsTheConsol
         steps = Run();
     }
     EXPECT_EQ("22", steps.substr(steps.rfind(' ') + 1));
-    EXPECT_EQ("", Events("box:"));
-    EXPECT_FALSE(harness->Closed());
+    EXPECT_EQ("box:ERR_INSTALL_FAILED", Events("box:"));
+    EXPECT_TRUE(harness->Closed());
     // The new file stays; every file that was there is as it was.
     EXPECT_EQ("core.dll:old keep.dll:kept Skins\\Default\\New.bmp:new", ProgramFiles());
     EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("QfwUpdate.ini")));
@@ -121,7 +123,7 @@ TEST_F(UpdateRun, AFileThatCannotBeBackedUpReplacesNothing)
         steps = Run();
     }
     EXPECT_EQ("0 2 3 5 8 9 10 10 11 14 16 17 19 20 22", steps);
-    EXPECT_EQ("", Events("box:"));
+    EXPECT_EQ("box:ERR_INSTALL_FAILED", Events("box:"));
     EXPECT_EQ(kOldFiles, ProgramFiles());
     EXPECT_EQ(installed.Text(), UpdateTestFolder::Read(program.File("QfwUpdate.ini")));
     EXPECT_FALSE(program.Exists("UpdateBack"));
@@ -154,6 +156,15 @@ TEST_F(UpdateRun, AHeldIdleTimeLibraryIsLeftAsItIs)
     EXPECT_EQ("text:STEP_RESTART_OK", Events("text:STEP_RESTART_OK"));
     EXPECT_EQ(kNewFiles, ProgramFiles());
     EXPECT_EQ("idle 1.0", UpdateTestFolder::Read(program.File("idlewatch.dll")));
+    // It is not recorded as installed: once free, the next run installs it.
+    CUpdateManifest manifest;
+    EXPECT_EQ("core.dll@2004-02-01 10:00 keep.dll@2004-01-01 10:00 gone.dll@2003-01-01 "
+              "Skins\\Default\\New.bmp@2004-02-01 10:00",
+              Installed(program, manifest));
+    Run();
+    EXPECT_EQ("text:STEP_RESTART_OK", Events("text:STEP_RESTART_OK"));
+    EXPECT_EQ("idle 2.0", UpdateTestFolder::Read(program.File("idlewatch.dll")));
+    EXPECT_NE(std::string::npos, Installed(program, manifest).find("idlewatch.dll@2004-02-01"));
 }
 
 TEST_F(UpdateRun, AProgramWithoutAFileNameIsNeverWaitedForOrEnded)
@@ -197,8 +208,7 @@ TEST_F(UpdateRun, AReleaseOfFilesWithoutBytesIsStillFetched)
 TEST_F(UpdateRun, AFileThatCannotBePlacedIsNotRecordedAsFetched)
 {
     Publish();
-    CreateDirectoryA(program.File("UpdateTemp").c_str(), nullptr);
-    CreateDirectoryA(program.File("UpdateTemp\\core.dll").c_str(), nullptr);
+    HoldFolder("UpdateTemp\\core.dll");
     Run();
     EXPECT_EQ("box:ERR_DOWNLOAD_FAILED", Events("box:"));
     CUpdateManifest working;
@@ -209,7 +219,7 @@ TEST_F(UpdateRun, AFileThatCannotBePlacedIsNotRecordedAsFetched)
     EXPECT_EQ("keep.dll gone.dll Skins\\Default\\New.bmp", listed);
 
     // Once the way is clear, the next run fetches it.
-    RemoveDirectoryA(program.File("UpdateTemp\\core.dll").c_str());
+    locks.clear();
     ProgramCopy copy(program.Path(), "QFW.exe");
     Run();
     EXPECT_EQ(kNewFiles, ProgramFiles());

@@ -64,7 +64,7 @@ TEST_F(UpdateStop, AfterAFailedStopTheConsoleRunsAgain)
     EXPECT_EQ("box:ERR_STOP_FAILED", Events("box:"));
     EXPECT_EQ(kOldFiles, ProgramFiles());
     EXPECT_TRUE(StandinLogReads(program.Path(), "start A, exit-request A, quit A, start B"));
-    EXPECT_TRUE(IsProcessRunning("qfw.exe"));
+    EXPECT_TRUE(IsProgramRunning(program.Path().c_str(), "qfw.exe"));
 }
 
 } // namespace

@@ -51,6 +51,13 @@ std::string UpdateTestFolder::Read(const std::string &path)
     return bytes;
 }
 
+std::string UpdateTestFolder::LongPath(const std::string &path)
+{
+    char buffer[MAX_PATH] = {};
+    DWORD length = GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
+    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : path;
+}
+
 void UpdateTestFolder::RemoveTree(const std::string &folder)
 {
     std::string root = folder;

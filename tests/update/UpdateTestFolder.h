@@ -27,6 +27,9 @@ public:
     // The whole content of a file, or "<missing>".
     static std::string Read(const std::string &path);
     static void RemoveTree(const std::string &folder);
+    // The path with every part in its long form, as a program finds its
+    // own folder.
+    static std::string LongPath(const std::string &path);
     static void WriteFileBytes(const std::string &path, const std::string &bytes);
 
 private:
