@@ -5,115 +5,66 @@ namespace {
 
 const char kMagic[8] = "NETVANE";
 
-// The handles that this process made, with their views; changed under
-// CNetvaneLock only. A handle closed behind the emulator's back is found
-// out at its next use, and the oldest entry makes room when all are taken.
-struct KnownHandle {
-    HANDLE Handle;
-    HANDLE Twin;
-    NetvaneHandleState *State;
-};
-KnownHandle g_known[32];
-unsigned g_nextKnown;
-
-typedef BOOL(WINAPI *CompareHandlesFunction)(HANDLE, HANDLE);
-
-// Tells whether two handles name one object; absent on older systems.
-CompareHandlesFunction CompareHandles()
+// Reads or writes the state at the start of the file, whatever the file
+// position, so that no call depends on another's.
+bool ReadState(HANDLE handle, NetvaneHandleState &state)
 {
-    static CompareHandlesFunction compare = [] {
-        HMODULE kernel = GetModuleHandleA("kernelbase.dll");
-        if (!kernel)
-            kernel = GetModuleHandleA("kernel32.dll");
-        return kernel ? reinterpret_cast<CompareHandlesFunction>(
-                            reinterpret_cast<void (*)()>(GetProcAddress(kernel, "CompareObjectHandles")))
-                      : nullptr;
-    }();
-    return compare;
+    OVERLAPPED at = {};
+    DWORD read = 0;
+    return ReadFile(handle, &state, sizeof state, &read, &at) && read == sizeof state;
 }
 
-void Forget(KnownHandle &known)
+bool WriteState(HANDLE handle, const NetvaneHandleState &state)
 {
-    if (known.State)
-        UnmapViewOfFile(known.State);
-    if (known.Twin)
-        CloseHandle(known.Twin);
-    known = KnownHandle();
-}
-
-void Remember(HANDLE handle, NetvaneHandleState *state)
-{
-    HANDLE twin = nullptr;
-    if (!CompareHandles() ||
-        !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &twin, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-        UnmapViewOfFile(state);
-        return;
-    }
-    KnownHandle &slot = g_known[g_nextKnown++ % ARRAYSIZE(g_known)];
-    Forget(slot);
-    slot = KnownHandle{handle, twin, state};
-}
-
-// The state of a handle that this process made and that still names it.
-NetvaneHandleState *KnownState(HANDLE handle)
-{
-    for (KnownHandle &known : g_known) {
-        if (known.Handle != handle || !known.State)
-            continue;
-        if (CompareHandles()(handle, known.Twin))
-            return known.State;
-        Forget(known);
-    }
-    return nullptr;
+    OVERLAPPED at = {};
+    DWORD written = 0;
+    return WriteFile(handle, &state, sizeof state, &written, &at) && written == sizeof state;
 }
 
 } // namespace
 
 HANDLE CreateNetvaneHandle()
 {
-    HANDLE handle = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       sizeof(NetvaneHandleState), nullptr);
-    if (!handle)
+    char folder[MAX_PATH], path[MAX_PATH];
+    if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "nvh", 0, path))
         return INVALID_HANDLE_VALUE;
-    void *view = MapViewOfFile(handle, FILE_MAP_WRITE, 0, 0, sizeof(NetvaneHandleState));
-    if (!view) {
+    HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        CloseHandle(handle);
+        DeleteFileA(path);
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
-    NetvaneHandleState *state = static_cast<NetvaneHandleState *>(view);
-    memcpy(state->Magic, kMagic, sizeof kMagic);
-    state->ProcessId = GetCurrentProcessId();
-    Remember(handle, state);
+    NetvaneHandleState state = {};
+    memcpy(state.Magic, kMagic, sizeof kMagic);
+    state.ProcessId = GetCurrentProcessId();
+    if (!WriteState(handle, state)) {
+        DWORD error = GetLastError();
+        CloseHandle(handle); // deletes the file
+        SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
     return handle;
 }
 
-CNetvaneHandleView::CNetvaneHandleView(HANDLE handle) : m_state(nullptr), m_mappedForCall(false)
+// Only a disk file is read: a read of a pipe, a socket or a console could
+// wait. A closed handle, and any object that is not a file, fail here.
+CNetvaneHandleView::CNetvaneHandleView(HANDLE handle) : m_handle(handle), m_open(false), m_state(), m_read()
 {
-    if (!handle || handle == INVALID_HANDLE_VALUE)
+    if (!handle || handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK ||
+        !ReadState(handle, m_read))
         return;
-    m_state = KnownState(handle);
-    if (m_state)
-        return;
-    // Fails on a closed handle, on any object that is not a section and on
-    // a section smaller than the state.
-    void *view = MapViewOfFile(handle, FILE_MAP_WRITE, 0, 0, sizeof(NetvaneHandleState));
-    if (!view)
-        return;
-    NetvaneHandleState *state = static_cast<NetvaneHandleState *>(view);
-    bool ours = memcmp(state->Magic, kMagic, sizeof kMagic) == 0 &&
-                state->ProcessId == GetCurrentProcessId();
-    if (ours) {
-        m_state = state;
-        m_mappedForCall = true;
-    } else {
-        UnmapViewOfFile(view);
-    }
+    m_open = memcmp(m_read.Magic, kMagic, sizeof kMagic) == 0 && m_read.ProcessId == GetCurrentProcessId();
+    m_state = m_read;
 }
 
+// The call's result is in the last error by now, and stays there.
 CNetvaneHandleView::~CNetvaneHandleView()
 {
-    if (m_mappedForCall)
-        UnmapViewOfFile(m_state);
+    if (!m_open || memcmp(&m_state, &m_read, sizeof m_state) == 0)
+        return;
+    DWORD error = GetLastError();
+    WriteState(m_handle, m_state);
+    SetLastError(error);
 }
