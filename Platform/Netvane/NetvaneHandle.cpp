@@ -1,24 +1,31 @@
 #include "NetvaneHandle.h"
-#include <cstring>
 
 namespace {
 
-const char kMagic[8] = "NETVANE";
+// The position of a device file: a tag above the 32 bits of the state, far
+// beyond where any file of this size is read or written, and within what
+// every file system allows a position to be.
+constexpr ULONGLONG kPositionTag = 0xA5ull << 32;
 
-// Reads or writes the state at the start of the file, whatever the file
-// position, so that no call depends on another's.
-bool ReadState(HANDLE handle, NetvaneHandleState &state)
+bool StorePosition(HANDLE handle, const NetvaneHandleState &state)
 {
-    OVERLAPPED at = {};
-    DWORD read = 0;
-    return ReadFile(handle, &state, sizeof state, &read, &at) && read == sizeof state;
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(kPositionTag | state.BlockGeneration);
+    return SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) != FALSE;
 }
 
-bool WriteState(HANDLE handle, const NetvaneHandleState &state)
+// Fails on a closed handle and on any object that is not a file, and
+// never waits, whatever the object.
+bool ReadPosition(HANDLE handle, NetvaneHandleState &state)
 {
-    OVERLAPPED at = {};
-    DWORD written = 0;
-    return WriteFile(handle, &state, sizeof state, &written, &at) && written == sizeof state;
+    LARGE_INTEGER none = {}, position = {};
+    if (!SetFilePointerEx(handle, none, &position, FILE_CURRENT))
+        return false;
+    const ULONGLONG value = static_cast<ULONGLONG>(position.QuadPart);
+    if ((value & ~0xFFFFFFFFull) != kPositionTag)
+        return false;
+    state.BlockGeneration = static_cast<DWORD>(value);
+    return true;
 }
 
 } // namespace
@@ -28,18 +35,16 @@ HANDLE CreateNetvaneHandle()
     char folder[MAX_PATH], path[MAX_PATH];
     if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "nvh", 0, path))
         return INVALID_HANDLE_VALUE;
-    HANDLE handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    HANDLE handle =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
         DeleteFileA(path);
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
-    NetvaneHandleState state = {};
-    memcpy(state.Magic, kMagic, sizeof kMagic);
-    state.ProcessId = GetCurrentProcessId();
-    if (!WriteState(handle, state)) {
+    if (!StorePosition(handle, NetvaneHandleState())) {
         DWORD error = GetLastError();
         CloseHandle(handle); // deletes the file
         SetLastError(error);
@@ -48,23 +53,18 @@ HANDLE CreateNetvaneHandle()
     return handle;
 }
 
-// Only a disk file is read: a read of a pipe, a socket or a console could
-// wait. A closed handle, and any object that is not a file, fail here.
 CNetvaneHandleView::CNetvaneHandleView(HANDLE handle) : m_handle(handle), m_open(false), m_state(), m_read()
 {
-    if (!handle || handle == INVALID_HANDLE_VALUE || GetFileType(handle) != FILE_TYPE_DISK ||
-        !ReadState(handle, m_read))
-        return;
-    m_open = memcmp(m_read.Magic, kMagic, sizeof kMagic) == 0 && m_read.ProcessId == GetCurrentProcessId();
+    m_open = handle && handle != INVALID_HANDLE_VALUE && ReadPosition(handle, m_read);
     m_state = m_read;
 }
 
 // The call's result is in the last error by now, and stays there.
 CNetvaneHandleView::~CNetvaneHandleView()
 {
-    if (!m_open || memcmp(&m_state, &m_read, sizeof m_state) == 0)
+    if (!m_open || m_state.BlockGeneration == m_read.BlockGeneration)
         return;
     DWORD error = GetLastError();
-    WriteState(m_handle, m_state);
+    StorePosition(m_handle, m_state);
     SetLastError(error);
 }

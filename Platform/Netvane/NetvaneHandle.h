@@ -1,26 +1,22 @@
-// A handle of the emulated device: a handle of a small temporary file of
+// A handle of the emulated device: a handle of an empty temporary file of
 // its own, so that it is a real kernel handle that CloseHandle closes (the
 // file goes with its last handle), and the state of the open (the block it
-// was given) lives behind the handle itself, in the file. A call reads that
-// state with one positioned read, a call of the cost of a driver's, and a
-// call on a closed handle, or on any handle the emulator did not make, fails.
+// was given) lives behind the handle itself, as the file's position. A call
+// asks the position, one call of the system as a driver call is one; a call
+// on a closed handle, or on any handle the emulator did not make, fails.
 #pragma once
 
 #include <windows.h>
 
 struct NetvaneHandleState {
-    char Magic[8];
-    DWORD ProcessId;
     DWORD BlockGeneration; // 0: no block created through this handle
-    DWORD BlockSize;
 };
 
 // A new handle, or INVALID_HANDLE_VALUE with the last error set.
 HANDLE CreateNetvaneHandle();
 
 // The state behind a device handle during one call, under CNetvaneLock:
-// read when the view is made, written back when it ends if a request
-// changed it.
+// read when the view is made, stored when it ends if a request changed it.
 class CNetvaneHandleView {
 public:
     explicit CNetvaneHandleView(HANDLE handle);
