@@ -2,13 +2,15 @@
 // of 1,000 program rules and 100 zone entries in work mode normal, for a
 // program under C:\Program Files\ whose rule comes last after 999 rules
 // that share that prefix (the program copies itself to a folder of its own
-// there and runs from the copy, so that copies may run at once). Three routes run the same work: the router over the base
-// provider alone, the router with QFW.DLL in front of it, and a second
-// router over the base provider alone, the control, which shows how far
-// two equal routes differ on this machine. Each round runs the three in
-// another order; each figure of QFW.DLL and of the control is divided by
-// the base route's of the same round, and the median of those ratios is
-// printed with the medians of the figures.
+// there and runs from the copy, so that copies may run at once). Three
+// routes run the same work: the router over the base provider alone, the
+// router with QFW.DLL in front of it, and a second router over the base
+// provider alone, the control, which shows how far two equal routes differ
+// on this machine. Each round runs the three in another order; each figure
+// of QFW.DLL and of the control is divided by the base route's of the same
+// round, and the median of those ratios is printed with the medians of the
+// figures. A round in which a step fails is named on the error output and
+// measured again.
 //
 // The work: loopback connects; 32-byte send/receive round trips; bulk
 // sends; datagrams received by a bound UDP socket that has no peer (the
