@@ -1,8 +1,8 @@
 // Measures what QFW.DLL adds to socket calls, deciding against a rule image
 // of 1,000 program rules and 100 zone entries in work mode normal, for a
 // program under C:\Program Files\ whose rule comes last after 999 rules
-// that share that prefix (the program copies itself to a folder of its own
-// there and runs from the copy, so that copies may run at once). Three
+// that share that prefix (the program copies itself there and runs from
+// the copy; copies that run at once share it). Three
 // routes run the same work: the router over the base provider alone, the
 // router with QFW.DLL in front of it, and a second router over the base
 // provider alone, the control, which shows how far two equal routes differ
@@ -360,41 +360,64 @@ double Median(std::vector<double> values)
 
 const char *const kCopiedFiles[] = {"FilterBenchmark.exe", "QFW.DLL", "TcpipBase.dll"};
 
-// Runs a copy of this program under C:\Program Files\ with its two
-// libraries beside it, in a folder of this process's own, so that copies
-// run at once, and returns its exit code. The folder goes afterwards.
+std::string Contents(const std::string &path)
+{
+    std::string contents;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return contents;
+    char buffer[65536];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        contents.append(buffer, read);
+    CloseHandle(file);
+    return contents;
+}
+
+// A copy that is running cannot be replaced; it serves when it is this one.
+bool CopyOrSame(const std::string &source, const std::string &target)
+{
+    if (CopyFileA(source.c_str(), target.c_str(), FALSE))
+        return true;
+    const std::string contents = Contents(source);
+    return !contents.empty() && contents == Contents(target);
+}
+
+// Runs the copy of this program under C:\Program Files\ with its two
+// libraries beside it, and returns its exit code. Copies that run at once
+// share the folder, so that each decides for the same program, by the same
+// rule image.
 int RunFromProgramFiles()
 {
-    std::string from = ProgramFolder();
-    std::string folder = std::string(kInstallFolder) + "Copy " + std::to_string(GetCurrentProcessId()) + "\\";
+    const std::string from = ProgramFolder();
+    const std::string folder = kInstallFolder;
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
-    CreateDirectoryA(kInstallFolder, nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     bool copied = true;
     for (const char *file : kCopiedFiles) {
-        std::string source = file == kCopiedFiles[0] ? std::string(self) : from + file;
-        copied = copied && CopyFileA(source.c_str(), (folder + file).c_str(), FALSE);
+        const std::string source = file == kCopiedFiles[0] ? std::string(self) : from + file;
+        copied = copied && CopyOrSame(source, folder + file);
     }
-    DWORD code = 1;
+    if (!copied) {
+        fprintf(stderr, "cannot copy the program to %s\n", folder.c_str());
+        return 1;
+    }
     std::string command = "\"" + folder + kCopiedFiles[0] + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!copied)
-        fprintf(stderr, "cannot copy the program to %s\n", folder.c_str());
-    else if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
-                             &process))
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
+                        &process)) {
         fprintf(stderr, "cannot start %s\n", command.c_str());
-    else {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        return 1;
     }
-    for (const char *file : kCopiedFiles)
-        DeleteFileA((folder + file).c_str());
-    RemoveDirectoryA(folder.c_str());
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     return static_cast<int>(code);
 }
 
