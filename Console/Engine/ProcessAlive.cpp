@@ -2,17 +2,28 @@
 
 #include <tlhelp32.h>
 
-bool IsProcessAlive(DWORD processId)
+#include <algorithm>
+
+CRunningProcesses::CRunningProcesses() : m_listed(false)
 {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
-        return true;
+        return;
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof entry;
-    bool found = false;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found;
-         more = Process32Next(snapshot, &entry))
-        found = entry.th32ProcessID == processId;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+        m_ids.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
-    return found;
+    std::sort(m_ids.begin(), m_ids.end());
+    m_listed = true;
+}
+
+bool CRunningProcesses::Contains(DWORD processId) const
+{
+    return !m_listed || std::binary_search(m_ids.begin(), m_ids.end(), processId);
+}
+
+bool IsProcessAlive(DWORD processId)
+{
+    return CRunningProcesses().Contains(processId);
 }

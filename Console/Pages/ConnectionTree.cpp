@@ -155,12 +155,14 @@ void CConnectionTree::DeleteIfEmpty(HTREEITEM item)
     }
 }
 
+// One look at the process list serves every node.
 void CConnectionTree::RemoveEndedProcesses()
 {
+    const CRunningProcesses running;
     HTREEITEM item = m_tree.GetRootItem();
     while (item) {
         HTREEITEM next = m_tree.GetNextSiblingItem(item);
-        if (!IsProcessAlive(m_tree.GetItemData(item))) {
+        if (!running.Contains(m_tree.GetItemData(item))) {
             ForgetNode(item);
             m_tree.DeleteItem(item);
         }

@@ -84,7 +84,6 @@ DWORD CreateBlockRequest(NetvaneRequest &request)
         control.BlockLive = 1;
     }
     request.Handle.BlockGeneration = generation;
-    request.Handle.BlockSize = size;
     return 0;
 }
 
@@ -104,7 +103,8 @@ DWORD MapBlockRequest(NetvaneRequest &request)
     void **slot = FindView(nullptr);
     if (!slot)
         return ERROR_NOT_ENOUGH_MEMORY;
-    void *view = MapViewOfFile(entry->Section, FILE_MAP_WRITE, 0, 0, handle.BlockSize);
+    // The handle's block is the current one, of the current size.
+    void *view = MapViewOfFile(entry->Section, FILE_MAP_WRITE, 0, 0, control.BlockSize);
     if (!view)
         return GetLastError();
     *slot = view;
@@ -143,6 +143,5 @@ DWORD EndBlock(NetvaneRequest &request)
         control.BlockLive = 0;
     CloseSection(handle.BlockGeneration);
     handle.BlockGeneration = 0;
-    handle.BlockSize = 0;
     return 0;
 }

@@ -1,119 +1,70 @@
 #include "NetvaneHandle.h"
-#include <cstring>
 
 namespace {
 
-const char kMagic[8] = "NETVANE";
+// The position of a device file: a tag above the 32 bits of the state, far
+// beyond where any file of this size is read or written, and within what
+// every file system allows a position to be.
+constexpr ULONGLONG kPositionTag = 0xA5ull << 32;
 
-// The handles that this process made, with their views; changed under
-// CNetvaneLock only. A handle closed behind the emulator's back is found
-// out at its next use, and the oldest entry makes room when all are taken.
-struct KnownHandle {
-    HANDLE Handle;
-    HANDLE Twin;
-    NetvaneHandleState *State;
-};
-KnownHandle g_known[32];
-unsigned g_nextKnown;
-
-typedef BOOL(WINAPI *CompareHandlesFunction)(HANDLE, HANDLE);
-
-// Tells whether two handles name one object; absent on older systems.
-CompareHandlesFunction CompareHandles()
+bool StorePosition(HANDLE handle, const NetvaneHandleState &state)
 {
-    static CompareHandlesFunction compare = [] {
-        HMODULE kernel = GetModuleHandleA("kernelbase.dll");
-        if (!kernel)
-            kernel = GetModuleHandleA("kernel32.dll");
-        return kernel ? reinterpret_cast<CompareHandlesFunction>(
-                            reinterpret_cast<void (*)()>(GetProcAddress(kernel, "CompareObjectHandles")))
-                      : nullptr;
-    }();
-    return compare;
+    LARGE_INTEGER position;
+    position.QuadPart = static_cast<LONGLONG>(kPositionTag | state.BlockGeneration);
+    return SetFilePointerEx(handle, position, nullptr, FILE_BEGIN) != FALSE;
 }
 
-void Forget(KnownHandle &known)
+// Fails on a closed handle and on any object that is not a file, and
+// never waits, whatever the object.
+bool ReadPosition(HANDLE handle, NetvaneHandleState &state)
 {
-    if (known.State)
-        UnmapViewOfFile(known.State);
-    if (known.Twin)
-        CloseHandle(known.Twin);
-    known = KnownHandle();
-}
-
-void Remember(HANDLE handle, NetvaneHandleState *state)
-{
-    HANDLE twin = nullptr;
-    if (!CompareHandles() ||
-        !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &twin, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
-        UnmapViewOfFile(state);
-        return;
-    }
-    KnownHandle &slot = g_known[g_nextKnown++ % ARRAYSIZE(g_known)];
-    Forget(slot);
-    slot = KnownHandle{handle, twin, state};
-}
-
-// The state of a handle that this process made and that still names it.
-NetvaneHandleState *KnownState(HANDLE handle)
-{
-    for (KnownHandle &known : g_known) {
-        if (known.Handle != handle || !known.State)
-            continue;
-        if (CompareHandles()(handle, known.Twin))
-            return known.State;
-        Forget(known);
-    }
-    return nullptr;
+    LARGE_INTEGER none = {}, position = {};
+    if (!SetFilePointerEx(handle, none, &position, FILE_CURRENT))
+        return false;
+    const ULONGLONG value = static_cast<ULONGLONG>(position.QuadPart);
+    if ((value & ~0xFFFFFFFFull) != kPositionTag)
+        return false;
+    state.BlockGeneration = static_cast<DWORD>(value);
+    return true;
 }
 
 } // namespace
 
 HANDLE CreateNetvaneHandle()
 {
-    HANDLE handle = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                       sizeof(NetvaneHandleState), nullptr);
-    if (!handle)
+    char folder[MAX_PATH], path[MAX_PATH];
+    if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "nvh", 0, path))
         return INVALID_HANDLE_VALUE;
-    void *view = MapViewOfFile(handle, FILE_MAP_WRITE, 0, 0, sizeof(NetvaneHandleState));
-    if (!view) {
+    HANDLE handle =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    TRUNCATE_EXISTING, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        CloseHandle(handle);
+        DeleteFileA(path);
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
     }
-    NetvaneHandleState *state = static_cast<NetvaneHandleState *>(view);
-    memcpy(state->Magic, kMagic, sizeof kMagic);
-    state->ProcessId = GetCurrentProcessId();
-    Remember(handle, state);
+    if (!StorePosition(handle, NetvaneHandleState())) {
+        DWORD error = GetLastError();
+        CloseHandle(handle); // deletes the file
+        SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
     return handle;
 }
 
-CNetvaneHandleView::CNetvaneHandleView(HANDLE handle) : m_state(nullptr), m_mappedForCall(false)
+CNetvaneHandleView::CNetvaneHandleView(HANDLE handle) : m_handle(handle), m_open(false), m_state(), m_read()
 {
-    if (!handle || handle == INVALID_HANDLE_VALUE)
-        return;
-    m_state = KnownState(handle);
-    if (m_state)
-        return;
-    // Fails on a closed handle, on any object that is not a section and on
-    // a section smaller than the state.
-    void *view = MapViewOfFile(handle, FILE_MAP_WRITE, 0, 0, sizeof(NetvaneHandleState));
-    if (!view)
-        return;
-    NetvaneHandleState *state = static_cast<NetvaneHandleState *>(view);
-    bool ours = memcmp(state->Magic, kMagic, sizeof kMagic) == 0 &&
-                state->ProcessId == GetCurrentProcessId();
-    if (ours) {
-        m_state = state;
-        m_mappedForCall = true;
-    } else {
-        UnmapViewOfFile(view);
-    }
+    m_open = handle && handle != INVALID_HANDLE_VALUE && ReadPosition(handle, m_read);
+    m_state = m_read;
 }
 
+// The call's result is in the last error by now, and stays there.
 CNetvaneHandleView::~CNetvaneHandleView()
 {
-    if (m_mappedForCall)
-        UnmapViewOfFile(m_state);
+    if (!m_open || m_state.BlockGeneration == m_read.BlockGeneration)
+        return;
+    DWORD error = GetLastError();
+    StorePosition(m_handle, m_state);
+    SetLastError(error);
 }

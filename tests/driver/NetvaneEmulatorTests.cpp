@@ -50,6 +50,30 @@ TEST_F(NetvaneEmulator, HandlesOfOtherObjectsAreRefused)
     CloseHandle(event);
 }
 
+// A file that is not the device's is refused, and so is a pipe with nothing
+// to read, which a device call must not wait on.
+TEST_F(NetvaneEmulator, FilesAndPipesOfOthersAreRefused)
+{
+    char folder[MAX_PATH], path[MAX_PATH];
+    ASSERT_NE(0u, GetTempPathA(sizeof folder, folder));
+    ASSERT_NE(0u, GetTempFileNameA(folder, "nvt", 0, path));
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const char text[64] = "a file of the same size as the device's state and more";
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file, text, sizeof text, &written, nullptr));
+    HANDLE reader = nullptr, writer = nullptr;
+    ASSERT_TRUE(CreatePipe(&reader, &writer, nullptr, 0));
+    for (HANDLE handle : {file, reader}) {
+        EXPECT_FALSE(Tick(handle));
+        EXPECT_EQ(DWORD(ERROR_INVALID_HANDLE), GetLastError());
+    }
+    CloseHandle(writer);
+    CloseHandle(reader);
+    CloseHandle(file);
+}
+
 TEST_F(NetvaneEmulator, OnlyItsOwnPathOpens)
 {
     EXPECT_EQ(INVALID_HANDLE_VALUE, OpenDevice("\\\\.\\OTHER"));

@@ -418,6 +418,30 @@ TEST_F(SessionMonitorTest, StopRightAfterStartEndsTheThread)
     EXPECT_TRUE(CSessionMonitor::Stop()) << "stopping a stopped poller";
 }
 
+// The list is the one look it took: a process that starts later is not in
+// it, and one that ended since still is.
+TEST(RunningProcesses, AreTheProcessesOfTheMomentTheListWasTaken)
+{
+    const CRunningProcesses before;
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION child = {};
+    char command[] = "cmd.exe /c exit 0";
+    ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, NULL, NULL,
+                               &startup, &child));
+    const DWORD childId = child.dwProcessId;
+    const CRunningProcesses during;
+    ResumeThread(child.hThread);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 10000));
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+    const CRunningProcesses after;
+    EXPECT_TRUE(before.Contains(GetCurrentProcessId()));
+    EXPECT_FALSE(before.Contains(childId));
+    EXPECT_TRUE(during.Contains(childId));
+    EXPECT_FALSE(after.Contains(childId));
+    EXPECT_TRUE(after.Contains(GetCurrentProcessId()));
+}
+
 TEST(ProcessAlive, TellsARunningProcessFromAnEndedOne)
 {
     EXPECT_TRUE(IsProcessAlive(GetCurrentProcessId()));

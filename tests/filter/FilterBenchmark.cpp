@@ -2,13 +2,15 @@
 // of 1,000 program rules and 100 zone entries in work mode normal, for a
 // program under C:\Program Files\ whose rule comes last after 999 rules
 // that share that prefix (the program copies itself there and runs from
-// the copy). Three routes run the same work: the router over the base
-// provider alone, the router with QFW.DLL in front of it, and a second
-// router over the base provider alone, the control, which shows how far
-// two equal routes differ on this machine. Each round runs the three in
-// another order; each figure of QFW.DLL and of the control is divided by
-// the base route's of the same round, and the median of those ratios is
-// printed with the medians of the figures.
+// the copy; copies that run at once share it). Three
+// routes run the same work: the router over the base provider alone, the
+// router with QFW.DLL in front of it, and a second router over the base
+// provider alone, the control, which shows how far two equal routes differ
+// on this machine. Each round runs the three in another order; each figure
+// of QFW.DLL and of the control is divided by the base route's of the same
+// round, and the median of those ratios is printed with the medians of the
+// figures. A round in which a step fails is named on the error output and
+// measured again.
 //
 // The work: loopback connects; 32-byte send/receive round trips; bulk
 // sends; datagrams received by a bound UDP socket that has no peer (the
@@ -38,6 +40,10 @@ const int kBulkChunks = 512; // 32 MB
 const int kDatagrams = 1000;
 const int kCloses = 100;
 const int kRounds = 18;
+// A round that cannot measure (the machine too loaded to keep a loopback
+// connection, another copy resetting the emulated driver) is measured again,
+// this many times at most.
+const int kRoundAttempts = 10;
 const char kInstallFolder[] = "C:\\Program Files\\Ferrowind Benchmark\\";
 
 sockaddr *Name(sockaddr_in &address)
@@ -114,23 +120,20 @@ struct Figures {
     double CloseMicros;
 };
 
-struct Metric {
-    const char *Name;
-    const char *Unit;
-    double Figures::*Field;
-};
-
-const Metric kMetrics[] = {
-    {"connect", "us", &Figures::ConnectMicros},
-    {"send/receive round trip", "us", &Figures::RoundTripMicros},
-    {"bulk throughput", "MB/s", &Figures::BulkMegabytesPerSecond},
-    {"datagram received", "us", &Figures::DatagramMicros},
-    {"close after data", "us", &Figures::CloseMicros},
-};
+// Every route ends at the platform's sockets, whose handles the routes
+// hand out: a receive or send that waits longer fails, and its round is
+// measured again.
+void LimitWaits(SOCKET s)
+{
+    const DWORD kLimitMillis = 10000;
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char *>(&kLimitMillis), sizeof kLimitMillis);
+    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char *>(&kLimitMillis), sizeof kLimitMillis);
+}
 
 SOCKET Open(CCatalogRouter &router, sockaddr_in target, char kind)
 {
     SOCKET s = router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    LimitWaits(s);
     if (router.Connect(s, Name(target), sizeof target) != 0 || router.Send(s, &kind, 1) != 1) {
         router.CloseSocket(s);
         return INVALID_SOCKET;
@@ -143,9 +146,10 @@ bool MeasureConnects(CCatalogRouter &router, sockaddr_in target, Figures &figure
     double start = Seconds();
     for (int i = 0; i < kConnects; ++i) {
         SOCKET s = router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        if (router.Connect(s, Name(target), sizeof target) != 0)
-            return false;
+        bool connected = router.Connect(s, Name(target), sizeof target) == 0;
         router.CloseSocket(s);
+        if (!connected)
+            return false;
     }
     figures.ConnectMicros = (Seconds() - start) * 1e6 / kConnects;
     return true;
@@ -157,21 +161,20 @@ bool MeasureRoundTrips(CCatalogRouter &router, sockaddr_in target, Figures &figu
     if (echo == INVALID_SOCKET)
         return false;
     char message[32] = "round trip";
+    bool echoed = true;
     double start = Seconds();
-    for (int i = 0; i < kRoundTrips; ++i) {
+    for (int i = 0; echoed && i < kRoundTrips; ++i) {
         int received = 0;
-        if (router.Send(echo, message, sizeof message) != sizeof message)
-            return false;
-        while (received < static_cast<int>(sizeof message)) {
+        echoed = router.Send(echo, message, sizeof message) == sizeof message;
+        while (echoed && received < static_cast<int>(sizeof message)) {
             int n = router.Recv(echo, message + received, sizeof message - received);
-            if (n <= 0)
-                return false;
+            echoed = n > 0;
             received += n;
         }
     }
     figures.RoundTripMicros = (Seconds() - start) * 1e6 / kRoundTrips;
     router.CloseSocket(echo);
-    return true;
+    return echoed;
 }
 
 bool MeasureBulk(CCatalogRouter &router, sockaddr_in target, Figures &figures)
@@ -180,23 +183,23 @@ bool MeasureBulk(CCatalogRouter &router, sockaddr_in target, Figures &figures)
     if (bulk == INVALID_SOCKET)
         return false;
     std::vector<char> chunk(kBulkChunk, 'x');
+    bool sent = true;
     double start = Seconds();
-    for (int i = 0; i < kBulkChunks; ++i) {
-        if (router.Send(bulk, chunk.data(), kBulkChunk) != kBulkChunk)
-            return false;
-    }
+    for (int i = 0; sent && i < kBulkChunks; ++i)
+        sent = router.Send(bulk, chunk.data(), kBulkChunk) == kBulkChunk;
     figures.BulkMegabytesPerSecond = kBulkChunks * (kBulkChunk / 1048576.0) / (Seconds() - start);
     router.CloseSocket(bulk);
-    return true;
+    return sent;
 }
 
 // A bound UDP socket of the route receives datagrams with recv: it never
 // learns a peer. The sender, on the platform's Winsock, sends the next one
 // when the last was taken, which the receiver tells it on a socket of the
 // platform.
-bool MeasureDatagrams(CCatalogRouter &router, Figures &figures)
+bool MeasureDatagrams(CCatalogRouter &router, sockaddr_in, Figures &figures)
 {
     SOCKET receiver = router.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    LimitWaits(receiver);
     sockaddr_in bound = Loopback(0);
     int length = sizeof bound;
     SOCKET sender = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
@@ -238,8 +241,12 @@ bool MeasureCloses(CCatalogRouter &router, sockaddr_in target, Figures &figures)
     double closing = 0;
     for (int i = 0; i < kCloses; ++i) {
         SOCKET s = Open(router, target, 'b');
-        if (s == INVALID_SOCKET || router.Send(s, "data", 4) != 4)
+        if (s == INVALID_SOCKET)
             return false;
+        if (router.Send(s, "data", 4) != 4) {
+            router.CloseSocket(s);
+            return false;
+        }
         double start = Seconds();
         router.CloseSocket(s);
         closing += Seconds() - start;
@@ -262,12 +269,56 @@ void FreeClosedRecords()
     }
 }
 
-bool Measure(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+// Each figure with the step that measures it, in the order they run.
+struct Metric {
+    const char *Name;
+    const char *Unit;
+    double Figures::*Field;
+    bool (*Measure)(CCatalogRouter &router, sockaddr_in target, Figures &figures);
+};
+
+const Metric kMetrics[] = {
+    {"connect", "us", &Figures::ConnectMicros, MeasureConnects},
+    {"send/receive round trip", "us", &Figures::RoundTripMicros, MeasureRoundTrips},
+    {"bulk throughput", "MB/s", &Figures::BulkMegabytesPerSecond, MeasureBulk},
+    {"datagram received", "us", &Figures::DatagramMicros, MeasureDatagrams},
+    {"close after data", "us", &Figures::CloseMicros, MeasureCloses},
+};
+
+// Runs every step over one route; the step that failed, or null.
+const Metric *Measure(CCatalogRouter &router, sockaddr_in target, Figures &figures)
 {
     FreeClosedRecords();
-    return MeasureConnects(router, target, figures) && MeasureRoundTrips(router, target, figures) &&
-           MeasureBulk(router, target, figures) && MeasureDatagrams(router, figures) &&
-           MeasureCloses(router, target, figures);
+    for (const Metric &metric : kMetrics) {
+        if (!metric.Measure(router, target, figures))
+            return &metric;
+    }
+    return nullptr;
+}
+
+enum { BASE, PROVIDER, CONTROL, ROUTES };
+const char *const kRouteNames[ROUTES] = {"base", "QFW.DLL", "control"};
+
+// Measures the routes of one round in the order given. A step that fails
+// is named, and the whole round is measured again, as its figures are
+// compared with each other; false when no attempt measured it.
+bool MeasureRound(CCatalogRouter *const (&routes)[ROUTES], const int (&order)[ROUTES], sockaddr_in target,
+                  Figures (&figures)[ROUTES], int round)
+{
+    for (int attempt = 1; attempt <= kRoundAttempts; ++attempt) {
+        const Metric *failed = nullptr;
+        int route = BASE;
+        for (int i = 0; !failed && i < ROUTES; ++i) {
+            route = order[i];
+            failed = Measure(*routes[route], target, figures[route]);
+        }
+        if (!failed)
+            return true;
+        fprintf(stderr, "round %d, attempt %d: the %s route's %s step failed; %s\n", round + 1, attempt,
+                kRouteNames[route], failed->Name,
+                attempt < kRoundAttempts ? "measuring the round again" : "measuring failed");
+    }
+    return false;
 }
 
 std::string ProgramFolder()
@@ -307,29 +358,50 @@ double Median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+const char *const kCopiedFiles[] = {"FilterBenchmark.exe", "QFW.DLL", "TcpipBase.dll"};
+
+// Size and time of last write, which a copy keeps.
+bool SameFile(const std::string &first, const std::string &second)
+{
+    WIN32_FILE_ATTRIBUTE_DATA a, b;
+    return GetFileAttributesExA(first.c_str(), GetFileExInfoStandard, &a) &&
+           GetFileAttributesExA(second.c_str(), GetFileExInfoStandard, &b) && a.nFileSizeLow == b.nFileSizeLow &&
+           a.nFileSizeHigh == b.nFileSizeHigh && CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
+}
+
+// A copy that is running cannot be replaced; it serves when it is this one.
+bool CopyOrSame(const std::string &source, const std::string &target)
+{
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) || SameFile(source, target);
+}
+
 // Runs the copy of this program under C:\Program Files\ with its two
-// libraries beside it, and returns its exit code.
+// libraries beside it, and returns its exit code. Copies that run at once
+// share the folder, so that each decides for the same program, by the same
+// rule image.
 int RunFromProgramFiles()
 {
-    std::string from = ProgramFolder();
+    const std::string from = ProgramFolder();
+    const std::string folder = kInstallFolder;
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string program = std::string(kInstallFolder) + "FilterBenchmark.exe";
-    CreateDirectoryA(kInstallFolder, nullptr);
-    if (!CopyFileA(self, program.c_str(), FALSE) ||
-        !CopyFileA((from + "QFW.DLL").c_str(), (std::string(kInstallFolder) + "QFW.DLL").c_str(), FALSE) ||
-        !CopyFileA((from + "TcpipBase.dll").c_str(), (std::string(kInstallFolder) + "TcpipBase.dll").c_str(),
-                   FALSE)) {
-        fprintf(stderr, "cannot copy the program to %s\n", kInstallFolder);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    bool copied = true;
+    for (const char *file : kCopiedFiles) {
+        const std::string source = file == kCopiedFiles[0] ? std::string(self) : from + file;
+        copied = copied && CopyOrSame(source, folder + file);
+    }
+    if (!copied) {
+        fprintf(stderr, "cannot copy the program to %s\n", folder.c_str());
         return 1;
     }
-    std::string command = "\"" + program + "\"";
+    std::string command = "\"" + folder + kCopiedFiles[0] + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, kInstallFolder, &startup,
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
                         &process)) {
-        fprintf(stderr, "cannot start %s\n", program.c_str());
+        fprintf(stderr, "cannot start %s\n", command.c_str());
         return 1;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -360,25 +432,25 @@ int main()
         return 1;
     }
     CRuleImagePublisher publisher;
-    bool measured = PublishLargeImage(publisher);
-    enum { BASE, PROVIDER, CONTROL, ROUTES };
+    if (!PublishLargeImage(publisher)) {
+        fprintf(stderr, "publishing the rule image failed\n");
+        return 1;
+    }
     CCatalogRouter *routes[ROUTES] = {&base, &filtered, &control};
     int order[ROUTES] = {BASE, PROVIDER, CONTROL};
     std::vector<Figures> rounds[ROUTES];
+    bool measured = true;
     for (int round = 0; measured && round < kRounds; ++round) {
         Figures figures[ROUTES] = {};
-        for (int i = 0; measured && i < ROUTES; ++i)
-            measured = Measure(*routes[order[i]], server.Address(), figures[order[i]]);
+        measured = MeasureRound(routes, order, server.Address(), figures, round);
         for (int route = 0; route < ROUTES; ++route)
             rounds[route].push_back(figures[route]);
         std::next_permutation(order, order + ROUTES) || (std::sort(order, order + ROUTES), true);
     }
     CCatalogFixture::Clear();
     server.Stop();
-    if (!measured) {
-        fprintf(stderr, "measuring failed\n");
+    if (!measured)
         return 1;
-    }
     printf("program %s, %d rounds, the routes in turn in every order; medians of each round's figures and of "
            "the ratios to the base route of the same round\n",
            folder.c_str(), kRounds);

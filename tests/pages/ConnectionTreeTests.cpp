@@ -373,4 +373,54 @@ TEST_F(ConnectionTreeTest, EndedProcessesGiveTheirIconsBack)
     EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(m_tree.GetRootItem()));
 }
 
+// Nodes of running and of ended processes, in turn, told apart in one pass
+// over the tree: only the running ones stay, in their order.
+TEST_F(ConnectionTreeTest, OnePassKeepsTheNodesOfEveryRunningProcessAndOnlyThose)
+{
+    std::vector<PROCESS_INFORMATION> children;
+    auto start = [&](bool keepRunning) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION child = {};
+        char command[] = "cmd.exe /c exit 0";
+        EXPECT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE,
+                                   CREATE_NO_WINDOW | (keepRunning ? CREATE_SUSPENDED : 0), NULL, NULL, &startup,
+                                   &child));
+        if (!keepRunning)
+            EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 10000));
+        children.push_back(child);
+        return child.dwProcessId;
+    };
+    const bool kRunning[] = {false, true, false, true, true, false, false, true};
+    std::vector<DWORD> expected;
+    DWORD socket = 0x40;
+    for (bool running : kRunning) {
+        const DWORD processId = start(running);
+        m_connections->ShowConnection(Connection(processId, ++socket, PROTO_TCP, DIR_OUTBOUND));
+        if (running)
+            expected.push_back(processId);
+    }
+    m_connections->ShowConnection(Connection(GetCurrentProcessId(), ++socket, PROTO_UDP, DIR_LISTEN));
+    expected.push_back(GetCurrentProcessId());
+    ASSERT_EQ(9, RootCount());
+    m_host->Show();
+    PumpFor(100);
+    SaveTestScreen(m_host->Handle(), "before-the-check");
+
+    m_connections->RemoveEndedProcesses();
+    std::vector<DWORD> kept;
+    for (HTREEITEM item = m_tree.GetRootItem(); item; item = m_tree.GetNextSiblingItem(item))
+        kept.push_back(static_cast<DWORD>(m_tree.GetItemData(item)));
+    EXPECT_EQ(expected, kept);
+    EXPECT_EQ(15, CTItemBase::LiveCount() - m_baseline) << "five processes of three nodes each";
+    PumpFor(100);
+    SaveTestScreen(m_host->Handle(), "after-the-check");
+
+    for (PROCESS_INFORMATION &child : children) {
+        TerminateProcess(child.hProcess, 0);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+    }
+}
+
 } // namespace

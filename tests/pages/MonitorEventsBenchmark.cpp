@@ -2,7 +2,13 @@
 // thread takes WM_SESSION_UPDATE as the monitor page does, over a connection
 // table in named shared memory and a fresh ProgramLogs.dat. Printed:
 //   - the time from posting a pass to the last handled message, with 1,024
-//     live records, and with 100 closed records in each pass;
+//     live records (the median pass), and with 100 closed records in each
+//     pass; for the live records also where it goes: posting the pass, the
+//     page's handling (its own posts of traffic deltas included), and the
+//     rest, which is taking the messages from the queue, beside what one
+//     message posted and taken costs on its own, and what the handling
+//     costs without its posts, timed in passes between the live ones, as the machine's load and the display's start change
+//     what a message costs;
 //   - rows a second into ProgramLogs.dat over passes of 100 closed records;
 //   - handles, GDI/user objects and memory before and after 1,000 passes of
 //     churn (connections opened, counted and closed).
@@ -14,6 +20,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -41,16 +48,33 @@ public:
 CNoView g_view;
 CConnectionEvents *g_events;
 LONG g_handled;
+LONG g_messages;          // of the pass, deltas included
+double g_handlingSeconds; // in HandlePosted
+
+double Seconds();
+
+// A message that nothing handles, to time the queue on its own.
+const UINT WM_BARE = WM_APP + 1;
 
 LRESULT CALLBACK MonitorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SESSION_UPDATE) {
+        const double start = Seconds();
         g_events->HandlePosted(window, wParam, lParam);
+        g_handlingSeconds += Seconds() - start;
         ++g_handled;
+        ++g_messages;
         return 0;
     }
-    if (message == WM_TRAFFIC_DELTA)
+    if (message == WM_BARE) {
+        ++g_handled;
+        ++g_messages;
         return 0;
+    }
+    if (message == WM_TRAFFIC_DELTA) {
+        ++g_messages;
+        return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -84,19 +108,51 @@ void Fill(int index, BYTE state, DWORD pass)
     strcpy(record.Detail, "www.example.com");
 }
 
-// Posts one pass over `count` records and handles it; the seconds it took.
-double RunPass(HWND window, int count)
+// Where the time of a pass went, in seconds.
+struct PassTimes {
+    double Total;
+    double Posting;
+    double Handling;
+    LONG Messages;
+
+    double Taking() const { return Total - Posting - Handling; }
+    double PostingEach() const { return Posting / Messages; }
+    double TakingEach() const { return (Total - Posting) / Messages; }
+};
+
+// The median of one figure of the passes, in milliseconds.
+double MedianMillis(const std::vector<PassTimes> &passes, double (*figure)(const PassTimes &))
+{
+    std::vector<double> values;
+    for (const PassTimes &pass : passes)
+        values.push_back(figure(pass) * 1000);
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// Posts one pass over `count` records and handles it.
+PassTimes TimePass(HWND window, int count, UINT message = WM_SESSION_UPDATE)
 {
     g_handled = 0;
+    g_messages = 0;
+    g_handlingSeconds = 0;
     const double start = Seconds();
     for (int index = 0; index < count; ++index)
-        PostMessageA(window, WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, index);
+        PostMessageA(window, message, SESSION_SOURCE_TABLE, index);
+    const double posted = Seconds();
     MSG msg;
     while (g_handled < count && GetMessageA(&msg, NULL, 0, 0))
         DispatchMessageA(&msg);
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) // the pass's deltas
         DispatchMessageA(&msg);
-    return Seconds() - start;
+    return {Seconds() - start, posted - start, g_handlingSeconds, g_messages};
+}
+
+// The seconds it took.
+double RunPass(HWND window, int count)
+{
+    return TimePass(window, count).Total;
 }
 
 void PrintResources(const char *when)
@@ -153,14 +209,31 @@ int main()
     for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
         Fill(index, SESSION_OPEN, 0);
     RunPass(window, SESSION_RECORD_COUNT); // the counters are made
-    double live = 0;
-    const int livePasses = 20;
-    for (int pass = 1; pass <= livePasses; ++pass) {
+    std::vector<PassTimes> live, unposted, bare;
+    for (int pass = 1; pass <= 21; ++pass) {
         for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
             g_table[index].BytesReceived += 1000;
-        live += RunPass(window, SESSION_RECORD_COUNT);
+        live.push_back(TimePass(window, SESSION_RECORD_COUNT));
+        // The same work with no window to post the deltas to: the page's own.
+        for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
+            g_table[index].BytesReceived += 1000;
+        events.SetPeers({NULL, NULL, NULL});
+        unposted.push_back(TimePass(window, SESSION_RECORD_COUNT));
+        events.SetPeers({window, NULL, NULL});
+        bare.push_back(TimePass(window, SESSION_RECORD_COUNT, WM_BARE));
     }
-    printf("pass of 1,024 live records:   %.2f ms to the last handled message\n", live * 1000 / livePasses);
+    printf("pass of 1,024 live records:   %.2f ms to the last handled message\n",
+           MedianMillis(live, [](const PassTimes &p) { return p.Total; }));
+    printf("  posting the pass:           %.2f ms\n", MedianMillis(live, [](const PassTimes &p) { return p.Posting; }));
+    printf("  the page's handling:        %.2f ms, its posts of traffic deltas included\n",
+           MedianMillis(live, [](const PassTimes &p) { return p.Handling; }));
+    printf("    its own work:             %.2f ms, timed with no deltas posted\n",
+           MedianMillis(unposted, [](const PassTimes &p) { return p.Handling; }));
+    printf("  taking the messages:        %.2f ms, %ld messages a pass\n",
+           MedianMillis(live, [](const PassTimes &p) { return p.Taking(); }), static_cast<long>(live[0].Messages));
+    printf("  a bare message:             %.2f us posted, %.2f us taken\n",
+           MedianMillis(bare, [](const PassTimes &p) { return p.PostingEach(); }) * 1000,
+           MedianMillis(bare, [](const PassTimes &p) { return p.TakingEach(); }) * 1000);
 
     // 100 closed records a pass, logged in one batch and freed.
     const int closedPasses = 100;

@@ -35,7 +35,8 @@ class CLingeringProcess {
 public:
     CLingeringProcess()
     {
-        STARTUPINFOA startup = {sizeof startup};
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
         std::string command = "\"" + ThisProgram() + "\" " + kLingerSwitch;
         PROCESS_INFORMATION info = {};
         EXPECT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info));
