@@ -14,6 +14,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <map>
+
 namespace {
 
 const char TIME_FORMAT[] = "%Y-%m-%d %H:%M:%S";
@@ -58,18 +60,20 @@ void CLogsFrame::QueryProgramLogs()
     if (!m_logs || !m_logs->QueryLogs(from, to, program, action, logs))
         return;
     ClearProgramList();
-    m_programLogGrid.SendMessage(WM_SETREDRAW, FALSE);
-    CString previousPath, name;
-    int icon = -1;
+    // Each program's file is read once for the query, however its rows
+    // interleave with others: the image list holds one icon a program. A
+    // row without a path shows no name and no icon.
+    struct Described { CString name; int icon = -1; };
+    std::map<CString, Described> programs;
     for (const LogRecord &log : logs) {
-        if (log.Path != previousPath) {
-            DescribeProgram(log.Path, name, icon);
-            previousPath = log.Path;
+        auto program = programs.find(log.Path);
+        if (program == programs.end()) {
+            program = programs.emplace(log.Path, Described()).first;
+            if (!log.Path.IsEmpty())
+                DescribeProgram(log.Path, program->second.name, program->second.icon);
         }
-        AddLogRow(log, name, icon);
+        AddLogRow(log, program->second.name, program->second.icon);
     }
-    m_programLogGrid.SendMessage(WM_SETREDRAW, TRUE);
-    m_programLogGrid.Invalidate();
 }
 
 void CLogsFrame::DescribeProgram(const CString &path, CString &name, int &icon)
