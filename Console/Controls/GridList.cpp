@@ -179,10 +179,15 @@ int CGridList::AddRow(const CString *texts, int count)
 {
     HoldRedraw();
     auto textOf = [&](int column) -> LPCTSTR { return column < count ? static_cast<LPCTSTR>(texts[column]) : ""; };
-    const int item = InsertItem(GetItemCount(), textOf(0));
-    if (item == -1)
-        return -1;
     GridRow *row = new GridRow;
+    // The row goes in with the item, which spares the list a change of
+    // every item and its notices.
+    const int item = InsertItem(LVIF_TEXT | LVIF_PARAM, GetItemCount(), textOf(0), 0, 0, 0,
+                                reinterpret_cast<LPARAM>(row));
+    if (item == -1) {
+        delete row;
+        return -1;
+    }
     for (int column = 0; column < m_columnCount; ++column) {
         if (column > 0)
             SetItemText(item, column, textOf(column));
@@ -193,7 +198,6 @@ int CGridList::AddRow(const CString *texts, int count)
         row->textColors.push_back(m_textColor);
         row->backColors.push_back(m_backColor);
     }
-    SetItemData(item, reinterpret_cast<DWORD_PTR>(row));
     return item;
 }
 

@@ -14,6 +14,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -65,6 +66,10 @@ void CLogsFrame::QueryProgramLogs()
     // row without a path shows no name and no icon.
     struct Described { CString name; int icon = -1; };
     std::map<CString, Described> programs;
+    // The direction texts, read from the language file once for all rows.
+    CString directions[DIRECTION_TEXTS];
+    for (int direction = 0; direction < DIRECTION_TEXTS; ++direction)
+        directions[direction] = DirectionText(static_cast<BYTE>(direction));
     for (const LogRecord &log : logs) {
         auto program = programs.find(log.Path);
         if (program == programs.end()) {
@@ -72,7 +77,8 @@ void CLogsFrame::QueryProgramLogs()
             if (!log.Path.IsEmpty())
                 DescribeProgram(log.Path, program->second.name, program->second.icon);
         }
-        AddLogRow(log, program->second.name, program->second.icon);
+        AddLogRow(log, program->second.name, program->second.icon,
+                  directions[std::min<int>(log.Direction, DIRECTION_TEXTS - 1)]);
     }
 }
 
@@ -107,7 +113,7 @@ int CLogsFrame::AddResourceIcon(UINT id)
     return index;
 }
 
-void CLogsFrame::AddLogRow(const LogRecord &log, const CString &name, int icon)
+void CLogsFrame::AddLogRow(const LogRecord &log, const CString &name, int icon, const CString &direction)
 {
     CString localPort, remote, counts;
     localPort.Format("%d", log.LocalPort);
@@ -117,7 +123,7 @@ void CLogsFrame::AddLogRow(const LogRecord &log, const CString &name, int icon)
     counts.Format("%s / %s", static_cast<LPCTSTR>(FormatByteCount(log.InCount)),
                   static_cast<LPCTSTR>(FormatByteCount(log.OutCount)));
     const int row = m_programLogGrid.AddRow(
-        {name, DirectionText(log.Direction), localPort, remote, ProtocolName(log.Protocol), counts,
+        {name, direction, localPort, remote, ProtocolName(log.Protocol), counts,
          ActionText(log.Action), LocalTimeText(log.StartTime), LocalTimeText(log.EndTime), log.Path});
     if (row < 0)
         return;
@@ -136,8 +142,8 @@ CString CLogsFrame::DirectionText(BYTE direction) const
 void CLogsFrame::ClearProgramList()
 {
     m_programLogGrid.DeleteAllRows();
-    while (m_programIcons.GetImageCount() > 0)
-        m_programIcons.Remove(0);
+    // All at once: one at a time from the front moves every image left.
+    m_programIcons.Remove(-1);
     m_rememberedRow = -1;
 }
 

@@ -25,6 +25,8 @@
 
 #include <shellapi.h>
 
+#include <map>
+
 class CAclPublisher;
 struct DriverQueueRecord;
 struct SessionRecord;
@@ -62,6 +64,8 @@ public:
     int CurrentView() const { return m_currentView; }
 
     // The Program view: one row per program rule, its ID as the row's data.
+    // A hidden page fills when it is next shown: its rows cost a read of
+    // every rule's program file, which a console start should not wait for.
     void FillProgramList();
     void ClearProgramList();
     // The row the last click or right-click named; -1 for none.
@@ -100,6 +104,7 @@ protected:
     afx_msg LRESULT OnActionCellChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnProgramActive(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnProgramListChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnLockDeny();
     afx_msg void OnLockPass();
     afx_msg void OnProgramOption();
@@ -112,6 +117,7 @@ protected:
 private:
     void LoadSkin();
     void SetUpGrid();
+    void FillRuleRows();
     void AddRuleRow(const RuleRecord &rule);
     // The selected row's rule ID; 0 when no row of the grid is selected.
     DWORD SelectedRuleId() const;
@@ -141,6 +147,11 @@ private:
     CLanguageText m_texts;
     int m_currentView = VIEW_PROGRAM;
     CImageList m_programIcons;
+    // The Program view's rows wait for the page to be shown.
+    BOOL m_fillDue = FALSE;
+    // What the last activity notice said of each rule's program, so that
+    // rows made later show it too.
+    std::map<DWORD, int> m_activity;
     int m_selectedRow = -1;
     int m_currentSchedule = 0;
     // Keys of the driver's questions being answered.

@@ -72,8 +72,8 @@ void CProgramFrame::SetUpGrid()
 void CProgramFrame::ClearProgramList()
 {
     m_ruleGrid.DeleteAllRows();
-    while (m_programIcons.GetImageCount() > 0)
-        m_programIcons.Remove(0);
+    // All at once: one at a time from the front moves every image left.
+    m_programIcons.Remove(-1);
 }
 
 void CProgramFrame::FillProgramList()
@@ -81,6 +81,24 @@ void CProgramFrame::FillProgramList()
     if (m_currentView != VIEW_PROGRAM)
         return;
     ClearProgramList();
+    // WS_VISIBLE of the page itself: a shown page of a main window in the
+    // notification area fills at once, as the window may open any time.
+    m_fillDue = !(GetStyle() & WS_VISIBLE);
+    if (!m_fillDue)
+        FillRuleRows();
+}
+
+void CProgramFrame::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    CSkinDialog::OnShowWindow(bShow, nStatus);
+    if (bShow && m_fillDue && m_currentView == VIEW_PROGRAM) {
+        m_fillDue = FALSE;
+        FillRuleRows();
+    }
+}
+
+void CProgramFrame::FillRuleRows()
+{
     if (!m_publisher)
         return;
     std::vector<RuleRecord> rules;
@@ -129,6 +147,9 @@ void CProgramFrame::AddRuleRow(const RuleRecord &rule)
     m_ruleGrid.SetCellValue(row, COL_TNET, rule.TnetAction);
     m_ruleGrid.SetCellValue(row, COL_MAIL, rule.EmailAction);
     m_ruleGrid.SetCellValue(row, COL_LOCK, rule.LockKey);
+    const auto activity = m_activity.find(rule.ID);
+    if (activity != m_activity.end())
+        m_ruleGrid.SetCellValue(row, COL_ACTIVE, activity->second);
 }
 
 DWORD CProgramFrame::SelectedRuleId() const
@@ -140,6 +161,7 @@ DWORD CProgramFrame::SelectedRuleId() const
 
 LRESULT CProgramFrame::OnProgramActive(WPARAM wParam, LPARAM lParam)
 {
+    m_activity[static_cast<DWORD>(wParam)] = static_cast<int>(lParam);
     const int count = m_ruleGrid.GetItemCount();
     for (int row = 0; row < count; ++row) {
         if (m_ruleGrid.GetRowData(row) == static_cast<DWORD>(wParam) &&
@@ -315,5 +337,6 @@ void CProgramFrame::OnFileProperties()
 void CProgramFrame::DeleteRule(DWORD id)
 {
     m_publisher->DeleteProgram(id);
+    m_activity.erase(id);
     FillProgramList();
 }
