@@ -6,8 +6,8 @@
 // start is timed from the process's creation to its main window shown and
 // to its icon in the notification area, which a stand-in of this program's
 // own takes as the shell would; it prints every start and the medians.
-// The rules name the programs of the system folder, so that the program
-// page reads real files and icons. A measuring program, not a test; it
+// The rules name the programs of the system folder, so that whatever reads
+// them at the start reads real files and icons. A measuring program, not a test; it
 // shows windows, so it runs under the display:
 //   StartupBenchmark
 #include "ConsoleProcess.h"
@@ -103,8 +103,8 @@ struct StartKind
     std::vector<double> icon;
 };
 
-// Leaves `count` program rules in the store, and `zoneEntries` entries in
-// each zone of the zone store.
+// Leaves `count` program rules in the store, and adds `zoneEntries`
+// entries to the zone store, the trusted and the blocked zone by turns.
 bool SeedStores(const CString &rulesPath, const CString &zonesPath, int count, int zoneEntries)
 {
     CProgramsRuleLib rules;
@@ -120,16 +120,15 @@ bool SeedStores(const CString &rulesPath, const CString &zonesPath, int count, i
     CFirewallLib zones;
     if (!zones.Open(zonesPath))
         return false;
-    for (BOOL blocked : {FALSE, TRUE}) {
-        for (int i = 0; i < zoneEntries; ++i) {
-            ZoneRecord zone;
-            char name[32];
-            wsprintfA(name, "%s host %d", blocked ? "Blocked" : "Trusted", i);
-            zone.Name = name;
-            zone.IP1 = (blocked ? 0x0A000000u : 0xC0A80000u) + static_cast<DWORD>(i + 1);
-            if (!zones.AddZone(zone, blocked))
-                return false;
-        }
+    for (int i = 0; i < zoneEntries; ++i) {
+        const BOOL blocked = i % 2;
+        ZoneRecord zone;
+        char name[32];
+        wsprintfA(name, "%s host %d", blocked ? "Blocked" : "Trusted", i);
+        zone.Name = name;
+        zone.IP1 = (blocked ? 0x0A000000u : 0xC0A80000u) + static_cast<DWORD>(i + 1);
+        if (!zones.AddZone(zone, blocked))
+            return false;
     }
     return true;
 }
@@ -172,12 +171,12 @@ bool TimeStart(const CString &folder, CTimingNotificationArea &tray, StartKind &
         SendMessageTimeoutA(main, WM_CONSOLE_EXIT, 0, 0, SMTO_NORMAL, 30000, nullptr);
     console.WaitForExit();
     if (shown == 0.0 || icon == 0.0) {
-        printf("%-28s start: %s\n", kind.name, shown == 0.0 ? "no main window shown" : "no icon");
+        printf("%-30s start: %s\n", kind.name, shown == 0.0 ? "no main window shown" : "no icon");
         return false;
     }
     kind.shown.push_back((shown - start) * 1000.0);
     kind.icon.push_back((icon - start) * 1000.0);
-    printf("%-28s start: main window shown %7.0f ms, icon %7.0f ms\n", kind.name, kind.shown.back(),
+    printf("%-30s start: main window shown %7.0f ms, icon %7.0f ms\n", kind.name, kind.shown.back(),
            kind.icon.back());
     return true;
 }
@@ -203,7 +202,7 @@ int main()
         return 1;
     }
     StartKind kinds[] = {{"1 program rule", folder.File("One-ProgramsRule.dat"), folder.File("One-Firewall.dat"), {}, {}},
-                         {"1,000 program rules, zones", folder.File("Many-ProgramsRule.dat"),
+                         {"1,000 rules, 100 zone entries", folder.File("Many-ProgramsRule.dat"),
                           folder.File("Many-Firewall.dat"), {}, {}}};
     const int ruleCounts[] = {1, kManyRules};
     const int zoneCounts[] = {0, kZoneEntries};
@@ -225,7 +224,7 @@ int main()
                     status = 1;
     }
     for (const StartKind &kind : kinds)
-        printf("%-28s median of %zu: main window shown %7.0f ms, icon %7.0f ms\n", kind.name, kind.shown.size(),
+        printf("%-30s median of %zu: main window shown %7.0f ms, icon %7.0f ms\n", kind.name, kind.shown.size(),
                Median(kind.shown), Median(kind.icon));
     if (!kinds[0].shown.empty() && !kinds[1].shown.empty())
         printf("ratio many/one: main window shown %.3f, icon %.3f\n", Median(kinds[1].shown) / Median(kinds[0].shown),
