@@ -117,6 +117,7 @@ BOOL CProgramFrame::OnInitDialog()
     LoadTexts();
     m_generalButton.ShowWindow(SW_HIDE);
     m_currentView = VIEW_PROGRAM;
+    m_firstFillDue = !(GetStyle() & WS_VISIBLE);
     SelectView(VIEW_PROGRAM);
     return TRUE;
 }
@@ -212,7 +213,8 @@ void CProgramFrame::SelectView(int view)
 
 void CProgramFrame::ShowViewControls(int view)
 {
-    if (view == VIEW_PROGRAM)
+    // A page made hidden fills first when it is shown.
+    if (view == VIEW_PROGRAM && !(m_firstFillDue && !(GetStyle() & WS_VISIBLE)))
         FillProgramList();
     for (UINT id : GENERAL_CONTROLS)
         GetDlgItem(id)->ShowWindow(view == VIEW_GENERAL ? SW_SHOW : SW_HIDE);

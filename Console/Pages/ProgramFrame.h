@@ -64,8 +64,9 @@ public:
     int CurrentView() const { return m_currentView; }
 
     // The Program view: one row per program rule, its ID as the row's data.
-    // A hidden page fills when it is next shown: its rows cost a read of
-    // every rule's program file, which a console start should not wait for.
+    // A page made hidden fills first when it is shown or its list changes:
+    // its rows cost a read of every rule's program file, which the console's
+    // start does not wait for.
     void FillProgramList();
     void ClearProgramList();
     // The row the last click or right-click named; -1 for none.
@@ -117,7 +118,6 @@ protected:
 private:
     void LoadSkin();
     void SetUpGrid();
-    void FillRuleRows();
     void AddRuleRow(const RuleRecord &rule);
     // The selected row's rule ID; 0 when no row of the grid is selected.
     DWORD SelectedRuleId() const;
@@ -147,8 +147,8 @@ private:
     CLanguageText m_texts;
     int m_currentView = VIEW_PROGRAM;
     CImageList m_programIcons;
-    // The Program view's rows wait for the page to be shown.
-    BOOL m_fillDue = FALSE;
+    // The page was made hidden and has not filled its rule grid yet.
+    BOOL m_firstFillDue = FALSE;
     // What the last activity notice said of each rule's program, so that
     // rows made later show it too.
     std::map<DWORD, int> m_activity;

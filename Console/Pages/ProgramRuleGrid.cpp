@@ -78,27 +78,10 @@ void CProgramFrame::ClearProgramList()
 
 void CProgramFrame::FillProgramList()
 {
+    m_firstFillDue = FALSE;
     if (m_currentView != VIEW_PROGRAM)
         return;
     ClearProgramList();
-    // WS_VISIBLE of the page itself: a shown page of a main window in the
-    // notification area fills at once, as the window may open any time.
-    m_fillDue = !(GetStyle() & WS_VISIBLE);
-    if (!m_fillDue)
-        FillRuleRows();
-}
-
-void CProgramFrame::OnShowWindow(BOOL bShow, UINT nStatus)
-{
-    CSkinDialog::OnShowWindow(bShow, nStatus);
-    if (bShow && m_fillDue && m_currentView == VIEW_PROGRAM) {
-        m_fillDue = FALSE;
-        FillRuleRows();
-    }
-}
-
-void CProgramFrame::FillRuleRows()
-{
     if (!m_publisher)
         return;
     std::vector<RuleRecord> rules;
@@ -172,6 +155,13 @@ LRESULT CProgramFrame::OnProgramActive(WPARAM wParam, LPARAM lParam)
         }
     }
     return 0;
+}
+
+void CProgramFrame::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    CSkinDialog::OnShowWindow(bShow, nStatus);
+    if (bShow && m_firstFillDue)
+        FillProgramList();
 }
 
 LRESULT CProgramFrame::OnProgramListChanged(WPARAM, LPARAM)
