@@ -11,6 +11,7 @@
 // shows windows, so it runs under the display:
 //   StartupBenchmark
 #include "ConsoleProcess.h"
+#include "StandInNotificationArea.h"
 
 #include <BenchmarkClock.h>
 #include <ConsoleInstance.h>
@@ -25,7 +26,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -34,63 +34,6 @@ const int kStarts = 5;
 const int kManyRules = 1000;
 const int kZoneEntries = 100;
 const double kWaitSeconds = 60.0;
-
-// A notification area that takes every icon: a window of the class
-// Shell_NotifyIcon hands its requests to, above the system's own, on a
-// thread of its own. It notes when the first request came.
-class CTimingNotificationArea
-{
-public:
-    CTimingNotificationArea()
-    {
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_thread = std::thread([this, ready] {
-            WNDCLASSA windowClass = {};
-            windowClass.lpfnWndProc = WindowProc;
-            windowClass.hInstance = GetModuleHandleA(nullptr);
-            windowClass.lpszClassName = "Shell_TrayWnd";
-            RegisterClassA(&windowClass);
-            m_window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0, 0, 1, 1,
-                                       nullptr, nullptr, windowClass.hInstance, nullptr);
-            SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-            SetEvent(ready);
-            MSG message;
-            while (GetMessageA(&message, nullptr, 0, 0) > 0)
-                DispatchMessageA(&message);
-            DestroyWindow(m_window);
-            UnregisterClassA("Shell_TrayWnd", windowClass.hInstance);
-        });
-        WaitForSingleObject(ready, 30000);
-        CloseHandle(ready);
-    }
-    ~CTimingNotificationArea()
-    {
-        PostMessageA(m_window, WM_QUIT, 0, 0);
-        m_thread.join();
-    }
-    CTimingNotificationArea(const CTimingNotificationArea &) = delete;
-    CTimingNotificationArea &operator=(const CTimingNotificationArea &) = delete;
-
-    // From here on, the next icon's time is noted.
-    void Expect() { m_iconTime = 0.0; }
-    // Seconds() of the first request since Expect, or 0.
-    double IconTime() const { return m_iconTime; }
-
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message != WM_COPYDATA)
-            return DefWindowProcA(window, message, wParam, lParam);
-        auto *self = reinterpret_cast<CTimingNotificationArea *>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && self->m_iconTime == 0.0)
-            self->m_iconTime = Seconds();
-        return TRUE;
-    }
-
-    std::thread m_thread;
-    HWND m_window = nullptr;
-    volatile double m_iconTime = 0.0;
-};
 
 // The rule and zone files of one kind of start, kept beside the folder's
 // own and laid in before each start.
@@ -144,7 +87,7 @@ bool MainWindowShown(const CConsoleProcess &console)
 
 // One start of the console in the folder: false when it showed no window
 // or no icon in time.
-bool TimeStart(const CString &folder, CTimingNotificationArea &tray, StartKind &kind)
+bool TimeStart(const CString &folder, CStandInNotificationArea &tray, StartKind &kind)
 {
     {
         // A fresh install's first starts stay in the notification area.
@@ -155,18 +98,18 @@ bool TimeStart(const CString &folder, CTimingNotificationArea &tray, StartKind &
     if (!CopyFileA(kind.rules, folder + "ProgramsRule.dat", FALSE) ||
         !CopyFileA(kind.zones, folder + "Firewall.dat", FALSE))
         return false;
-    tray.Expect();
+    tray.Forget();
     const double start = Seconds();
     CConsoleProcess console(folder, "");
     if (!console.Started())
         return false;
     double shown = 0.0;
-    while ((shown == 0.0 || tray.IconTime() == 0.0) && Seconds() - start < kWaitSeconds &&
+    while ((shown == 0.0 || tray.FirstRequestSeconds() == 0.0) && Seconds() - start < kWaitSeconds &&
            console.WaitForExit(2) == STILL_ACTIVE) {
         if (shown == 0.0 && MainWindowShown(console))
             shown = Seconds();
     }
-    const double icon = tray.IconTime();
+    const double icon = tray.FirstRequestSeconds();
     if (HWND main = FindMarkedConsoleWindow())
         SendMessageTimeoutA(main, WM_CONSOLE_EXIT, 0, 0, SMTO_NORMAL, 30000, nullptr);
     console.WaitForExit();
@@ -217,7 +160,7 @@ int main()
     }
     int status = 0;
     {
-        CTimingNotificationArea tray;
+        CStandInNotificationArea tray(true);
         for (int round = 0; round < kStarts; ++round)
             for (StartKind &kind : kinds)
                 if (!TimeStart(folder.Path(), tray, kind))
