@@ -89,3 +89,13 @@ CString GetFileNameFromPath(LPCTSTR path, bool withExtension)
     PathParts parts = SplitPath(path);
     return withExtension ? parts.Name + parts.Extension : parts.Name;
 }
+
+bool IsLocalAbsolutePath(LPCTSTR path)
+{
+    if (path == NULL || !IsCharAlphaA(path[0]) || IsStringLeadByte(path[0]) || path[1] != ':' ||
+        (path[2] != '\\' && path[2] != '/'))
+        return false;
+    const char root[] = {path[0], ':', '\\', '\0'};
+    const UINT type = GetDriveTypeA(root);
+    return type != DRIVE_REMOTE && type != DRIVE_NO_ROOT_DIR && type != DRIVE_UNKNOWN;
+}

@@ -15,3 +15,8 @@ CString GetDirFromPath(LPCTSTR path);
 
 // The file name of a path, with or without its extension.
 CString GetFileNameFromPath(LPCTSTR path, bool withExtension);
+
+// True for a full path on a drive of this computer ("C:\..."): never a
+// path on another machine (a UNC path or a network drive), a device path or
+// a relative one. A path that another process reports is opened only so.
+bool IsLocalAbsolutePath(LPCTSTR path);

@@ -4,6 +4,7 @@
 #include "ExistingDatabase.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -12,6 +13,14 @@ const char kOptions[] = "Options";
 
 const char kDefaultSkin[] = "Default";
 const int kDefaultTabId = 132;   // the traffic monitor page
+
+// One folder's name: no separator, no drive, no way up.
+bool IsPlainFolderName(const CString &name)
+{
+    const char *text = name;
+    return text[0] != '\0' && strpbrk(text, "\\/:") == NULL && strstr(text, "..") == NULL &&
+           strcmp(text, ".") != 0;
+}
 
 } // namespace
 
@@ -99,7 +108,7 @@ CString CDataBase::GetString(LPCTSTR key, LPCTSTR table)
 CString CDataBase::GetSkinName()
 {
     const CString skin = GetString("Skins", kUiConfig);
-    return skin.IsEmpty() ? CString(kDefaultSkin) : skin;
+    return IsPlainFolderName(skin) ? skin : CString(kDefaultSkin);
 }
 
 void CDataBase::SetMainFramPos(const RECT &rect)

@@ -30,7 +30,9 @@ public:
     // An empty text without a row or on failure.
     CString GetString(LPCTSTR key, LPCTSTR table);
 
-    // The skin folder's name, "Default" when none is stored.
+    // The skin folder's name: one folder under Skins\. "Default" when none
+    // is stored or the stored text is no plain folder name (the file is
+    // writable by every account: a path must not lead the pictures away).
     CString GetSkinName();
     void SetMainFramPos(const RECT &rect);
     // Reads "left,top,right,bottom"; FALSE when a part is missing, with the

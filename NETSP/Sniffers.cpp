@@ -170,15 +170,18 @@ int SniffInbound(SessionRecord &record, const char *data, int length)
     return Sniffable(data, length) ? SniffPop3Headers(record, data, length) : SNIFF_ERR_NO_DATA;
 }
 
-// The value after the first occurrence of the header name, or null. Header
-// names match without regard to case, as HTTP defines them; blanks before
-// the value are skipped.
+// The value of the first header line with the name, or null. A header
+// name stands at the start of a line, so the same letters at the end of
+// another header's name, in its value or in the request's URL do not count.
+// Header names match without regard to case, as HTTP defines them; blanks
+// before the value are skipped.
 const char *FindHeader(const char *text, const char *name)
 {
     const size_t nameLength = strlen(name);
-    for (const char *at = text; *at != '\0'; ++at) {
-        if (StartsWithAnyCase(at, static_cast<int>(strnlen(at, nameLength)), name)) {
-            const char *value = at + nameLength;
+    for (const char *line = strchr(text, '\n'); line; line = strchr(line, '\n')) {
+        ++line;
+        if (StartsWithAnyCase(line, static_cast<int>(strnlen(line, nameLength)), name)) {
+            const char *value = line + nameLength;
             while (*value == ' ' || *value == '\t')
                 ++value;
             return value;

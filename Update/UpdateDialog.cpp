@@ -19,7 +19,7 @@ const struct {
     int x, y, width, height;
 } kLayout[] = {
     {IDC_STEP_TEXT, 105, 13, 405, 20},    {IDC_FILE_TEXT, 105, 35, 405, 14},
-    {IDC_STOP, 430, 91, 82, 22},          {IDC_CURRENT_LABEL, 0, 74, 102, 14},
+    {IDC_STOP, 424, 91, 88, 22},          {IDC_CURRENT_LABEL, 0, 74, 102, 14},
     {IDC_TOTAL_LABEL, 5, 97, 97, 14},     {IDC_CURRENT_BAR, 105, 71, 315, 18},
     {IDC_TOTAL_BAR, 105, 94, 315, 18},
 };

@@ -1,5 +1,9 @@
 #include "FileInfo.h"
 
+#include <PathText.h>
+
+#include <shellapi.h>
+
 #include <new>
 
 namespace {
@@ -98,4 +102,14 @@ CString CFileInfo::FormatSize(CString unit)
         m_sizeText.Format("%8.3f M", static_cast<DWORD>(m_size) / 1048576.0);
     }
     return m_sizeText;
+}
+
+int CFileInfo::ReadLocal(LPCTSTR path)
+{
+    return IsLocalAbsolutePath(path) ? Read(path) : READ_NO_FILE;
+}
+
+HICON ExtractLocalIcon(HINSTANCE instance, LPCTSTR path)
+{
+    return IsLocalAbsolutePath(path) ? ExtractIconA(instance, path, 0) : NULL;
 }

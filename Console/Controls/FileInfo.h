@@ -6,6 +6,8 @@
 #include <CFile.h>
 #include <CString.h>
 
+#include <windows.h>
+
 class CFileInfo : public CFile
 {
 public:
@@ -15,6 +17,10 @@ public:
     // it was) or its status cannot be read; 8 when there is no memory for
     // the version block. A file this object still holds is closed first.
     int Read(LPCTSTR path);
+    // Read of a path that another process reported (the shared connection
+    // table): opened only when it is a local absolute path, else -1 with
+    // nothing read.
+    int ReadLocal(LPCTSTR path);
 
     CString GetDescription() const { return m_description; }
     CString GetProductVersion() const { return m_productVersion; }
@@ -44,3 +50,8 @@ protected:
     CString m_company;
     LONG m_size = 0;
 };
+
+// The first icon of a program file that another process reported, as
+// ExtractIconA gives it (NULL or 1 for none); NULL, with nothing opened, for
+// a path that is not a local absolute one.
+HICON ExtractLocalIcon(HINSTANCE instance, LPCTSTR path);

@@ -126,28 +126,19 @@ void CFluxGraph::Layout(int width, int height)
     m_client.SetRect(0, 0, width, height);
     m_bytesPerPixel = FluxBytesPerPixel(m_nScale, height);
     CClientDC screen(this);
-    m_laidOut = MakeLayer(m_grid, &screen) && MakeLayer(m_curve, &screen) &&
-                MakeLayer(m_mask, &screen);
+    m_laidOut = m_grid.Create(&screen, width, height) && m_curve.Create(&screen, width, height) &&
+                m_mask.Create(&screen, width, height);
     if (m_laidOut) {
         DrawGrid();
         ClearCurve();
-        m_curve.dc.SelectObject(&m_curvePen);
+        m_curve.DC().SelectObject(&m_curvePen);
     }
     ::LeaveCriticalSection(&m_lock);
 }
 
-BOOL CFluxGraph::MakeLayer(Layer &layer, CDC *pScreen)
-{
-    layer.dc.DeleteDC();
-    layer.bitmap.DeleteObject();
-    return layer.dc.CreateCompatibleDC(pScreen) &&
-           layer.bitmap.CreateCompatibleBitmap(pScreen, m_width, m_height) &&
-           layer.dc.SelectObject(&layer.bitmap) != NULL;
-}
-
 void CFluxGraph::DrawGrid()
 {
-    CDC &dc = m_grid.dc;
+    CDC &dc = m_grid.DC();
     ::FillRect(dc.GetSafeHdc(), &m_client, backgroundBrush);
     CPen *pOldPen = dc.SelectObject(&m_framePen);
     dc.MoveTo(0, 0);
@@ -190,8 +181,8 @@ void CFluxGraph::DrawLabels(CDC &dc)
 
 void CFluxGraph::ClearCurve()
 {
-    ::FillRect(m_curve.dc.GetSafeHdc(), &m_client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-    ::FillRect(m_mask.dc.GetSafeHdc(), &m_client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::FillRect(m_curve.DC().GetSafeHdc(), &m_client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::FillRect(m_mask.DC().GetSafeHdc(), &m_client, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
 }
 
 void CFluxGraph::ApplyScale()
@@ -238,7 +229,7 @@ void CFluxGraph::Step()
 
         POINT points[FLUX_SAMPLE_COUNT];
         const int count = FluxCurvePoints(m_samples, m_width, m_height, m_bytesPerPixel, points);
-        for (HDC hDC : {m_curve.dc.GetSafeHdc(), m_mask.dc.GetSafeHdc()}) {
+        for (HDC hDC : {m_curve.DC().GetSafeHdc(), m_mask.DC().GetSafeHdc()}) {
             ::MoveToEx(hDC, points[0].x, points[0].y, NULL);
             for (int i = 1; i < count; ++i)
                 ::LineTo(hDC, points[i].x, points[i].y);
@@ -257,11 +248,11 @@ void CFluxGraph::OnPaint()
         return;
     if (m_laidOut) {
         CMemoryDC memory(&dc, m_client);
-        memory.BitBlt(0, 0, m_width, m_height, &m_grid.dc, 0, 0, SRCCOPY);
+        memory.BitBlt(0, 0, m_width, m_height, &m_grid.DC(), 0, 0, SRCCOPY);
         if (m_width > LABEL_STRIP) {
             const int curveWidth = m_width - LABEL_STRIP;
-            memory.BitBlt(LABEL_STRIP, 0, curveWidth, m_height, &m_mask.dc, LABEL_STRIP, 0, SRCAND);
-            memory.BitBlt(LABEL_STRIP, 0, curveWidth, m_height, &m_curve.dc, LABEL_STRIP, 0, SRCINVERT);
+            memory.BitBlt(LABEL_STRIP, 0, curveWidth, m_height, &m_mask.DC(), LABEL_STRIP, 0, SRCAND);
+            memory.BitBlt(LABEL_STRIP, 0, curveWidth, m_height, &m_curve.DC(), LABEL_STRIP, 0, SRCINVERT);
         }
     }
     ::LeaveCriticalSection(&m_lock);

@@ -12,9 +12,9 @@
 // stopping one stops the refresh of all.
 #pragma once
 
+#include "BitmapLayer.h"
 #include "FluxCurve.h"
 
-#include <CBitmap.h>
 #include <CDC.h>
 #include <CPen.h>
 #include <CRect.h>
@@ -61,15 +61,8 @@ protected:
     afx_msg void OnScaleCommand(UINT nID);
 
 private:
-    // A memory context with the bitmap it draws into.
-    struct Layer {
-        CDC dc;
-        CBitmap bitmap;
-    };
-
     // Remakes the contexts for the size and draws the grid; the samples stay.
     void Layout(int width, int height);
-    BOOL MakeLayer(Layer &layer, CDC *pScreen);
     void DrawGrid();
     void DrawLabels(CDC &dc);
     void ApplyScale();
@@ -90,11 +83,11 @@ private:
     int m_height = 0;
     int m_bytesPerPixel = 1;
     CRect m_client;
-    Layer m_grid, m_curve, m_mask;
-
+    // The pens outlive the layers they are selected into.
     CPen m_framePen;
     CPen m_gridPen;
     CPen m_curvePen;
+    CBitmapLayer m_grid, m_curve, m_mask;
 
     static volatile LONG s_running;
     // Graphs whose refresh thread was started and not yet reaped.

@@ -72,35 +72,44 @@ void CJBaseCell::Copy(const CJBaseCell &other)
     m_value = other.m_value;
 }
 
+HIMAGELIST CJBaseCell::OwnerImages() const
+{
+    if (m_image == -1 || !m_pOwner)
+        return NULL;
+    return reinterpret_cast<HIMAGELIST>(m_pOwner->SendMessage(LVM_GETIMAGELIST, LVSIL_NORMAL));
+}
+
+BOOL CJBaseCell::TextArea(RECT *rect) const
+{
+    // The text keeps its place beside the image whether the image fitted or not.
+    if (OwnerImages())
+        rect->left += 18;
+    rect->left += 4;
+    rect->right -= 2;
+    rect->top += 1;
+    return !m_text.IsEmpty();
+}
+
 void CJBaseCell::Draw(CDC *pDC, RECT *rect, UINT itemState, UINT format, COLORREF textColor,
                       COLORREF backColor)
 {
     (void)itemState;
     StoreRect(*rect);
-    if (m_image != -1 && m_pOwner) {
-        HIMAGELIST images = reinterpret_cast<HIMAGELIST>(
-            m_pOwner->SendMessage(LVM_GETIMAGELIST, LVSIL_NORMAL));
-        if (images) {
-            IMAGEINFO info;
-            if (ImageList_GetImageInfo(images, m_image, &info)) {
-                const int width = info.rcImage.right - info.rcImage.left;
-                const int height = info.rcImage.bottom - info.rcImage.top;
-                if (rect->left + width + 1 <= rect->right + 2 && rect->top + height + 1 <= rect->bottom + 2)
-                    ImageList_Draw(images, m_image, pDC->GetSafeHdc(), rect->left + 2, rect->top,
-                                   ILD_TRANSPARENT);
-            }
-            // The text keeps its place whether the image fitted or not.
-            rect->left += 18;
+    IMAGEINFO info;
+    if (HIMAGELIST images = OwnerImages()) {
+        if (ImageList_GetImageInfo(images, m_image, &info)) {
+            const int width = info.rcImage.right - info.rcImage.left;
+            const int height = info.rcImage.bottom - info.rcImage.top;
+            if (rect->left + width + 1 <= rect->right + 2 && rect->top + height + 1 <= rect->bottom + 2)
+                ImageList_Draw(images, m_image, pDC->GetSafeHdc(), rect->left + 2, rect->top,
+                               ILD_TRANSPARENT);
         }
     }
-    if (m_text.IsEmpty())
+    if (!TextArea(rect))
         return;
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetTextColor(textColor);
     pDC->SetBkColor(backColor);
-    rect->left += 4;
-    rect->right -= 2;
-    rect->top += 1;
     pDC->DrawText(m_text, rect, format);
 }
 

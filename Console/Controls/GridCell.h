@@ -13,6 +13,8 @@
 #include <CString.h>
 #include <CWnd.h>
 
+#include <commctrl.h>
+
 class CGridList;
 
 class CJBaseCell : public CObject
@@ -31,6 +33,9 @@ public:
     // image and the text are left in *rect.
     virtual void Draw(CDC *pDC, RECT *rect, UINT itemState, UINT format, COLORREF textColor,
                       COLORREF backColor);
+    // Narrows the cell's rectangle to where Draw puts the text; FALSE when
+    // the cell shows none.
+    virtual BOOL TextArea(RECT *rect) const;
     virtual void OnMouseEnter() {}
     virtual void OnMouseLeave() {}
     virtual void OnMouseMove(POINT point) { (void)point; }
@@ -51,6 +56,8 @@ public:
 
 protected:
     void StoreRect(const RECT &rect) { m_rect = rect; }
+    // The owner's normal image list when the cell has an image.
+    HIMAGELIST OwnerImages() const;
 
 private:
     static int s_liveCount;
@@ -65,6 +72,7 @@ class CJActionCell : public CJBaseCell
 public:
     void Draw(CDC *pDC, RECT *rect, UINT itemState, UINT format, COLORREF textColor,
               COLORREF backColor) override;
+    BOOL TextArea(RECT *) const override { return FALSE; }
     void OnClick(int item, int subItem, int x, int y) override;
 
     // Sent (item, sub-item) when a click changes the value.
@@ -80,6 +88,7 @@ class CJActiveCell : public CJBaseCell
 public:
     void Draw(CDC *pDC, RECT *rect, UINT itemState, UINT format, COLORREF textColor,
               COLORREF backColor) override;
+    BOOL TextArea(RECT *) const override { return FALSE; }
 };
 
 // The key, shown only for value 0: the program may still pass in lock mode.
@@ -90,6 +99,7 @@ class CJKeyCell : public CJBaseCell
 public:
     void Draw(CDC *pDC, RECT *rect, UINT itemState, UINT format, COLORREF textColor,
               COLORREF backColor) override;
+    BOOL TextArea(RECT *) const override { return FALSE; }
 };
 
 // The option button, always shown.
@@ -100,6 +110,7 @@ class CJOptionCell : public CJBaseCell
 public:
     void Draw(CDC *pDC, RECT *rect, UINT itemState, UINT format, COLORREF textColor,
               COLORREF backColor) override;
+    BOOL TextArea(RECT *) const override { return FALSE; }
 };
 
 // Loads the picture cells' shared pictures from the skin folder (with its

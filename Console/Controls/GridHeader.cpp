@@ -1,6 +1,7 @@
 #include "GridHeader.h"
 
 #include "MemoryDC.h"
+#include "TextRoom.h"
 
 #include <CPaintDC.h>
 #include <CPen.h>
@@ -150,16 +151,25 @@ void CGridHeader::AddItemFormat(int column, int format)
     SetItem(column, &item);
 }
 
+void CGridHeader::ShowPathsIn(int column)
+{
+    if (column >= 0 && column < kMaskColumns)
+        m_pathMask |= 1u << column;
+}
+
 UINT CGridHeader::TextFormat(int column) const
 {
     HDITEMA item = {};
     item.mask = HDI_FORMAT;
     GetItem(column, &item);
+    UINT format = kLeftFormat;
     if (item.fmt & HDF_CENTER)
-        return kCentredFormat;
-    if (item.fmt & HDF_RIGHT)
-        return kRightFormat;
-    return kLeftFormat;
+        format = kCentredFormat;
+    else if (item.fmt & HDF_RIGHT)
+        format = kRightFormat;
+    if (column >= 0 && column < kMaskColumns && (m_pathMask >> column & 1))
+        format = (format & ~DT_END_ELLIPSIS) | DT_PATH_ELLIPSIS;
+    return format;
 }
 
 // --- painting ----------------------------------------------------------------
@@ -200,6 +210,31 @@ void CGridHeader::OnPaint()
     }
     if (oldFont)
         dc.SelectObject(oldFont);
+}
+
+// The titles as OnPaint draws them; picture titles show no text.
+LRESULT CGridHeader::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != TextRoomMessage())
+        return CHeaderCtrl::WindowProc(message, wParam, lParam);
+    const int column = static_cast<int>(wParam);
+    if (column >= GetCellCount())
+        return TEXT_ROOM_END;
+    TextRoom &room = *reinterpret_cast<TextRoom *>(lParam);
+    CRect rect;
+    if (m_cells[column]->IsKindOf(RUNTIME_CLASS(CJHIconCell)) || !GetItemRect(column, &rect))
+        return TEXT_ROOM_FILLED;
+    HDITEMA item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = room.text;
+    item.cchTextMax = sizeof room.text;
+    GetItem(column, &item);
+    rect.left += 2;
+    room.room = rect;
+    room.format = kCentredFormat;
+    if (CWnd *list = GetParent())
+        room.font = reinterpret_cast<HFONT>(list->SendMessage(WM_GETFONT));
+    return TEXT_ROOM_FILLED;
 }
 
 // Runs only from the control's own painting, which OnPaint replaces.

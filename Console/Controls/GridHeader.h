@@ -49,13 +49,19 @@ public:
     void EnableDrag(BOOL enable) { m_dragEnabled = static_cast<BYTE>(enable ? 1 : 0); }
     void SetDropCallback(DropCallback callback) { m_dropCallback = callback; }
 
-    // The DrawText format of a column's cells: one line, end ellipsis,
-    // aligned as the column's title.
+    // Columns 0 to 31 can show paths: a long one loses its middle, so that
+    // its drive and its file name both stay in sight.
+    void ShowPathsIn(int column);
+
+    // The DrawText format of a column's cells: one line, end ellipsis (or
+    // path ellipsis), aligned as the column's title.
     UINT TextFormat(int column) const;
 
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
 protected:
+    // Answers the text-room request for each column's title.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg void OnPaint();
     afx_msg BOOL OnSetCursor(CWnd *pWnd, UINT nHitTest, UINT message);
     afx_msg UINT OnNcHitTest(CPoint point);
@@ -81,6 +87,7 @@ private:
 
     DWORD m_ascendingMask = 0;
     DWORD m_lockedMask = 0;
+    DWORD m_pathMask = 0;
     int m_sortColumn = -1;
     BOOL m_sortAscending = TRUE;
     std::vector<CJHBaseCell *> m_cells;

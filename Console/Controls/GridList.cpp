@@ -1,6 +1,7 @@
 #include "GridList.h"
 
 #include "ColumnList.h"
+#include "TextRoom.h"
 
 #include <LoggedOn.h>
 
@@ -119,9 +120,17 @@ BEGIN_MESSAGE_MAP(CGridList, CListCtrl)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
+// Rows read in the list's normal text colour: the frame colour, grey on
+// some systems, would make every row look switched off.
 CGridList::CGridList()
-    : m_textColor(GetSysColor(COLOR_WINDOWFRAME)), m_backColor(GetSysColor(COLOR_WINDOW))
+    : m_textColor(GetSysColor(COLOR_WINDOWTEXT)), m_backColor(GetSysColor(COLOR_WINDOW))
 {
+}
+
+CGridList::~CGridList()
+{
+    if (GetSafeHwnd())
+        FreeAllRows();
 }
 
 void CGridList::PreSubclassWindow()
@@ -453,6 +462,33 @@ void CGridList::OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult)
     if (oldFont)
         pDC->SelectObject(oldFont);
     *pResult = CDRF_SKIPDEFAULT;
+}
+
+// Each cell's text, row by row, as DrawSubItem draws it.
+LRESULT CGridList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != TextRoomMessage())
+        return CListCtrl::WindowProc(message, wParam, lParam);
+    if (m_columnCount == 0)
+        return TEXT_ROOM_END;
+    const int item = static_cast<int>(wParam) / m_columnCount;
+    const int subItem = static_cast<int>(wParam) % m_columnCount;
+    if (item >= GetItemCount())
+        return TEXT_ROOM_END;
+    TextRoom &room = *reinterpret_cast<TextRoom *>(lParam);
+    CJBaseCell *cell = GetCell(item, subItem);
+    CRect rect = CellRect(item, subItem);
+    if (subItem == 0 && (GetExtendedStyle() & LVS_EX_CHECKBOXES))
+        rect.left += kCheckBoxWidth;
+    if (!cell || !cell->TextArea(&rect))
+        return TEXT_ROOM_FILLED;
+    lstrcpynA(room.text, cell->m_text, sizeof room.text);
+    room.room = rect;
+    room.format = m_header.TextFormat(subItem);
+    room.font = static_cast<HFONT>(m_listFont.GetSafeHandle());
+    if (!room.font)
+        room.font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+    return TEXT_ROOM_FILLED;
 }
 
 void CGridList::DrawSubItem(CDC *pDC, int item, int subItem, CRect rect, UINT state, COLORREF textColor,

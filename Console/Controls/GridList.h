@@ -45,7 +45,9 @@ class CGridList : public CListCtrl
 {
 public:
     CGridList();
-    ~CGridList() override = default;
+    // Frees the rows of a window that outlives the object: the window is then
+    // destroyed without its WM_DESTROY reaching the list.
+    ~CGridList() override;
 
     // --- columns -------------------------------------------------------------
     // Appends the columns of a column text ("Name,120;Path,300"), then makes
@@ -111,6 +113,8 @@ public:
 
 protected:
     void PreSubclassWindow() override;
+    // Answers the text-room request for each cell, row by row.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT *pResult) override;
 
     afx_msg void OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult);

@@ -1,13 +1,19 @@
 #include "ItemTree.h"
 
 #include "MemoryDC.h"
+#include "TextRoom.h"
 
 #include <CFont.h>
 #include <CPaintDC.h>
 
+#include <algorithm>
+
 namespace {
 
-const UINT ITEM_TEXT_FORMAT = DT_SINGLELINE | DT_VCENTER;
+// Items name programs and hosts: an '&' in them is drawn as it is, as the
+// control itself draws it. A line longer than the control's width ends in
+// an ellipsis at its edge.
+const UINT ITEM_TEXT_FORMAT = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
 const UINT HIGHLIGHT_STATES = TVIS_SELECTED | TVIS_DROPHILITED;
 const COLORREF ITEM_BACKGROUND = RGB(255, 255, 255);
 
@@ -224,10 +230,37 @@ void CItemTree::OnPaint()
     }
 }
 
+CRect CItemTree::TextRect(HTREEITEM hItem) const
+{
+    CRect textRect, client;
+    GetItemRect(hItem, &textRect, TRUE);
+    GetClientRect(&client);
+    textRect.right = std::min(textRect.right, client.right);
+    return textRect;
+}
+
+LRESULT CItemTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != TextRoomMessage())
+        return CTreeCtrl::WindowProc(message, wParam, lParam);
+    HTREEITEM hItem = GetFirstVisibleItem();
+    for (WPARAM index = 0; hItem != NULL && index < wParam; ++index)
+        hItem = GetNextVisibleItem(hItem);
+    CRect row;
+    if (hItem == NULL || !GetItemRect(hItem, &row, FALSE))
+        return TEXT_ROOM_END;
+    TextRoom &room = *reinterpret_cast<TextRoom *>(lParam);
+    const CTItemBase *pObject = GetItemObject(hItem);
+    lstrcpynA(room.text, pObject ? pObject->m_strText : CTreeCtrl::GetItemText(hItem), sizeof room.text);
+    room.room = pObject ? CTItemBase::TextRect(TextRect(hItem)) : TextRect(hItem);
+    room.format = ITEM_TEXT_FORMAT;
+    room.font = reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+    return TEXT_ROOM_FILLED;
+}
+
 void CItemTree::PaintItem(CDC *pDC, HTREEITEM hItem, CFont *pNormal, CFont *pBold)
 {
-    CRect textRect;
-    GetItemRect(hItem, &textRect, TRUE);
+    CRect textRect = TextRect(hItem);
     const UINT state = GetItemState(hItem, TVIS_BOLD | HIGHLIGHT_STATES);
     CFont *pOldFont = pDC->SelectObject((state & TVIS_BOLD) ? pBold : pNormal);
     const UINT highlight = state & HIGHLIGHT_STATES;

@@ -57,6 +57,9 @@ public:
     CTItemBase *GetItemObject(HTREEITEM hItem) const;
 
 protected:
+    // Answers the text-room request for each visible line, top down, in the
+    // tree's font (bold lines are drawn a little wider).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg void OnPaint();
     afx_msg void OnDestroy();
 
@@ -69,6 +72,9 @@ private:
     void FreeItemObjects(HTREEITEM hFirst);
     void FreeAllObjects();
     void PaintItem(CDC *pDC, HTREEITEM hItem, CFont *pNormal, CFont *pBold);
+    // Where PaintItem draws the line's text: its label, cut at the client
+    // area's right edge.
+    CRect TextRect(HTREEITEM hItem) const;
 
     // The objects this tree made, by item. An item's data is its object
     // only while it equals the recorded one.

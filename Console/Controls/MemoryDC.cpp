@@ -28,7 +28,7 @@ bool CMemoryDC::MakeBuffer()
         DeleteDC();
         return false;
     }
-    m_oldBitmap = SelectObject(&m_bitmap);
+    m_oldBitmap = SelectObject(m_bitmap.GetSafeHandle());
     SetWindowOrg(m_rect.left, m_rect.top);
     return true;
 }

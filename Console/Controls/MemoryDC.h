@@ -27,7 +27,7 @@ private:
     void DrawStraight();
 
     CBitmap m_bitmap;
-    CBitmap *m_oldBitmap = nullptr;
+    HGDIOBJ m_oldBitmap = NULL; // the context's own, selected back at the end
     CDC *m_target;
     CRect m_rect;
     BOOL m_isMemory = FALSE;

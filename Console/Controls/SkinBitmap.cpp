@@ -4,6 +4,20 @@
 
 namespace {
 
+// The widest and highest picture a window of the console shows. A larger
+// one is refused like a damaged file: the skin folder may be written by
+// others, and a small compressed file can claim a picture of gigabytes.
+const LONG kLargestPictureSide = 4096;
+
+bool FitsAWindow(LONGLONG width, LONGLONG height)
+{
+    if (width < 0)
+        width = -width;
+    if (height < 0)
+        height = -height;
+    return width <= kLargestPictureSide && height <= kLargestPictureSide;
+}
+
 // The bytes of a whole file in a movable global block, or NULL.
 HGLOBAL ReadFileToBlock(LPCTSTR path, DWORD *size, LPCTSTR *why)
 {
@@ -64,6 +78,23 @@ bool IsBitmapFileWhole(const BYTE *bytes, DWORD size)
     return static_cast<ULONGLONG>(file->bfOffBits) + pixelBytes <= size;
 }
 
+// False for a bitmap file whose header claims a picture larger than a window:
+// refused before the loader makes its pixels. Other kinds of picture are
+// measured once loaded.
+bool IsBitmapFileFitForAWindow(const BYTE *bytes, DWORD size)
+{
+    if (size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPCOREHEADER) || bytes[0] != 'B' || bytes[1] != 'M')
+        return true;
+    const auto *info = reinterpret_cast<const BITMAPINFOHEADER *>(bytes + sizeof(BITMAPFILEHEADER));
+    if (info->biSize == sizeof(BITMAPCOREHEADER)) {
+        const auto *core = reinterpret_cast<const BITMAPCOREHEADER *>(info);
+        return FitsAWindow(core->bcWidth, core->bcHeight);
+    }
+    if (size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))
+        return true;
+    return FitsAWindow(info->biWidth, info->biHeight);
+}
+
 } // namespace
 
 IPicture *CSkinBitmap::LoadPicture(LPCTSTR path, LPCTSTR *why)
@@ -72,11 +103,13 @@ IPicture *CSkinBitmap::LoadPicture(LPCTSTR path, LPCTSTR *why)
     HGLOBAL block = ReadFileToBlock(path, &size, why);
     if (!block)
         return nullptr;
-    const bool whole = IsBitmapFileWhole(static_cast<const BYTE *>(GlobalLock(block)), size);
+    const BYTE *bytes = static_cast<const BYTE *>(GlobalLock(block));
+    const bool whole = IsBitmapFileWhole(bytes, size);
+    const bool fits = IsBitmapFileFitForAWindow(bytes, size);
     GlobalUnlock(block);
-    if (!whole) {
+    if (!whole || !fits) {
         GlobalFree(block);
-        *why = "the bitmap file is cut short";
+        *why = !whole ? "the bitmap file is cut short" : "the picture is larger than a window";
         return nullptr;
     }
     IStream *stream = nullptr;
@@ -116,6 +149,10 @@ BOOL CSkinBitmap::Load(LPCTSTR path)
             picture->Release();
             picture = nullptr;
             why = "the picture's bitmap cannot be read";
+        } else if (!FitsAWindow(info.bmWidth, info.bmHeight)) {
+            picture->Release();
+            picture = nullptr;
+            why = "the picture is larger than a window";
         }
     }
     if (!picture) {

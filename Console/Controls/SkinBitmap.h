@@ -22,7 +22,8 @@ public:
     CSkinBitmap(const CSkinBitmap &) = delete;
     CSkinBitmap &operator=(const CSkinBitmap &) = delete;
 
-    // TRUE when the file held a bitmap picture. On failure the object holds
+    // TRUE when the file held a bitmap picture of at most 4096 pixels a
+    // side (a larger one counts as damaged). On failure the object holds
     // no picture, draws nothing and has the size 0 x 0; the failure is
     // reported (KIT_PICTURE_NOT_LOADED).
     BOOL Load(LPCTSTR path);

@@ -20,11 +20,7 @@ BEGIN_MESSAGE_MAP(CSkinButton, CButton)
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-CSkinButton::~CSkinButton()
-{
-    FreeLayer(m_image);
-    FreeLayer(m_mask);
-}
+CSkinButton::~CSkinButton() = default;
 
 void CSkinButton::PreSubclassWindow()
 {
@@ -50,33 +46,18 @@ void CSkinButton::SetToolTipText(const CString &text)
         m_toolTip.UpdateTipText(m_toolTipText, this, TOOL_ID);
 }
 
-void CSkinButton::FreeLayer(Layer &layer)
+void CSkinButton::CreateLayer(CBitmapLayer &layer, CSkinBitmap &picture, const RECT &part)
 {
-    if (layer.IsMade() && layer.oldBitmap)
-        layer.dc.SelectObject(layer.oldBitmap);
-    layer.oldBitmap = nullptr;
-    layer.bitmap.DeleteObject();
-    layer.dc.DeleteDC();
-}
-
-void CSkinButton::CreateLayer(Layer &layer, CSkinBitmap &picture, const RECT &part)
-{
-    FreeLayer(layer);
     CClientDC client(this);
     CDC *reference = client.GetSafeHdc() ? &client : NULL;
     const int width = part.right - part.left, height = part.bottom - part.top;
-    if (!layer.dc.CreateCompatibleDC(reference))
+    if (!layer.Create(reference, width, height))
         return;
-    if (!layer.bitmap.CreateCompatibleBitmap(reference ? reference : &layer.dc, width, height)) {
-        layer.dc.DeleteDC();
-        return;
-    }
-    layer.oldBitmap = layer.dc.SelectObject(&layer.bitmap);
 
     CDC source;
     source.CreateCompatibleDC(reference);
     CBitmap *oldSource = source.SelectObject(&picture.m_bitmap);
-    layer.dc.BitBlt(0, 0, width, height, &source, part.left, part.top, SRCCOPY);
+    layer.DC().BitBlt(0, 0, width, height, &source, part.left, part.top, SRCCOPY);
     source.SelectObject(oldSource);
 }
 
@@ -91,7 +72,7 @@ void CSkinButton::SetBitmap(const CString &path, int states, BOOL hasMask)
     if (hasMask)
         CreateLayer(m_mask, picture, RECT{0, height / 2, width, height});
     else
-        FreeLayer(m_mask);
+        m_mask.Free();
     m_nStateWidth = width / (states < 1 ? 1 : states);
     m_nStateHeight = imageHeight;
 }
@@ -140,10 +121,10 @@ void CSkinButton::DrawState(CDC *pDC, const CString & /*text*/, RECT *rect, BOOL
     const int width = rect->right - rect->left, height = rect->bottom - rect->top;
     const int sourceX = width * column, sourceY = height * m_nRow;
     if (m_mask.IsMade()) {
-        pDC->BitBlt(0, 0, width, height, &m_mask.dc, sourceX, sourceY, SRCAND);
-        pDC->BitBlt(0, 0, width, height, &m_image.dc, sourceX, sourceY, SRCINVERT);
+        pDC->BitBlt(0, 0, width, height, &m_mask.DC(), sourceX, sourceY, SRCAND);
+        pDC->BitBlt(0, 0, width, height, &m_image.DC(), sourceX, sourceY, SRCINVERT);
     } else {
-        pDC->BitBlt(0, 0, width, height, &m_image.dc, sourceX, sourceY, SRCCOPY);
+        pDC->BitBlt(0, 0, width, height, &m_image.DC(), sourceX, sourceY, SRCCOPY);
     }
 }
 

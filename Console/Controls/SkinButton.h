@@ -12,6 +12,7 @@
 // has the parent repaint its background under the button.
 #pragma once
 
+#include "BitmapLayer.h"
 #include "SkinBitmap.h"
 
 #include <CBitmap.h>
@@ -64,26 +65,16 @@ protected:
     afx_msg BOOL OnEraseBkgnd(CDC *pDC);
 
 private:
-    // A part of the strip, held selected in a memory context.
-    struct Layer
-    {
-        CDC dc;
-        CBitmap bitmap;
-        CBitmap *oldBitmap = nullptr;
-        bool IsMade() const { return dc.GetSafeHdc() != NULL; }
-    };
-
     // A 1:1 copy of the picture's rectangle into the layer.
-    void CreateLayer(Layer &layer, CSkinBitmap &picture, const RECT &part);
-    static void FreeLayer(Layer &layer);
+    void CreateLayer(CBitmapLayer &layer, CSkinBitmap &picture, const RECT &part);
     // Has the parent repaint its background under the button.
     void InvalidateUnderneath();
 
     BOOL m_bChecked = FALSE;
     BOOL m_bHasFocus = FALSE;
     BOOL m_bHover = FALSE;
-    Layer m_image;
-    Layer m_mask;
+    CBitmapLayer m_image;       // the strip's pictures
+    CBitmapLayer m_mask;        // their masks, for a masked strip
     CToolTipCtrl m_toolTip;
     CString m_toolTipText;
     int m_nRow = 0;

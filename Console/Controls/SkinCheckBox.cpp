@@ -3,6 +3,8 @@
 #include <CPaintDC.h>
 #include <CPen.h>
 
+#include "TextRoom.h"
+
 namespace {
 
 const COLORREF ENABLED_COLOUR = RGB(0, 0, 0);
@@ -66,13 +68,41 @@ BOOL CSkinCheckBox::OnClicked()
     return FALSE;
 }
 
+HFONT CSkinCheckBox::ParentFont() const
+{
+    CWnd *parent = GetParent();
+    return parent ? reinterpret_cast<HFONT>(parent->SendMessage(WM_GETFONT)) : NULL;
+}
+
+CRect CSkinCheckBox::TextArea() const
+{
+    CRect area;
+    GetClientRect(&area);
+    area.left = TEXT_LEFT;
+    area.top += 2;
+    return area;
+}
+
+LRESULT CSkinCheckBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != TextRoomMessage())
+        return CStatic::WindowProc(message, wParam, lParam);
+    TextRoom *request = WindowTextRoom(m_hWnd, wParam, lParam);
+    if (!request)
+        return TEXT_ROOM_END;
+    TextRoom &room = *request;
+    room.room = TextArea();
+    room.format = 0;
+    room.font = ParentFont();
+    return TEXT_ROOM_FILLED;
+}
+
 void CSkinCheckBox::OnPaint()
 {
     CPaintDC dc(this);
     const COLORREF colour = m_bEnabled ? ENABLED_COLOUR : DISABLED_COLOUR;
     dc.SetBkMode(TRANSPARENT);
-    CWnd *parent = GetParent();
-    HFONT parentFont = parent ? reinterpret_cast<HFONT>(parent->SendMessage(WM_GETFONT)) : NULL;
+    HFONT parentFont = ParentFont();
     HGDIOBJ oldFont = parentFont ? ::SelectObject(dc, parentFont) : NULL;
 
     // The box; its inside takes the context's own brush, white.
@@ -93,10 +123,7 @@ void CSkinCheckBox::OnPaint()
 
     CString text;
     GetWindowText(text);
-    CRect area;
-    GetClientRect(&area);
-    area.left = TEXT_LEFT;
-    area.top += 2;
+    CRect area = TextArea();
     COLORREF oldColour = dc.SetTextColor(colour);
     dc.DrawText(text, &area, 0);
     dc.SetTextColor(oldColour);

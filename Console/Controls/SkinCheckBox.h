@@ -6,6 +6,7 @@
 // STN_CLICKED handler reads the new state.
 #pragma once
 
+#include <CRect.h>
 #include <CStatic.h>
 
 class CSkinCheckBox : public CStatic
@@ -24,6 +25,8 @@ public:
 protected:
     // Adds SS_NOTIFY, so that the static reports clicks.
     void PreSubclassWindow() override;
+    // Answers the text-room request with the room and format of OnPaint.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     afx_msg void OnPaint();
     // Drawn again in this control's look: some static controls paint
@@ -37,6 +40,9 @@ protected:
 
 private:
     void RepaintWithBackground();
+    HFONT ParentFont() const;
+    // Right of the box, in the parent's font.
+    CRect TextArea() const;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -2,7 +2,9 @@
 
 #include "HandCursor.h"
 #include "SkinPalette.h"
+#include "TextRoom.h"
 
+#include <CClientDC.h>
 #include <CPaintDC.h>
 #include <CRect.h>
 
@@ -114,6 +116,14 @@ void CSkinLabel::PaintPlain(CDC &dc)
 
     CString text;
     GetWindowText(text);
+    dc.DrawText(text, &client, PlainFormat());
+
+    if (oldFont)
+        dc.SelectObject(oldFont);
+}
+
+UINT CSkinLabel::PlainFormat() const
+{
     const DWORD style = GetStyle();
     UINT format = DT_END_ELLIPSIS;
     if (style & SS_CENTER)
@@ -121,10 +131,10 @@ void CSkinLabel::PaintPlain(CDC &dc)
     else if (style & SS_RIGHT)
         format |= DT_RIGHT;
     format |= (style & kSingleLineStyles) ? DT_SINGLELINE : DT_WORDBREAK;
-    dc.DrawText(text, &client, format);
-
-    if (oldFont)
-        dc.SelectObject(oldFont);
+    // A label that shows a file name or an address draws its '&' as it is.
+    if (style & SS_NOPREFIX)
+        format |= DT_NOPREFIX;
+    return format;
 }
 
 // The caption at the top left, and a frame around the whole control that
@@ -162,6 +172,32 @@ void CSkinLabel::PaintFramed(CDC &dc)
 
     if (oldFont)
         dc.SelectObject(oldFont);
+}
+
+LRESULT CSkinLabel::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != TextRoomMessage())
+        return CStatic::WindowProc(message, wParam, lParam);
+    TextRoom *request = WindowTextRoom(m_hWnd, wParam, lParam);
+    if (!request)
+        return TEXT_ROOM_END;
+    TextRoom &room = *request;
+    GetClientRect(&room.room);
+    CFont *font = m_font.GetSafeHandle() ? &m_font : (m_bFramed ? NULL : ParentFont());
+    room.font = font ? static_cast<HFONT>(font->GetSafeHandle()) : NULL;
+    room.format = PlainFormat();
+    if (m_bFramed) {
+        // The caption stands one line-height in from either side.
+        CClientDC dc(this);
+        CFont *oldFont = font ? dc.SelectObject(font) : NULL;
+        const int inset = dc.GetTextExtent(CString("X")).cy + 1;
+        if (oldFont)
+            dc.SelectObject(oldFont);
+        room.room.left += inset;
+        room.room.right -= inset;
+        room.format = DT_SINGLELINE;
+    }
+    return TEXT_ROOM_FILLED;
 }
 
 HBRUSH CSkinLabel::CtlColor(CDC *pDC, UINT /*nCtlColor*/)

@@ -2,6 +2,8 @@
 // window text in its own colour and font over the skinned window behind it,
 // as a plain label or as the caption of a group with a thin frame around
 // the group's area; it can show a hand cursor, for labels that act as links.
+// Like a static control, a plain label with SS_NOPREFIX draws '&' as itself:
+// the style of every label that shows program data.
 #pragma once
 
 #include <CFont.h>
@@ -42,6 +44,9 @@ public:
     BOOL m_bFramed = FALSE;
 
 protected:
+    // Answers the text-room request with the room and format of PaintPlain
+    // or PaintFramed.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     afx_msg void OnPaint();
     afx_msg HBRUSH CtlColor(CDC *pDC, UINT nCtlColor);
     afx_msg BOOL OnSetCursor(CWnd *pWnd, UINT nHitTest, UINT message);
@@ -50,6 +55,7 @@ protected:
 private:
     BOOL AttachPreset(UINT id, CWnd *parent, COLORREF backColor, COLORREF textColor);
     CFont *ParentFont() const;
+    UINT PlainFormat() const;
     void PaintPlain(CDC &dc);
     void PaintFramed(CDC &dc);
 

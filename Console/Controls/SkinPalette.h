@@ -33,5 +33,8 @@ constexpr COLORREF LabelLightBack = RGB(234, 234, 234);
 constexpr COLORREF LabelPlainBack = RGB(203, 203, 203);
 constexpr COLORREF LabelDarkText = RGB(21, 21, 21);
 constexpr COLORREF LabelAccentText = RGB(255, 102, 0);
+// A window's title on its dark title band: white, or it would read grey on
+// grey.
+constexpr COLORREF BandTitleText = White;
 
 } // namespace SkinPalette

@@ -7,31 +7,11 @@ BEGIN_MESSAGE_MAP(CSkinSlider, CSliderCtrl)
     ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
-CSkinSlider::~CSkinSlider()
-{
-    if (m_oldBitmap)
-        m_background.SelectObject(m_oldBitmap);
-    m_bitmap.DeleteObject();
-    m_background.DeleteDC();
-}
-
 void CSkinSlider::SaveBackground(CDC *pSource, int left, int top, int right, int bottom)
 {
-    if (!m_background.GetSafeHdc()) {
-        if (!m_background.CreateCompatibleDC(pSource))
-            return;
-        if (m_bitmap.CreateCompatibleBitmap(pSource, right - left, bottom - top))
-            m_oldBitmap = m_background.SelectObject(&m_bitmap);
-    }
-    m_background.BitBlt(0, 0, right - left, bottom - top, pSource, left, top, SRCCOPY);
-}
-
-SIZE CSkinSlider::BackgroundSize() const
-{
-    BITMAP info = {};
-    if (!m_bitmap.GetSafeHandle() || !m_bitmap.GetBitmap(&info))
-        return SIZE{0, 0};
-    return SIZE{info.bmWidth, info.bmHeight};
+    if (!m_background.IsMade() && !m_background.Create(pSource, right - left, bottom - top))
+        return;
+    m_background.DC().BitBlt(0, 0, right - left, bottom - top, pSource, left, top, SRCCOPY);
 }
 
 BOOL CSkinSlider::OnEraseBkgnd(CDC * /*pDC*/)
@@ -48,7 +28,7 @@ void CSkinSlider::OnCustomDraw(NMHDR *pNotify, LRESULT *pResult)
     } else if (draw->dwDrawStage == CDDS_ITEMPREPAINT && draw->dwItemSpec == TBCD_CHANNEL) {
         // Without a saved background the stage would lay the item's own
         // pixels back over themselves: nothing to do.
-        if (m_background.GetSafeHdc())
+        if (m_background.IsMade())
             LayBackground(CDC::FromHandle(draw->hdc));
     }
 }
@@ -72,7 +52,7 @@ void CSkinSlider::LayBackground(CDC *pItem)
     if (mask.CreateCompatibleDC(pItem) && maskBitmap.CreateBitmap(width, height, 1, 1, NULL)) {
         CBitmap *oldMask = mask.SelectObject(&maskBitmap);
         mask.BitBlt(0, 0, width, height, pItem, 0, 0, SRCCOPY);
-        pItem->BitBlt(0, 0, width, height, &m_background, 0, 0, SRCCOPY);
+        pItem->BitBlt(0, 0, width, height, &m_background.DC(), 0, 0, SRCCOPY);
         pItem->BitBlt(0, 0, width, height, &mask, 0, 0, SRCINVERT);
         pItem->BitBlt(0, 0, width, height, &mask, 0, 0, SRCAND);
         pItem->BitBlt(0, 0, width, height, &mask, 0, 0, SRCINVERT);

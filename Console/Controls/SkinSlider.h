@@ -4,7 +4,8 @@
 // thumb; pixels the trackbar drew black stay black.
 #pragma once
 
-#include <CBitmap.h>
+#include "BitmapLayer.h"
+
 #include <CDC.h>
 #include <CSliderCtrl.h>
 
@@ -12,14 +13,13 @@ class CSkinSlider : public CSliderCtrl
 {
 public:
     CSkinSlider() = default;
-    ~CSkinSlider() override;
 
     // Copies the rectangle (left, top)-(right, bottom) of the owner's
     // painting. The first call fixes the size of the copy; later ones
     // refresh it at that size.
     void SaveBackground(CDC *pSource, int left, int top, int right, int bottom);
     // The size of the copy; 0 x 0 before the first SaveBackground.
-    SIZE BackgroundSize() const;
+    SIZE BackgroundSize() const { return m_background.Size(); }
 
 protected:
     // Kept from the owner: the slider draws itself.
@@ -32,9 +32,7 @@ private:
     // those drawn black.
     void LayBackground(CDC *pItem);
 
-    CDC m_background;
-    CBitmap m_bitmap;
-    CBitmap *m_oldBitmap = nullptr;
+    CBitmapLayer m_background;
 
     DECLARE_MESSAGE_MAP()
 };

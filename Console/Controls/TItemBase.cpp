@@ -45,6 +45,13 @@ void CTItemBase::Copy(const CTItemBase &other)
     m_crText = other.m_crText;
 }
 
+RECT CTItemBase::TextRect(const RECT &item)
+{
+    RECT inner = item;
+    ::InflateRect(&inner, -TEXT_MARGIN_X, -TEXT_MARGIN_Y);
+    return inner;
+}
+
 void CTItemBase::Draw(CDC *pDC, RECT *pRect, UINT nState, UINT nFormat, COLORREF crText,
                       COLORREF crBack)
 {
@@ -57,8 +64,7 @@ void CTItemBase::Draw(CDC *pDC, RECT *pRect, UINT nState, UINT nFormat, COLORREF
     pDC->SetBkMode(TRANSPARENT);
     const COLORREF oldBack = pDC->SetBkColor(crBack);
     const COLORREF oldText = pDC->SetTextColor(crText);
-    RECT inner = *pRect;
-    ::InflateRect(&inner, -TEXT_MARGIN_X, -TEXT_MARGIN_Y);
+    RECT inner = TextRect(*pRect);
     pDC->DrawText(m_strText, &inner, nFormat);
     pDC->SetBkColor(oldBack);
     pDC->SetTextColor(oldText);

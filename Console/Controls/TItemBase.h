@@ -21,6 +21,8 @@ public:
     virtual void Copy(const CTItemBase &other);
     // Fills the rectangle with crBack and writes the text into it in
     // crText; a selected or drop-highlighted item gets a focus rectangle.
+    // Where Draw puts the text within the item's rectangle.
+    static RECT TextRect(const RECT &item);
     virtual void Draw(CDC *pDC, RECT *pRect, UINT nState, UINT nFormat, COLORREF crText,
                       COLORREF crBack);
 

@@ -45,6 +45,11 @@ void FillZoneEntry(ZoneEntry &entry, DWORD id, const ZoneRecord &zone, BOOL with
         CopyText(entry.Site, zone.Site);
 }
 
+bool IsSameHost(const ZoneEntry &a, const ZoneEntry &b)
+{
+    return a.Type == ZONE_ENTRY_HOST && b.Type == ZONE_ENTRY_HOST && strcmp(a.Site, b.Site) == 0;
+}
+
 // One zone's half of a program rule's advanced settings. The ports are
 // taken only when the settings have a port rule.
 void FillNetSettings(ProgramRule &rule, int zone, const NetRuleSettings &settings)
@@ -397,7 +402,10 @@ BOOL CAclPublisher::ReadZoneEntry(BOOL blocked, DWORD id, ZoneRecord &zone)
     return m_zones.GetZone(id, zone, blocked);
 }
 
-// The entry is found by the ID that the store updated, and keeps it.
+// The entry is found by the ID that the store updated, and keeps it. The
+// address of a host name lives in the image alone, where the resolver puts
+// it: an edit that keeps the name keeps that address, or the entry would
+// match nothing until the next lookup.
 BOOL CAclPublisher::ModifyZoneEntry(BOOL blocked, DWORD id, const ZoneRecord &zone)
 {
     if (!m_zones.UpdateZone(id, zone, blocked))
@@ -406,7 +414,12 @@ BOOL CAclPublisher::ModifyZoneEntry(BOOL blocked, DWORD id, const ZoneRecord &zo
         ZoneEntry *entry = FindAclEntry(ZoneList(blocked), id);
         if (!entry)
             return PATCH_FAILED;
+        const ZoneEntry before = *entry;
         FillZoneEntry(*entry, id, zone, TRUE);
+        if (IsSameHost(before, *entry)) {
+            entry->IP1 = before.IP1;
+            entry->IP2 = before.IP2;
+        }
         return PATCH_DONE;
     }) == PATCH_DONE;
 }

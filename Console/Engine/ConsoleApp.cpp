@@ -115,7 +115,8 @@ BOOL CConsoleApp::CreateMainWindow()
     if (!m_mainFrame.Create(IDD_MAIN_FRAME, NULL))
         return FALSE;
     m_pMainWnd = &m_mainFrame;
-    m_mainFrame.ShowWindow(SW_HIDE);
+    // Without its icon the window is the only way to the console.
+    m_mainFrame.ShowWindow(m_mainFrame.HasTrayIcon() ? SW_HIDE : SW_SHOW);
     m_mainFrame.UpdateWindow();
     return TRUE;
 }

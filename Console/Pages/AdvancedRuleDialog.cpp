@@ -4,6 +4,7 @@
 #include "ConsoleMessages.h"
 #include "LoggedOnRefusal.h"
 
+#include <SkinPalette.h>
 #include <CPaintDC.h>
 #include <DataExchange.h>
 #include <MemoryDC.h>
@@ -13,7 +14,6 @@
 namespace {
 
 const int SCHEDULE_COUNT = 7;
-const COLORREF TITLE_COLOUR = RGB(130, 130, 140);
 // A port edit holds at most five digits.
 const int PORT_DIGITS = 5;
 const int RANGE_FONT_HEIGHT = -10;
@@ -113,7 +113,7 @@ BOOL CAdvancedRuleDialog::OnInitDialog()
     ModifyStyle(0, WS_POPUP | WS_MINIMIZEBOX);
 
     m_title.SetLabelFont("Arial", -14, FW_BOLD, FALSE, FALSE, FALSE);
-    m_title.SetTextColor(TITLE_COLOUR);
+    m_title.SetTextColor(SkinPalette::BandTitleText);
     const struct { CSkinLabel *caption; UINT id; } groups[] = {
         {&m_protocolGroup, IDC_ADV_PROTOCOL_GROUP}, {&m_portGroup, IDC_ADV_PORT_GROUP},
         {&m_rangeFrame, IDC_ADV_RANGE_FRAME},       {&m_timeGroup, IDC_ADV_TIME_GROUP},

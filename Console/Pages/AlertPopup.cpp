@@ -14,6 +14,7 @@
 #include "PathText.h"
 #include "ProgramFolder.h"
 #include "SafeFormat.h"
+#include "SkinPalette.h"
 
 namespace {
 
@@ -21,7 +22,6 @@ const int kWidth = 235;
 const int kHeight = 130;
 const int kHoldMs = 20000;
 const int kTickMs = 20;
-const COLORREF kTitleColour = 0x8C8282;
 
 const UINT kLabelIds[8] = {IDC_ALERT_TITLE,       IDC_ALERT_MESSAGE, IDC_ALERT_LOCAL_PORT_LABEL,
                            IDC_ALERT_LOCAL_PORT,  IDC_ALERT_REMOTE_LABEL, IDC_ALERT_REMOTE,
@@ -45,7 +45,7 @@ END_MESSAGE_MAP()
 CAlertPopup::CAlertPopup(CWnd *pParent, const SessionRecord &connection, const CString &skinFolder)
     : CSkinDialog(IDD_ALERT_POPUP, pParent, NULL), m_icon(NULL), m_iconIsShared(false),
       m_connection(connection), m_skinFolder(skinFolder), m_rect(), m_riseSteps(0), m_sinkSteps(0),
-      m_height(0), m_sinking(FALSE)
+      m_height(0), m_sinking(FALSE), m_refusals(1), m_watcher(NULL)
 {
     m_connection.Path[SESSION_PATH_SIZE - 1] = '\0';
     m_connection.Detail[SESSION_DETAIL_SIZE - 1] = '\0';
@@ -53,6 +53,8 @@ CAlertPopup::CAlertPopup(CWnd *pParent, const SessionRecord &connection, const C
 
 CAlertPopup::~CAlertPopup()
 {
+    if (m_watcher)
+        m_watcher->AlertGone(this);
     if (m_icon && !m_iconIsShared)
         DestroyIcon(m_icon);
 }
@@ -85,7 +87,7 @@ BOOL CAlertPopup::OnInitDialog()
     LoadSkin();
     m_text.SetSource(GetProgramFolder() + "Language.ini", "DLG_AlertMsg", "APP", "APP_NAME");
     m_labels[0].SetLabelFont("Arial", -14, FW_BOLD, FALSE, FALSE, FALSE);
-    m_labels[0].SetTextColor(kTitleColour);
+    m_labels[0].SetTextColor(SkinPalette::BandTitleText);
     SetTexts();
 
     const RECT work = WorkArea();
@@ -95,7 +97,7 @@ BOOL CAlertPopup::OnInitDialog()
     PlaceLabels();
 
     HINSTANCE instance = GetModuleHandle(NULL);
-    m_icon = ExtractIconA(instance, m_connection.Path, 0);
+    m_icon = ExtractLocalIcon(instance, m_connection.Path);
     if (!m_icon || m_icon == reinterpret_cast<HICON>(1)) {
         m_icon = LoadIcon(instance, MAKEINTRESOURCE(IDI_NO_PROGRAM_ICON));
         m_iconIsShared = true;
@@ -127,7 +129,7 @@ CString CAlertPopup::RemoteText(const SessionRecord &connection)
 CString CAlertPopup::ProgramName(LPCTSTR path)
 {
     CFileInfo info;
-    if (info.Read(path) == CFileInfo::READ_OK)
+    if (info.ReadLocal(path) == CFileInfo::READ_OK)
         return info.GetDescription();
     return GetFileNameFromPath(path, false);
 }
@@ -142,9 +144,12 @@ void CAlertPopup::SetTexts()
         localPort.Format("%u", static_cast<UINT>(c.LocalPort));
     CString remotePort;
     remotePort.Format("%u", static_cast<UINT>(c.RemotePort));
+    CString message = SafeFormat(m_text.GetText(key), {ProgramName(c.Path)});
+    if (m_refusals > 1)
+        message += "\n" + SafeFormat(m_text.GetText("LB_Block_Count"), {m_refusals});
     const CString texts[8] = {
         m_text.GetText(TitleKey(c)),
-        SafeFormat(m_text.GetText(key), {ProgramName(c.Path)}),
+        message,
         m_text.GetText("LB_LocalPort"),
         localPort,
         m_text.GetText(c.HostMatchDone ? "LB_RemoteSite" : "LB_RemoteIp"),
@@ -154,6 +159,20 @@ void CAlertPopup::SetTexts()
     };
     for (int i = 0; i < 8; ++i)
         m_labels[i].SetWindowText(texts[i]);
+}
+
+// Before the first tick the rise has not begun; once risen, the hold runs.
+BOOL CAlertPopup::AddRefusal()
+{
+    if (m_sinking || !m_hWnd)
+        return FALSE;
+    ++m_refusals;
+    SetTexts();
+    const bool risen = m_height > 0 && m_riseSteps < 1;
+    if (risen)
+        SetTimer(ALERT_TIMER_HOLD, kHoldMs, NULL);
+    Invalidate(FALSE);
+    return TRUE;
 }
 
 void CAlertPopup::PlaceLabels()

@@ -3,7 +3,9 @@
 // the kind of connection, shows the program's icon and the connection's
 // ports and peer, holds for twenty seconds and sinks again; a click makes it
 // sink at once. It never takes the focus and deletes itself once its window
-// has gone.
+// has gone. Further refusals of the same connection kind may be added to a
+// standing alert: it shows their number and holds twenty seconds from the
+// last one.
 #pragma once
 
 #include "LanguageText.h"
@@ -32,6 +34,18 @@ enum {
     ALERT_STEPS = 20,
 };
 
+class CAlertPopup;
+
+// Told when an alert object goes, so that nobody keeps it after that.
+class IAlertWatcher
+{
+public:
+    virtual void AlertGone(CAlertPopup *alert) = 0;
+
+protected:
+    ~IAlertWatcher() {}
+};
+
 class CAlertPopup : public CSkinDialog
 {
 public:
@@ -44,6 +58,14 @@ public:
     BOOL Show();
 
     BOOL OnInitDialog() override;
+
+    // The watcher is told when the object goes; NULL tells nobody.
+    void SetWatcher(IAlertWatcher *watcher) { m_watcher = watcher; }
+    const SessionRecord &Connection() const { return m_connection; }
+    // One more refusal shown by this alert: its number is shown and the
+    // hold starts again. FALSE once the alert sinks: it takes no more.
+    BOOL AddRefusal();
+    int Refusals() const { return m_refusals; }
 
     // The texts the alert shows, by control, for a connection.
     static CString TitleKey(const SessionRecord &connection);
@@ -81,4 +103,6 @@ private:
     int m_sinkSteps;
     int m_height;
     BOOL m_sinking;
+    int m_refusals;
+    IAlertWatcher *m_watcher;
 };

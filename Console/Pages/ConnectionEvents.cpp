@@ -178,7 +178,9 @@ void CConnectionEvents::HandleSession(DWORD index)
 void CConnectionEvents::Gather(SessionRecord &shared, const SessionRecord &copy)
 {
     m_view.RemoveConnection(copy);
-    ForgetCounter(copy);
+    // What the connection moved since its last live pass, or in all when
+    // it opened and closed between two passes, is counted now.
+    CountBytes(copy, true);
     m_rows.push_back(MakeLogRecord(copy));
     m_closing.push_back({&shared, copy.Socket, copy.RuleId});
     if (copy.Verdict == ACTION_DENY && copy.ByRule == 1)
@@ -236,34 +238,47 @@ void CConnectionEvents::Free(SessionRecord &shared)
 
 void CConnectionEvents::UpdateConnection(const SessionRecord &record)
 {
+    CountBytes(record, false);
+    if (m_treeFollows && FilterAdmits(m_filter, record.Protocol) && record.Path[0])
+        m_view.ShowConnection(record);
+}
+
+// The counts a connection has reached minus those already counted go to the
+// graphs; a connection seen for the first time counts whole. A finished
+// connection's counter goes with it.
+void CConnectionEvents::CountBytes(const SessionRecord &record, bool finished)
+{
     DWORD received = static_cast<DWORD>(record.BytesReceived);
     DWORD sent = static_cast<DWORD>(record.BytesSent);
-    auto found = std::find_if(m_counters.begin(), m_counters.end(), [&](const Counter &counter) {
-        return counter.Socket == record.Socket && counter.ProcessId == record.ProcessId;
-    });
-    if (found == m_counters.end()) {
+    auto found = FindCounter(record);
+    if (found != m_counters.end()) {
+        received -= found->Received;
+        sent -= found->Sent;
+        if (finished) {
+            m_counters.erase(found);
+        } else {
+            found->Received = static_cast<DWORD>(record.BytesReceived);
+            found->Sent = static_cast<DWORD>(record.BytesSent);
+        }
+    } else if (!finished) {
         m_counters.push_back({record.Socket, record.ProcessId, received, sent});
-    } else {
-        const DWORD receivedBefore = found->Received;
-        const DWORD sentBefore = found->Sent;
-        found->Received = received;
-        found->Sent = sent;
-        received -= receivedBefore;
-        sent -= sentBefore;
     }
     if (received && m_peers.Monitor)
         PostMessage(m_peers.Monitor, WM_TRAFFIC_DELTA, 0, static_cast<LPARAM>(received));
     if (sent && m_peers.Monitor)
         PostMessage(m_peers.Monitor, WM_TRAFFIC_DELTA, 1, static_cast<LPARAM>(sent));
-    if (m_treeFollows && FilterAdmits(m_filter, record.Protocol) && record.Path[0])
-        m_view.ShowConnection(record);
+}
+
+std::vector<CConnectionEvents::Counter>::iterator CConnectionEvents::FindCounter(const SessionRecord &record)
+{
+    return std::find_if(m_counters.begin(), m_counters.end(), [&](const Counter &counter) {
+        return counter.Socket == record.Socket && counter.ProcessId == record.ProcessId;
+    });
 }
 
 void CConnectionEvents::ForgetCounter(const SessionRecord &record)
 {
-    auto found = std::find_if(m_counters.begin(), m_counters.end(), [&](const Counter &counter) {
-        return counter.Socket == record.Socket && counter.ProcessId == record.ProcessId;
-    });
+    auto found = FindCounter(record);
     if (found != m_counters.end())
         m_counters.erase(found);
 }

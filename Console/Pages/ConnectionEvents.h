@@ -134,6 +134,8 @@ private:
     void Gather(SessionRecord &shared, const SessionRecord &copy);
     bool IsGathered(const SessionRecord *shared) const;
     void UpdateConnection(const SessionRecord &record);
+    void CountBytes(const SessionRecord &record, bool finished);
+    std::vector<Counter>::iterator FindCounter(const SessionRecord &record);
     void ForgetCounter(const SessionRecord &record);
     void ReportActive(LONG ruleId, bool active);
     static void Free(SessionRecord &shared);

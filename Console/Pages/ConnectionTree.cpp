@@ -1,7 +1,5 @@
 #include "ConnectionTree.h"
 
-#include <shellapi.h>
-
 #include "FileInfo.h"
 #include "Formatting.h"
 #include "PathText.h"
@@ -18,7 +16,8 @@ DWORD GroupValue(BYTE protocol)
 } // namespace
 
 CConnectionTree::CConnectionTree(CItemTree &tree, CImageList &images, HINSTANCE resources)
-    : m_tree(tree), m_images(images), m_resources(resources)
+    : m_tree(tree), m_images(images), m_resources(resources),
+      m_icons(images, resources, IMAGE_FIRST_PROGRAM, IDI_NO_PROGRAM_ICON)
 {
 }
 
@@ -83,32 +82,44 @@ HTREEITEM CConnectionTree::AddProcessNode(const SessionRecord &record)
 {
     CFileInfo info;
     CString text;
-    if (info.Read(record.Path) == CFileInfo::READ_OK)
+    if (info.ReadLocal(record.Path) == CFileInfo::READ_OK)
         text = info.GetDescription();
     if (text.IsEmpty())
         text = GetFileNameFromPath(record.Path, false);
-    const int image = AddProgramIcon(record.Path);
+    int image = m_icons.Acquire(record.Path);
+    const bool ownIcon = image >= 0;
+    if (!ownIcon)
+        image = IMAGE_CONNECTION; // the list took no icon: a plain one
     HTREEITEM process = m_tree.InsertItem(text, image, image, TVI_ROOT);
-    if (!process)
+    if (!process) {
+        if (ownIcon && m_icons.Release(record.Path) >= 0)
+            RenumberProcessImages();
         return NULL;
+    }
     m_tree.SetItemData(process, record.ProcessId);
     m_programs[process] = record.Path;
     return process;
 }
 
-// ExtractIconA gives NULL for a file without icons and 1 for one that is
-// not a program or icon file; both mean the stand-in icon. The list keeps a
-// copy, so the extracted icon is destroyed.
-int CConnectionTree::AddProgramIcon(LPCTSTR path)
+void CConnectionTree::ForgetNode(HTREEITEM item)
 {
-    HICON icon = ExtractIconA(m_resources, path, 0);
-    const bool extracted = icon && icon != reinterpret_cast<HICON>(1);
-    if (!extracted)
-        icon = LoadIcon(m_resources, MAKEINTRESOURCE(IDI_NO_PROGRAM_ICON));
-    m_images.Add(icon);
-    if (extracted)
-        DestroyIcon(icon);
-    return m_images.GetImageCount() - 1;
+    auto found = m_programs.find(item);
+    if (found == m_programs.end())
+        return;
+    const CString program = found->second;
+    m_programs.erase(found);
+    if (m_icons.Release(program) >= 0)
+        RenumberProcessImages();
+}
+
+// An image that left the list moved the later ones down by one.
+void CConnectionTree::RenumberProcessImages()
+{
+    for (const auto &node : m_programs) {
+        const int image = m_icons.ImageOf(node.second);
+        if (image >= 0)
+            m_tree.SetItemImage(node.first, image, image);
+    }
 }
 
 CString CConnectionTree::ConnectionText(const SessionRecord &record) const
@@ -120,7 +131,8 @@ CString CConnectionTree::ConnectionText(const SessionRecord &record) const
     if (remote.IsEmpty())
         remote = IpToText(&record.RemoteIp);
     return SafeFormat(m_connectFormat, {localPort, remote, static_cast<UINT>(record.RemotePort),
-                                        static_cast<int>(record.BytesSent), static_cast<int>(record.BytesReceived)});
+                                        FormatByteCount64(record.BytesSent),
+                                        FormatByteCount64(record.BytesReceived)});
 }
 
 void CConnectionTree::RemoveConnection(const SessionRecord &record)
@@ -159,6 +171,7 @@ void CConnectionTree::RemoveEndedProcesses()
 void CConnectionTree::Clear()
 {
     m_programs.clear();
+    m_icons.Clear();
     m_tree.DeleteAllItems();
 }
 

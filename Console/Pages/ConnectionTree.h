@@ -3,7 +3,7 @@
 // process ID), its "TCP" and "UDP" groups (values 1 and 0) and the
 // connections (value the socket). It keeps the program file of each
 // process node, so that ending a process can check it is still the same
-// program.
+// program, and shows one icon per program (CProgramIcons).
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,7 @@
 #include <map>
 
 #include "ItemTree.h"
+#include "ProgramIcons.h"
 #include "SessionRecord.h"
 
 // The images the tree's image list starts with, in this order.
@@ -60,20 +61,24 @@ public:
     HTREEITEM ProcessNodeOf(HTREEITEM item) const;
     // The program file a process node was made from ("" when unknown).
     CString ProgramOf(HTREEITEM processNode) const;
-    // The tree forgets a node (called as an item is deleted).
-    void ForgetNode(HTREEITEM item) { m_programs.erase(item); }
+    // The tree forgets a node (called as an item is deleted, any number of
+    // times); its program's icon goes with the last process node using it.
+    void ForgetNode(HTREEITEM item);
+    // The program icons in the image list.
+    const CProgramIcons &ProgramIcons() const { return m_icons; }
 
     HTREEITEM FindChild(HTREEITEM parent, DWORD value) const;
 
 private:
     HTREEITEM AddProcessNode(const SessionRecord &record);
-    int AddProgramIcon(LPCTSTR path);
+    void RenumberProcessImages();
     CString ConnectionText(const SessionRecord &record) const;
     void DeleteIfEmpty(HTREEITEM item);
 
     CItemTree &m_tree;
     CImageList &m_images;
     HINSTANCE m_resources;
+    CProgramIcons m_icons;
     CString m_listenFormat;
     CString m_connectFormat;
     std::map<HTREEITEM, CString> m_programs;

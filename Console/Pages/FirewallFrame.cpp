@@ -290,7 +290,7 @@ void CFirewallFrame::OnAddSubnet() { AddZone(ZONE_ENTRY_SUBNET); }
 void CFirewallFrame::AddZone(BYTE type)
 {
     const BOOL blocked = CommandsOnBlockedList();
-    CZoneDialog editor;
+    CZoneDialog editor(this);
     editor.m_record.Type = type;
     editor.m_listFlag = static_cast<BYTE>(blocked);
     if (editor.DoModal() != IDOK)
@@ -313,7 +313,7 @@ void CFirewallFrame::ModifyZone()
     CGridList &grid = GridOf(blocked);
     if (!grid.IsValidRow(m_selectedRow))
         return;
-    CZoneDialog editor;
+    CZoneDialog editor(this);
     editor.m_editFlag = 1;
     editor.m_listFlag = static_cast<BYTE>(blocked);
     const DWORD id = grid.GetRowData(m_selectedRow);

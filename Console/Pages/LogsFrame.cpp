@@ -20,6 +20,9 @@ namespace {
 const UINT PROGRAM_TAB_CONTROLS[] = {IDC_PROGRAM_LOG_GRID, IDC_WINDOW_START, IDC_WINDOW_END,
                                      IDC_LOGS_PROGRAM, IDC_LOGS_ACTION, IDC_LOGS_QUERY};
 
+// The program's path: the last of the cells AddLogRow fills.
+const int kProgramLogPathColumn = 9;
+
 // The dates whose day window the log's unsigned 32-bit times can hold in
 // every time zone.
 const SYSTEMTIME FIRST_DAY = {1970, 1, 5, 2, 0, 0, 0, 0};
@@ -116,6 +119,7 @@ void CLogsFrame::InitLists()
         grid.grid->Header().LoadBackgrounds(m_skinFolder + "ListHead_Bk_Normal.bmp",
                                             m_skinFolder + "ListHead_Bk_Select.bmp");
     }
+    m_programLogGrid.Header().ShowPathsIn(kProgramLogPathColumn);
     const struct { LPCTSTR key; BYTE value; } actions[] = {
         {"T_Action_All", 255}, {"T_Action_Pass", 0}, {"T_Action_Deny", 2}};
     for (const auto &action : actions) {

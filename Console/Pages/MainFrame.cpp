@@ -20,8 +20,6 @@
 namespace {
 
 const char kOptions[] = "Options";
-const BYTE kWorkModeNormal = 1;
-const BYTE kWorkModeLocked = 2;
 
 // The lock-state label's look.
 const COLORREF kLockLabelColor = 0x707071;
@@ -42,6 +40,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CSkinDialog)
     ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
     ON_MESSAGE(WM_TIPS_CLOSED, OnTipsClosed)
     ON_WM_SHOWWINDOW()
+    ON_WM_TIMER()
     // The caption's commands come first: their ids lie among the side bar's.
     ON_COMMAND(IDC_CAPTION_HIDE, OnHide)
     ON_COMMAND(IDC_CAPTION_MINIMIZE, OnMinimize)
@@ -82,6 +81,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_lastLayout.SetRectEmpty();
     m_bTopMost = FALSE;
     m_bShownOnce = FALSE;
+    m_bExiting = FALSE;
     m_pTips = NULL;
     ReadVersionLine();
     MarkStart();
@@ -91,14 +91,46 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     // The window has no text yet, so the icon has no tip.
     CString tip;
     GetWindowText(tip);
+    // A refused icon is asked for again (AddTrayIcon); the console runs on.
     if (!m_trayIcon.Create(this, WM_TRAY_NOTIFY, tip, AfxGetApp()->LoadIcon(IDI_CONSOLE), IDR_TRAY_MENU))
-        return -1;
+        SetTimer(TRAY_RETRY_TIMER, TRAY_RETRY_MS, NULL);
     m_trayIcon.SetDefaultItem(0, TRUE);
     if (!CreatePages()) {
         m_trayIcon.RemoveIcon();
         return -1;
     }
     return 0;
+}
+
+// The icon of a console that is exiting stays away.
+void CMainFrame::AddTrayIcon()
+{
+    if (m_bExiting)
+        return;
+    if (m_trayIcon.AddAgain())
+        KillTimer(TRAY_RETRY_TIMER);
+    else
+        SetTimer(TRAY_RETRY_TIMER, TRAY_RETRY_MS, NULL);
+}
+
+void CMainFrame::OnTimer(UINT nIDEvent)
+{
+    if (nIDEvent == TRAY_RETRY_TIMER)
+        AddTrayIcon();
+    else
+        CSkinDialog::OnTimer(nIDEvent);
+}
+
+// A new task bar (the shell started late or again) has none of the old
+// icons.
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    static const UINT taskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    if (message == taskbarCreated && taskbarCreated != 0) {
+        AddTrayIcon();
+        return 0;
+    }
+    return CSkinDialog::WindowProc(message, wParam, lParam);
 }
 
 void CMainFrame::ReadVersionLine()
@@ -164,12 +196,12 @@ BOOL CMainFrame::OnInitDialog()
     SetWindowText(m_texts.GetAppName());
     SelectPage(ConsoleSettings().GetMainFramTabID());
 
-    // A store that cannot be read counts as normal; a stored 0 (filtering
-    // off) is sent as it is.
-    const BYTE mode = app->Publisher().ZoneStore().GetWorkMode();
-    ShowLockRow(mode);
-    SendWorkMode(mode);
     m_lockLabel.SetLabelFont("Arial", -11, FW_NORMAL, FALSE, FALSE, FALSE);
+    // Any stored mode but locked, filtering off and text that is no number
+    // included, starts in normal mode: the console never leaves the
+    // computer unfiltered behind a switch that shows it locked.
+    const bool locked = app->Publisher().ZoneStore().GetWorkMode() == WORK_MODE_LOCKED;
+    EnterWorkMode(locked ? WORK_MODE_LOCKED : WORK_MODE_NORMAL);
     return TRUE;
 }
 
@@ -267,34 +299,31 @@ void CMainFrame::OnSideBar(UINT id)
     }
 }
 
-void CMainFrame::ShowLockRow(BYTE mode)
+// The provider is sent the mode, and the switch, its label and the tray
+// menu show the mode sent, so that what the user sees is what filters.
+void CMainFrame::EnterWorkMode(BYTE mode)
 {
-    m_lockButton.SetRow(mode == kWorkModeNormal ? 0 : 1);
-}
-
-void CMainFrame::SendWorkMode(BYTE mode)
-{
+    m_workMode = mode;
     SpiIoControlProc spiIoControl = GetConsoleApp()->GetSpiIoControl();
-    if (!spiIoControl)
-        return;
-    SpiIoBlock block = {mode, 0, 0, 0};
-    spiIoControl(SPI_SET_WORK_MODE, &block);
-}
-
-// Normal turns to locked; anything else, filtering off included, turns
-// back to normal. Works while logged off too.
-void CMainFrame::OnLockButton()
-{
-    CFirewallLib &store = GetConsoleApp()->Publisher().ZoneStore();
-    const BYTE mode = store.GetWorkMode() == kWorkModeNormal ? kWorkModeLocked : kWorkModeNormal;
-    store.SetWorkMode(mode);
-    SendWorkMode(mode);
-    ShowLockRow(mode);
-    m_lockLabel.SetWindowText(m_texts.GetText(mode == kWorkModeLocked ? "LB_Lock" : "LB_Unlock"));
+    if (spiIoControl) {
+        SpiIoBlock block = {mode, 0, 0, 0};
+        spiIoControl(SPI_SET_WORK_MODE, &block);
+    }
+    m_lockButton.SetRow(mode == WORK_MODE_LOCKED ? 1 : 0);
+    m_lockLabel.SetWindowText(m_texts.GetText(mode == WORK_MODE_LOCKED ? "LB_Lock" : "LB_Unlock"));
     CRect label;
     m_lockLabel.GetWindowRect(&label);
     ScreenToClient(&label);
     InvalidateRect(&label, FALSE);
+}
+
+// Normal turns to locked and locked back to normal. Works while logged off
+// too.
+void CMainFrame::OnLockButton()
+{
+    const BYTE mode = m_workMode == WORK_MODE_NORMAL ? WORK_MODE_LOCKED : WORK_MODE_NORMAL;
+    GetConsoleApp()->Publisher().ZoneStore().SetWorkMode(mode);
+    EnterWorkMode(mode);
 }
 
 void CMainFrame::OnHide()
@@ -337,6 +366,8 @@ void CMainFrame::OnTopMost()
 
 void CMainFrame::OnExit()
 {
+    m_bExiting = TRUE;
+    KillTimer(TRAY_RETRY_TIMER);
     m_trayIcon.HideIcon();
     if (!IsIconic() && !IsZoomed()) {
         CRect place;
@@ -407,14 +438,10 @@ LRESULT CMainFrame::OnConsoleExit(WPARAM, LPARAM)
     return 0;
 }
 
-// The lock mark is read only for the menu: a mouse move over the icon
-// must not wait on the store.
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam)
 {
-    BOOL lockMark = FALSE;
-    if (LOWORD(lParam) == WM_RBUTTONUP)
-        lockMark = GetConsoleApp()->Publisher().ZoneStore().GetWorkMode() != kWorkModeNormal;
-    return m_trayIcon.OnTrayNotification(static_cast<UINT>(wParam), lParam, lockMark, m_bTopMost);
+    return m_trayIcon.OnTrayNotification(static_cast<UINT>(wParam), lParam, m_workMode == WORK_MODE_LOCKED,
+                                         m_bTopMost);
 }
 
 BOOL CMainFrame::OnEraseBkgnd(CDC *)
@@ -467,9 +494,12 @@ LRESULT CMainFrame::OnDeferredLayout(WPARAM, LPARAM)
     m_minimizeButton.MoveWindow(x - 2 * (w + 1), 6, w, h);
     m_helpButton.MoveWindow(x - 3 * (w + 1), 6, w, h);
 
+    // The lock switch keeps its place from the right edge: where it stands
+    // at the smallest width, x = 550.
     const int lockHeight = m_lockButton.m_nStateHeight;
-    m_lockButton.MoveWindow(550, 34, m_lockButton.m_nStateWidth, lockHeight);
-    m_lockLabel.MoveWindow(535, lockHeight + 39, 43, 14);
+    const int lockLeft = right - (kMinWidth - 550);
+    m_lockButton.MoveWindow(lockLeft, 34, m_lockButton.m_nStateWidth, lockHeight);
+    m_lockLabel.MoveWindow(lockLeft - 15, lockHeight + 39, 43, 14);
 
     // The side bar, every button the size of Monitor.bmp's cells; the pages
     // fill the client area inside it.
@@ -492,9 +522,13 @@ LRESULT CMainFrame::OnDeferredLayout(WPARAM, LPARAM)
 
 CRect CMainFrame::StatusPictureRect() const
 {
+    // The picture's upper half is drawn, its lower half is the mask; it
+    // stands clear of the bottom band, which would cut it otherwise.
     CRect client;
     GetClientRect(&client);
-    return CRect(19, client.Height() - 19, 98, client.Height());
+    const int bottom = client.Height() - m_bottomMiddle.m_size.cy - 2;
+    const int height = m_loggedOnPicture.m_size.cy / 2;
+    return CRect(19, bottom - height, 98, bottom);
 }
 
 void CMainFrame::OnPaint()

@@ -4,10 +4,14 @@
 // the logged-on picture, owns the notification-area icon and answers its
 // menu. It is made hidden at start-up; its making shows the splash window,
 // counts the start and marks the window for a second start; its
-// destruction stops the background threads.
+// destruction stops the background threads. A notification area that
+// refuses the icon (the shell is not ready yet at log-on) does not end the
+// console: the icon is asked for again on a timer and when a task bar is
+// made, and the window is shown meanwhile.
 #pragma once
 
 #include "ConsoleResources.h"
+#include "FirewallTypes.h"
 #include "FirewallFrame.h"
 #include "InfoFrame.h"
 #include "LanguageText.h"
@@ -42,6 +46,13 @@ public:
     CProgramFrame &ProgramPage() { return m_programPage; }
     CLogsFrame &LogsPage() { return m_logsPage; }
     CInfoFrame &InfoPage() { return m_infoPage; }
+    // Whether the icon is in the notification area.
+    BOOL HasTrayIcon() const { return m_trayIcon.IsCreated(); }
+
+    enum {
+        TRAY_RETRY_TIMER = 3,
+        TRAY_RETRY_MS = 5000,
+    };
     // The current help topic of the page with that tab id; empty for others.
     CString PageHelpTopic(UINT tabId);
 
@@ -59,6 +70,8 @@ protected:
     // Enter, Esc, Alt+F4 and Close leave the window as it is.
     void OnOK() override {}
     void OnCancel() override {}
+    // The shell's "TaskbarCreated", a registered message, cannot be mapped.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
@@ -73,6 +86,7 @@ protected:
     afx_msg LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnTipsClosed(WPARAM, LPARAM);
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg void OnTimer(UINT nIDEvent);
     afx_msg void OnSideBar(UINT id);
     afx_msg void OnHide();
     afx_msg void OnMinimize();
@@ -94,13 +108,13 @@ private:
     };
     static const int kPageCount = 6;
 
+    void AddTrayIcon();
     void ReadVersionLine();
     void MarkStart();
     BOOL CreatePages();
     void LoadSkin();
     void PlaceWindow();
-    void ShowLockRow(BYTE mode);
-    void SendWorkMode(BYTE mode);
+    void EnterWorkMode(BYTE mode);
 
     CLanguageText m_texts;
     CSystemFrame m_systemPage;
@@ -110,7 +124,11 @@ private:
     CLogsFrame m_logsPage;
     CInfoFrame m_infoPage;
     BOOL m_bTopMost = FALSE;
+    // The work mode the provider was last sent: normal or locked. A stored
+    // mode of any other value starts the console in normal mode.
+    BYTE m_workMode = WORK_MODE_NORMAL;
     BOOL m_bShownOnce = FALSE;
+    BOOL m_bExiting = FALSE;
     // The open tips window; NULL while there is none.
     CTipsDialog *m_pTips = NULL;
     CTrayIcon m_trayIcon;

@@ -5,7 +5,6 @@
 
 #include "ConsoleMessages.h"
 #include "ProcessEnd.h"
-#include "RefusalAlert.h"
 
 #include <CMenu.h>
 #include <DataBase.h>
@@ -411,7 +410,7 @@ void CMonitorFrame::RaiseAlert(const SessionRecord &record)
         options.Window = ReadsAsOn(m_settings->GetString("EnableWndAlert", kOptions));
         options.Sound = ReadsAsOn(m_settings->GetString("EnableSoundAlert", kOptions));
     }
-    AnnounceRefusal(this, record, SkinFolder(), options);
+    m_refusals.Announce(this, record, SkinFolder(), options);
 }
 
 // --- events, the pause and the end -----------------------------------------------
@@ -452,6 +451,9 @@ void CMonitorFrame::OnTimer(UINT nIDEvent)
 
 void CMonitorFrame::OnDestroy()
 {
+    // Finished connections whose burst has not ended yet are still logged:
+    // their records would otherwise stay taken and unlogged.
+    m_events.EndBurst();
     m_receivedGraph.Stop();
     m_sentGraph.Stop();
     if (m_settings) {

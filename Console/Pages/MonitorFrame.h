@@ -14,6 +14,7 @@
 #include "ConnectionTree.h"
 #include "ConsolePage.h"
 #include "MonitorPageIds.h"
+#include "RefusalAlert.h"
 
 #include <CComboBox.h>
 #include <CImageList.h>
@@ -64,6 +65,7 @@ public:
     CConnectionEvents &Events() { return m_events; }
     CFluxGraph &ReceivedGraph() { return m_receivedGraph; }
     CFluxGraph &SentGraph() { return m_sentGraph; }
+    const CRefusalAnnouncer &Refusals() const { return m_refusals; }
 
     void SelectTab(int tab);
 
@@ -145,4 +147,5 @@ private:
 
     CConnectionTree m_connections;
     CConnectionEvents m_events;
+    CRefusalAnnouncer m_refusals;
 };

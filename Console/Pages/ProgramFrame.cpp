@@ -288,13 +288,15 @@ LRESULT CProgramFrame::OnDeferredLayout(WPARAM, LPARAM)
         ScheduleButton(schedule).MoveWindow(10, 35 + (schedule - 1) * scheduleHeight,
                                             scheduleWidth, scheduleHeight);
     m_weekCaption.MoveWindow(120, 50, 100, 18);
-    m_sunday.MoveWindow(140, 80, 70, 18);
-    m_monday.MoveWindow(220, 80, 70, 18);
-    m_tuesday.MoveWindow(300, 80, 70, 18);
-    m_wednesday.MoveWindow(380, 80, 85, 18);
-    m_thursday.MoveWindow(140, 105, 70, 18);
-    m_friday.MoveWindow(220, 105, 70, 18);
-    m_saturday.MoveWindow(300, 105, 70, 18);
+    // Each day's cell as wide as its column allows, so that the longest
+    // names ("Thursday", "Saturday", "Wednesday") show whole.
+    m_sunday.MoveWindow(140, 80, 76, 18);
+    m_monday.MoveWindow(220, 80, 76, 18);
+    m_tuesday.MoveWindow(300, 80, 76, 18);
+    m_wednesday.MoveWindow(380, 80, 90, 18);
+    m_thursday.MoveWindow(140, 105, 76, 18);
+    m_friday.MoveWindow(220, 105, 76, 18);
+    m_saturday.MoveWindow(300, 105, 76, 18);
     m_timeCaption.MoveWindow(120, 150, 250, 18);
     m_startCaption.MoveWindow(140, 180, 60, 16);
     GetDlgItem(IDC_START_TIME)->MoveWindow(205, 177, 100, 20);

@@ -217,10 +217,11 @@ void CProgramQueryDialog::LayoutControls()
         {&m_appLabel, 50, 111, 100, 14},
         {&m_ipLabel, 50, 125, 100, 14},
         {&m_portLabel, 50, portRow, 100, 14},
-        {&m_fileName, w - 130, 111, 120, 14},
-        {&m_remoteIp, w - 130, 125, 120, 14},
-        {&m_portText, w - 130, portRow, 120, 14},
-        {&m_viewLink, w - 100, listen ? 139 : 153, 90, 14},
+        // The values end clear of the balloon's right border.
+        {&m_fileName, w - 136, 111, 120, 14},
+        {&m_remoteIp, w - 136, 125, 120, 14},
+        {&m_portText, w - 136, portRow, 120, 14},
+        {&m_viewLink, w - 106, listen ? 139 : 153, 90, 14},
         {&m_moreCaption, 10, 180, w - 20, 14},
         {&m_moreText, 10, 200, w - 20, 32},
         {&m_remember, 12, 240, 135, 16},
@@ -258,7 +259,7 @@ void CProgramQueryDialog::SetTexts()
     const bool isNew = q.RuleId == 0;
     CFileInfo info;
     const CString description =
-        info.Read(q.Path) == CFileInfo::READ_OK ? info.GetDescription() : GetFileNameFromPath(q.Path, false);
+        info.ReadLocal(q.Path) == CFileInfo::READ_OK ? info.GetDescription() : GetFileNameFromPath(q.Path, false);
     const UINT localPort = q.LocalPort, remotePort = q.RemotePort;
 
     CString info1;
@@ -294,7 +295,7 @@ void CProgramQueryDialog::SetTexts()
                                    : SafeFormat(m_texts.GetText("LB_MoreInfor_Repeat"), {ZoneText()}));
     m_remember.SetWindowText(m_texts.GetText("LB_Check_Remember"));
 
-    m_icon = ExtractIconA(GetModuleHandle(NULL), q.Path, 0);
+    m_icon = ExtractLocalIcon(GetModuleHandle(NULL), q.Path);
     if (!m_icon || m_icon == reinterpret_cast<HICON>(1)) {
         m_icon = LoadIcon(GetModuleHandle(NULL), MAKEINTRESOURCE(kNoProgramIcon));
         m_iconShared = true;

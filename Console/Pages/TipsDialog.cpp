@@ -3,6 +3,7 @@
 #include "ConsoleMessages.h"
 #include "OptionsResources.h"
 
+#include <SkinPalette.h>
 #include <CPaintDC.h>
 #include <DataExchange.h>
 #include <MemoryDC.h>
@@ -53,7 +54,7 @@ BOOL CTipsDialog::OnInitDialog()
     LoadSkin();
     m_texts.SetSource(m_languageFile, "DLG_TIPS", "APP", "APP_NAME");
     m_title.SetLabelFont("Arial", -14, FW_BOLD, FALSE, FALSE, FALSE);
-    m_title.SetTextColor(0x8C8282);
+    m_title.SetTextColor(SkinPalette::BandTitleText);
     m_heading.SetLabelFont("Arial", -14, FW_BOLD, FALSE, FALSE, FALSE);
     m_heading.SetTextColor(0xEC1C1C);
     LoadTips();
@@ -201,5 +202,8 @@ LRESULT CTipsDialog::OnDeferredLayout(WPARAM, LPARAM)
     m_next.MoveWindow(r - 20 - wc - 10 - wn, b - 20 - hc, wn, hc);
     SetWindowRegion();
     Invalidate(FALSE);
+    // Opened while its owner was still being shown, the window would stay
+    // behind it: it comes to the front once the owner stands.
+    SetWindowPos(&wndTop, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return 0;
 }

@@ -35,8 +35,21 @@ BOOL CTrayIcon::Create(CWnd *pParent, UINT callbackMessage, LPCTSTR tip, HICON i
     m_data.uID = uID;
     m_data.uCallbackMessage = callbackMessage;
     m_data.hIcon = icon;
-    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     lstrcpynA(m_data.szTip, tip ? tip : "", 64);
+    return AddAgain();
+}
+
+// An icon that the shell still holds (a task bar announced twice) would
+// refuse the addition, so it is removed first; removing none does no harm.
+BOOL CTrayIcon::AddAgain()
+{
+    if (!m_data.hWnd)
+        return FALSE;
+    if (m_created) {
+        m_data.uFlags = 0;
+        ::Shell_NotifyIconA(NIM_DELETE, &m_data);
+    }
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_created = ::Shell_NotifyIconA(NIM_ADD, &m_data);
     m_hidden = FALSE;
     return m_created;

@@ -20,6 +20,10 @@ public:
     // Adds the icon; the icon handle stays the caller's. The tip is cut to
     // what fits. FALSE when the system is too old or the shell refuses.
     BOOL Create(CWnd *pParent, UINT callbackMessage, LPCTSTR tip, HICON icon, UINT uID);
+    // Adds the icon of Create once more: after the shell refused it (before
+    // the shell is ready at log-on) or lost it (a new task bar). FALSE
+    // while the shell refuses, or when Create did not get that far.
+    BOOL AddAgain();
     // The item a double click sends: a position in the menu, or a command.
     BOOL SetDefaultItem(UINT item, BOOL byPosition);
     // Loads a small icon of the program's resources and shows it.

@@ -76,6 +76,7 @@ BOOL CZoneDialog::OnInitDialog()
     LayoutForType(m_record.Type);
     SetupForType(m_record.Type);
     UpdateData(FALSE);
+    CenterWindow();
     return TRUE;
 }
 
@@ -174,16 +175,36 @@ void CZoneDialog::OnOK()
         GotoDlgCtrl(GetDlgItem(IDC_ZONE_DESCRIPTION));
         return;
     }
+    DWORD first = 0, second = 0;
+    m_firstAddress.GetAddress(first);
+    m_secondAddress.GetAddress(second);
+    if (RefuseAddresses(first, second))
+        return;
     // Every field, hidden ones included: a hidden field still holds what
     // the record gave it.
     m_record.Name = m_description;
     m_record.Site = m_hostName;
-    DWORD address = 0;
-    m_firstAddress.GetAddress(address);
-    m_record.IP1 = address;
-    m_secondAddress.GetAddress(address);
-    m_record.IP2 = address;
+    m_record.IP1 = first;
+    m_record.IP2 = second;
     EndDialog(IDOK);
+}
+
+// A mask of 0.0.0.0, which a blank mask field reads as, would match every
+// address, and a range whose first address comes after its last would
+// match none: neither is what the user meant, so the editor says so and
+// puts the focus on the field to mend.
+bool CZoneDialog::RefuseAddresses(DWORD first, DWORD second)
+{
+    LPCTSTR refusal = NULL;
+    if (m_record.Type == ZONE_ENTRY_SUBNET && second == 0)
+        refusal = "ERR_MaskEmpty";
+    else if (m_record.Type == ZONE_ENTRY_RANGE && first > second)
+        refusal = "ERR_RangeDownwards";
+    if (!refusal)
+        return false;
+    MessageBox(m_texts.GetText(refusal), m_texts.GetAppName(), MB_ICONHAND);
+    GotoDlgCtrl(&m_secondAddress);
+    return true;
 }
 
 void CZoneDialog::OnCloseButton()

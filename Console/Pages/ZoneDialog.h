@@ -2,9 +2,9 @@
 // one entry of the trusted or the blocked list: an address, a range, a
 // subnet or a host name, always with a description. It shows the fields of
 // the entry's type only and a title telling the list, the kind and whether
-// the entry is new. It stores nothing: on OK it checks the logged-on flag
-// and the description and copies every field into its record; the caller
-// stores that.
+// the entry is new. It stores nothing: on OK it checks the logged-on flag,
+// the description and the addresses and copies every field into its
+// record; the caller stores that.
 #pragma once
 
 #include "SkinButton.h"
@@ -25,8 +25,9 @@ public:
 
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange *pDX) override;
-    // Refused while logged off and for an empty description (the editor
-    // stays open); else the fields go into the record and it closes.
+    // Refused while logged off, for an empty description, a blank subnet
+    // mask and a range that runs downwards (the editor stays open); else
+    // the fields go into the record and it closes.
     void OnOK() override;
 
     // The longest host name the store and the rule image keep whole.
@@ -46,6 +47,7 @@ private:
     void LayoutForType(BYTE type);
     void SetupForType(BYTE type);
     void ShowControls(const int *ids, int count, int show);
+    bool RefuseAddresses(DWORD first, DWORD second);
 
     CSkinButton m_closeButton;
     CSkinButton m_okButton;

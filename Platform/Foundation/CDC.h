@@ -57,6 +57,11 @@ public:
     CBrush *SelectObject(CBrush *pBrush);
     CFont *SelectObject(CFont *pFont);
     CBitmap *SelectObject(CBitmap *pBitmap);
+    // The handle form: returns the previous object's handle. A selection
+    // that outlives the message that made it (a memory DC kept in a member)
+    // keeps that handle to restore, never a temporary, which the idle
+    // clean-up frees.
+    HGDIOBJ SelectObject(HGDIOBJ hObject) { return SelectGdiObject(hObject); }
     CGdiObject *SelectStockObject(int nIndex);
 
     int SaveDC() { return ::SaveDC(m_hDC); }

@@ -94,6 +94,16 @@ BOOL CTreeCtrl::GetItemImage(HTREEITEM hItem, int &nImage, int &nSelectedImage) 
     return TRUE;
 }
 
+BOOL CTreeCtrl::SetItemImage(HTREEITEM hItem, int nImage, int nSelectedImage)
+{
+    TVITEMA item = {};
+    item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    item.hItem = hItem;
+    item.iImage = nImage;
+    item.iSelectedImage = nSelectedImage;
+    return SetItem(&item);
+}
+
 BOOL CTreeCtrl::ItemHasChildren(HTREEITEM hItem) const
 {
     TVITEMA item = {};

@@ -46,6 +46,7 @@ public:
     BOOL GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL bTextOnly) const;
     UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const;
     BOOL GetItemImage(HTREEITEM hItem, int &nImage, int &nSelectedImage) const;
+    BOOL SetItemImage(HTREEITEM hItem, int nImage, int nSelectedImage);
     BOOL ItemHasChildren(HTREEITEM hItem) const;
     UINT GetCount() const { return static_cast<UINT>(Send(TVM_GETCOUNT)); }
 

@@ -15,7 +15,9 @@
 // window, GetDC gives the screen).
 //
 // Lifetime: at WM_NCDESTROY the object is detached, then the virtual
-// PostNcDestroy runs and may delete the object. A handler may delete its
+// PostNcDestroy runs and may delete the object; not for a window that dies
+// inside its own creation: a failed Create leaves the object to the code
+// that called it, which deletes it. A handler may delete its
 // own object ("delete this"): nothing of the object is touched afterwards.
 // Deleting an object whose window lives detaches it first and then
 // destroys the window, so none of its handlers runs for that.

@@ -11,6 +11,7 @@ struct CreateHookState
     int nArmed = 0;           // scopes alive on this thread
     CWnd *pWndInit = NULL;    // the object waiting for its window
     BOOL bDialog = FALSE;
+    const CWndCreateHook *pInnermost = NULL;
 };
 
 CreateHookState &GetCreateHookState()
@@ -20,9 +21,11 @@ CreateHookState &GetCreateHookState()
 }
 } // namespace
 
-CWndCreateHook::CWndCreateHook(CWnd *pWnd, BOOL bDialog)
+CWndCreateHook::CWndCreateHook(CWnd *pWnd, BOOL bDialog) : m_pWnd(pWnd)
 {
     CreateHookState &state = GetCreateHookState();
+    m_pOuter = state.pInnermost;
+    state.pInnermost = this;
     m_pSavedWnd = state.pWndInit;
     m_bSavedDialog = state.bDialog;
     if (state.nArmed++ == 0)
@@ -34,6 +37,7 @@ CWndCreateHook::CWndCreateHook(CWnd *pWnd, BOOL bDialog)
 CWndCreateHook::~CWndCreateHook()
 {
     CreateHookState &state = GetCreateHookState();
+    state.pInnermost = m_pOuter;
     state.pWndInit = m_pSavedWnd;
     state.bDialog = m_bSavedDialog;
     if (--state.nArmed == 0 && state.hHook != NULL)
@@ -41,6 +45,14 @@ CWndCreateHook::~CWndCreateHook()
         ::UnhookWindowsHookEx(state.hHook);
         state.hHook = NULL;
     }
+}
+
+BOOL CWndCreateHook::IsCreating(const CWnd *pWnd)
+{
+    for (const CWndCreateHook *pScope = GetCreateHookState().pInnermost; pScope != NULL; pScope = pScope->m_pOuter)
+        if (pScope->m_pWnd == pWnd)
+            return TRUE;
+    return FALSE;
 }
 
 // Wine may create the default IME window inside the first top-level

@@ -286,7 +286,9 @@ LRESULT CWnd::OnNcDestroyMessage(CWnd *pWnd, WPARAM wParam, LPARAM lParam)
         pApp->m_pMainWnd = NULL;
         ::PostQuitMessage(0);
     }
-    pWnd->PostNcDestroy();   // may delete the object
+    // An object whose window died in its creation is its creator's to delete.
+    if (!CWndCreateHook::IsCreating(pWnd))
+        pWnd->PostNcDestroy();   // may delete the object
     return lResult;
 }
 

@@ -1,13 +1,14 @@
-# Configures and builds the project for one Windows architecture.
-# qfw_build <source dir> <build dir> <i686|x86_64> [Wine root]
+# Configures and builds the project for one Windows architecture: all of
+# it, or the one target named.
+# qfw_build <source dir> <build dir> <i686|x86_64> [Wine root] [target]
 # The build is configured again when the Wine root it runs under changes.
 qfw_build() {
-  local top=$1 build=$2 arch=$3 root=${4:-}
+  local top=$1 build=$2 arch=$3 root=${4:-} target=${5:-all}
   if ! grep -qxF "QFW_WINE_ROOT:PATH=$root" "$build/CMakeCache.txt" 2>/dev/null; then
     cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQFW_WINE_ROOT="$root" \
           -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-$arch-mingw.cmake" >/dev/null
   fi
-  cmake --build "$build" -j"${QFW_JOBS:-$(nproc)}"
+  cmake --build "$build" -j"${QFW_JOBS:-$(nproc)}" --target "$target"
 }
 
 # The Wine version that a wine command prints, e.g. 10.0.

@@ -45,6 +45,34 @@ TEST(PathText, SplitsFolderNameAndExtension)
         ExpectSplits(c);
 }
 
+TEST(PathText, OnlyAFullPathOnADriveOfThisComputerIsLocal)
+{
+    char system[MAX_PATH] = "";
+    ASSERT_GT(GetSystemDirectoryA(system, sizeof system), 0u);
+    struct Case {
+        std::string path;
+        bool local;
+    } cases[] = {
+        {system, true},
+        {std::string(system) + "\\notepad.exe", true},
+        {std::string(1, system[0]) + ":/Windows/x.exe", true},
+        {"\\\\server\\share\\x.exe", false},
+        {"//server/share/x.exe", false},
+        {"\\\\?\\UNC\\server\\share\\x.exe", false},
+        {"\\\\.\\pipe\\x", false},
+        {"\\Windows\\x.exe", false},
+        {"x.exe", false},
+        {"C:x.exe", false},
+        {"C:", false},
+        {"1:\\x.exe", false},
+        {"", false},
+        {"*", false},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.local, IsLocalAbsolutePath(c.path.c_str())) << c.path;
+    EXPECT_FALSE(IsLocalAbsolutePath(NULL));
+}
+
 TEST(PathText, LongFoldersAreNeverCut)
 {
     std::string folder255 = "C:\\" + std::string(255, 'f') + "\\";

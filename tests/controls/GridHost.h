@@ -45,14 +45,19 @@ public:
     // full-row select).
     CGridList &MakeList(RECT place, DWORD extendedStyle = LVS_EX_FULLROWSELECT)
     {
+        EXPECT_TRUE(m_list.SubclassWindow(MakeListWindow(place, extendedStyle)));
+        return m_list;
+    }
+    // The same report list, left for a grid object of the test's own.
+    HWND MakeListWindow(RECT place, DWORD extendedStyle = LVS_EX_FULLROWSELECT)
+    {
         HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT,
                                     place.left, place.top, place.right - place.left, place.bottom - place.top,
                                     m_host.Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kListId)),
                                     GetModuleHandleA(nullptr), nullptr);
         SendMessageA(list, WM_SETFONT, SendMessageA(m_host.Handle(), WM_GETFONT, 0, 0), FALSE);
         SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extendedStyle);
-        EXPECT_TRUE(m_list.SubclassWindow(list));
-        return m_list;
+        return list;
     }
 
     // The grid of the program page: seven columns, picture cells in 0 and

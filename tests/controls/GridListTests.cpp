@@ -191,6 +191,27 @@ TEST_F(GridListTest, EveryCellIsFreedWithItsRowTheListAndTheDialog)
     }
 }
 
+TEST_F(GridListTest, AGridObjectThatEndsBeforeItsWindowFreesItsRows)
+{
+    const HWND window = m_grid.MakeListWindow(RECT{10, 10, 500, 300});
+    {
+        CGridList list;
+        ASSERT_TRUE(list.SubclassWindow(window));
+        list.SetColumns("Active,40;Program,150;Internet,52");
+        for (int row = 0; row < 4; ++row) {
+            const std::string path = "C:\\Programs\\Tool" + std::to_string(row) + ".exe";
+            const int item = list.AddRow({"", path.c_str(), ""});
+            list.SetCellType(item, 2, RUNTIME_CLASS(CJActionCell));
+        }
+        m_grid.Show();
+        SaveTestScreen(m_grid.Host(), "grid-object-ends-first");
+        EXPECT_EQ(CJBaseCell::LiveCount(), m_liveBefore + 12);
+    }
+    // The object took its window with it, and every row and cell.
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(CJBaseCell::LiveCount(), m_liveBefore);
+}
+
 // --- the comparison ---------------------------------------------------------------
 
 struct CompareCase

@@ -253,6 +253,35 @@ TEST_F(ItemTreeTest, ClicksSelectBoldAndExpandAsDrawnByTheObjects)
     EXPECT_GT(shot.CountColour(OBJECT_RED, protocolRect), 0) << "drawn through its object's colour";
 }
 
+TEST_F(ItemTreeTest, AnAmpersandInAProgramsNameIsDrawnAsItIs)
+{
+    m_tree.InsertItem(""); // takes the selection with the focus
+    HTREEITEM process = m_tree.InsertItem("R&D.exe", 0, 0);
+    Show();
+    ASSERT_NE(process, m_tree.GetSelectedItem());
+    const CDib shot = SaveTestScreen(m_tree, "ampersand");
+
+    // The object's drawing: the tree's font in weight 400, 2 pixels in from
+    // the text's sides and 1 from its top and bottom, in the window text
+    // colour on white.
+    LOGFONTA logFont = {};
+    HFONT treeFont = reinterpret_cast<HFONT>(m_tree.SendMessage(WM_GETFONT));
+    if (!treeFont || !GetObjectA(treeFont, sizeof logFont, &logFont))
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+    logFont.lfWeight = FW_NORMAL;
+    HFONT font = CreateFontIndirectA(&logFont);
+    RECT inner = TextRect(process);
+    InflateRect(&inner, -2, -1);
+    const SIZE size = {inner.right - inner.left, inner.bottom - inner.top};
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    const UINT format = DT_SINGLELINE | DT_VCENTER;
+    const int whole = DrawTextPicture("R&D.exe", font, format | DT_NOPREFIX, size, text, WHITE).CountColour(text);
+    ASSERT_NE(whole, DrawTextPicture("R&D.exe", font, format, size, text, WHITE).CountColour(text))
+        << "an underlined D looks otherwise";
+    EXPECT_EQ(whole, shot.CountColour(text, TextRect(process)));
+    DeleteObject(font);
+}
+
 TEST_F(ItemTreeTest, TheWheelBringsItemsIntoViewDrawnThroughTheirObjects)
 {
     HTREEITEM first = NULL;

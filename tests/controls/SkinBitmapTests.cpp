@@ -190,6 +190,66 @@ TEST_F(SkinBitmapTest, FilesThatAreNoBitmapDrawNothingAndStayDeletable)
     }
 }
 
+// A 256-colour run-length bitmap file of the given size whose runs end at
+// once: 1,080 bytes whatever the size the header claims.
+std::string RunLengthBitmap(LONG width, LONG height)
+{
+    const DWORD palette = 256 * sizeof(RGBQUAD);
+    const BYTE endOfBitmap[] = {0, 1};
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info + palette;
+    file.bfSize = file.bfOffBits + sizeof endOfBitmap;
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 8;
+    info.biCompression = BI_RLE8;
+    info.biSizeImage = sizeof endOfBitmap;
+    std::string bytes(reinterpret_cast<const char *>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char *>(&info), sizeof info);
+    bytes.append(palette, '\0');
+    bytes.append(reinterpret_cast<const char *>(endOfBitmap), sizeof endOfBitmap);
+    return bytes;
+}
+
+TEST_F(SkinBitmapTest, APictureLargerThanAWindowIsRefusedLikeADamagedOne)
+{
+    EXPECT_EQ(1080u, RunLengthBitmap(8000, 8000).size());
+    const std::string plainWide = WriteBitmap(m_folder, "Wide.bmp", 4097, 1, Where);
+    const std::string plainEdge = WriteBitmap(m_folder, "Edge.bmp", 4096, 2, Where);
+    std::string topDown = TempFolder::Read(WriteBitmap(m_folder, "Tall.bmp", 1, 4097, Where));
+    reinterpret_cast<BITMAPINFOHEADER *>(&topDown[sizeof(BITMAPFILEHEADER)])->biHeight = -4097;
+    struct Case {
+        std::string path;
+        bool loads;
+        SIZE size;
+    } cases[] = {
+        {m_folder.Write("Huge.bmp", RunLengthBitmap(8000, 8000)), false, {}},
+        {m_folder.Write("WideRuns.bmp", RunLengthBitmap(4097, 16)), false, {}},
+        {m_folder.Write("TallRuns.bmp", RunLengthBitmap(16, 4097)), false, {}},
+        {m_folder.Write("EdgeRuns.bmp", RunLengthBitmap(4096, 4)), true, {4096, 4}},
+        {plainWide, false, {}},
+        {m_folder.Write("TopDown.bmp", topDown), false, {}},
+        {plainEdge, true, {4096, 2}},
+    };
+    for (const Case &c : cases) {
+        KitMissRecorder recorder;
+        CSkinBitmap picture;
+        EXPECT_EQ(c.loads, picture.Load(c.path.c_str()) != FALSE) << c.path;
+        if (c.loads) {
+            EXPECT_EQ(c.size.cx, picture.m_size.cx) << c.path;
+            EXPECT_EQ(c.size.cy, picture.m_size.cy) << c.path;
+            EXPECT_TRUE(recorder.Misses().empty()) << c.path;
+        } else {
+            ExpectDrawsNothing(picture);
+            EXPECT_EQ(1u, recorder.Misses().size()) << c.path;
+        }
+    }
+}
+
 TEST_F(SkinBitmapTest, ALoadedFileStaysDeletable)
 {
     const std::string path = WriteBitmap(m_folder, "Loaded.bmp", 8, 8, Where);

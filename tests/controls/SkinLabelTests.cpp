@@ -246,7 +246,9 @@ TEST_F(SkinLabelTest, ACentredLongTextIsOneLineWithAnEllipsisAndALeftOneWraps)
 {
     const char *text = "A text far too long for the narrow label it is shown in";
     AddStatic(1001, text, SS_CENTER, RECT{10, 10, 130, 50});
-    AddStatic(1002, text, SS_LEFT, RECT{10, 60, 130, 100});
+    // Tall enough for every line of the wrapped text: a cut last line would
+    // fail the screenshot's text-fit check.
+    AddStatic(1002, text, SS_LEFT, RECT{10, 60, 130, 104});
     CSkinLabel centred, left;
     ASSERT_TRUE(centred.AttachDark(1001, &m_parent));
     ASSERT_TRUE(left.AttachDark(1002, &m_parent));
@@ -254,7 +256,7 @@ TEST_F(SkinLabelTest, ACentredLongTextIsOneLineWithAnEllipsisAndALeftOneWraps)
     ReferenceText centredReference = {text, arial, RGB(21, 21, 21), DT_END_ELLIPSIS | DT_CENTER | DT_SINGLELINE};
     ReferenceText leftReference = {text, arial, RGB(21, 21, 21), DT_END_ELLIPSIS | DT_WORDBREAK};
     HWND centredWindow = AddReference(&centredReference, RECT{220, 10, 340, 50});
-    HWND leftWindow = AddReference(&leftReference, RECT{220, 60, 340, 100});
+    HWND leftWindow = AddReference(&leftReference, RECT{220, 60, 340, 104});
     Show();
     SaveTestScreen(m_host.Handle(), "long-texts");
 
@@ -266,6 +268,44 @@ TEST_F(SkinLabelTest, ACentredLongTextIsOneLineWithAnEllipsisAndALeftOneWraps)
     const RECT secondLine = {0, 16, 120, 40};
     EXPECT_EQ(0, centredShot.CountColour(RGB(21, 21, 21), secondLine));
     EXPECT_GT(leftShot.CountColour(RGB(21, 21, 21), secondLine), 0);
+    DeleteObject(arial);
+}
+
+TEST_F(SkinLabelTest, ALabelWithoutPrefixesDrawsItsAmpersandAndAnyOtherMarksTheNextLetter)
+{
+    struct Case {
+        DWORD style;
+        UINT extraFormat;
+    } cases[] = {
+        {SS_NOPREFIX, DT_NOPREFIX},              // program data: "R&D.exe" as it is
+        {SS_NOPREFIX | SS_RIGHT, DT_NOPREFIX | DT_RIGHT | DT_SINGLELINE},
+        {0, 0},                                  // a language text: '&' marks the D
+    };
+    const char *text = "R&D.exe";
+    HFONT arial = ArialFont();
+    for (const Case &c : cases) {
+        const UINT id = 1001;
+        HWND control = AddStatic(id, text, c.style, RECT{10, 10, 200, 30});
+        CSkinLabel label;
+        ASSERT_TRUE(label.AttachDark(id, &m_parent));
+        ReferenceText reference = {text, arial, RGB(21, 21, 21), DT_END_ELLIPSIS | DT_WORDBREAK | c.extraFormat};
+        if (c.style & SS_RIGHT)
+            reference.format &= ~DT_WORDBREAK;
+        ReferenceText other = reference;
+        other.format ^= DT_NOPREFIX;
+        HWND referenceWindow = AddReference(&reference, RECT{220, 10, 410, 30});
+        HWND otherWindow = AddReference(&other, RECT{220, 40, 410, 60});
+        Show();
+        SaveTestScreen(m_host.Handle(), c.style & SS_NOPREFIX ? (c.style & SS_RIGHT ? "no-prefix-right" : "no-prefix")
+                                                              : "prefix");
+
+        const CDib shot = CaptureWindow(control);
+        EXPECT_EQ(0, Differences(shot, CaptureWindow(referenceWindow))) << c.style;
+        EXPECT_GT(Differences(shot, CaptureWindow(otherWindow)), 0) << c.style;
+        label.DestroyWindow();
+        DestroyWindow(referenceWindow);
+        DestroyWindow(otherWindow);
+    }
     DeleteObject(arial);
 }
 

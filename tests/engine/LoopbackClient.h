@@ -9,10 +9,11 @@
 
 #include "ProviderTestSupport.h"
 
-// Runs a program to its end: its exit code, and what it wrote to its
-// standard output and error in output; -1 when it did not end within two
-// minutes.
-inline int RunProgram(const std::string &program, const std::string &arguments, std::string &output)
+// Runs a program to its end, in the folder given or this process's current
+// one: its exit code, and what it wrote to its standard output and error in
+// output; -1 when it did not end within two minutes.
+inline int RunProgram(const std::string &program, const std::string &arguments, std::string &output,
+                      const char *folder = NULL)
 {
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
     HANDLE readEnd, writeEnd;
@@ -26,7 +27,7 @@ inline int RunProgram(const std::string &program, const std::string &arguments, 
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, NULL, &startup, &process);
+    BOOL started = CreateProcessA(NULL, &command[0], NULL, NULL, TRUE, 0, NULL, folder, &startup, &process);
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);

@@ -283,6 +283,45 @@ TEST_F(FilterDecisionTest, HostHeaderInAnyCaseNamesABlockedSite)
     }
 }
 
+// The site is named by the Host line alone: the same letters at the end of
+// another header's name or in the URL neither hide a blocked site nor
+// block an allowed one.
+TEST_F(FilterDecisionTest, OnlyTheHostLineNamesTheSite)
+{
+    Publish(ACTION_PASS);
+    struct Request {
+        const char *Text;
+        const char *Site;
+    };
+    const Request requests[] = {
+        {"GET / HTTP/1.1\r\nX-Forwarded-Host: good.example\r\nHost: bad.example\r\n\r\n", "bad.example"},
+        {"GET / HTTP/1.1\r\nGhost: x\r\nHost: bad.example\r\n\r\n", "bad.example"},
+        {"GET /?host:good.example HTTP/1.1\r\nHost: bad.example\r\n\r\n", "bad.example"},
+        {"GET /?host:bad.example HTTP/1.1\r\nHost: good.example\r\n\r\n", "good.example"},
+        {"GET / HTTP/1.1\r\nX-Forwarded-Host: bad.example\r\nHost: good.example\r\n\r\n", "good.example"},
+    };
+    for (const Request &request : requests) {
+        SCOPED_TRACE(request.Text);
+        SOCKET client, peer;
+        ASSERT_TRUE(ConnectToPeer(80, client, peer));
+        const std::string text = request.Text;
+        if (std::string(request.Site) == "bad.example") {
+            EXPECT_EQ(SOCKET_ERROR, m_router.Send(client, text.data(), static_cast<int>(text.size())));
+            EXPECT_EQ(WSAECONNABORTED, WSAGetLastError());
+            EXPECT_EQ(ZONE_BLOCKED, RecordOf(client).Zone);
+            EXPECT_STREQ(request.Site, RecordOf(client).Detail);
+            ExpectClosedWithoutData(peer);
+        } else {
+            EXPECT_TRUE(SendText(client, text));
+            char buffer[128] = {};
+            EXPECT_EQ(static_cast<int>(text.size()), m_peer.Recv(peer, buffer, sizeof buffer));
+            EXPECT_STREQ(request.Site, RecordOf(client).Detail);
+            m_router.CloseSocket(client);
+        }
+        m_peer.CloseSocket(peer);
+    }
+}
+
 // A program that may serve but not connect out: its accepted connection
 // passes as server side, and its own connect is refused.
 TEST_F(FilterDecisionTest, AcceptedConnectionIsDecidedAsInbound)

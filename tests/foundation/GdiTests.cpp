@@ -243,6 +243,26 @@ TEST(DC, SelectObjectHandsBackTheEarlierObjectAndRestoresIt)
     ::SelectObject(dc, hOriginal);
 }
 
+// A selection kept in a member past its message keeps the handle: the
+// temporaries are gone after the idle clean-up, the handle restores.
+TEST(DC, TheHandleFormRestoresASelectionAfterTheIdleCleanUp)
+{
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(NULL));
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&dc, 8, 8));
+    const HGDIOBJ hOwn = ::GetCurrentObject(dc, OBJ_BITMAP);
+
+    EXPECT_EQ(hOwn, dc.SelectObject(bitmap.GetSafeHandle()));
+    EXPECT_EQ(bitmap.GetSafeHandle(), ::GetCurrentObject(dc, OBJ_BITMAP));
+    AfxDeleteTempObjects();
+    EXPECT_EQ(bitmap.GetSafeHandle(), dc.SelectObject(hOwn));
+    EXPECT_EQ(hOwn, ::GetCurrentObject(dc, OBJ_BITMAP));
+    EXPECT_EQ(nullptr, dc.SelectObject(static_cast<HGDIOBJ>(NULL)));
+    EXPECT_EQ(hOwn, ::GetCurrentObject(dc, OBJ_BITMAP));
+    EXPECT_TRUE(bitmap.DeleteObject()) << "selected nowhere";
+}
+
 TEST(DC, SelectingNothingChangesNothing)
 {
     CDC dc;

@@ -11,10 +11,12 @@
 #include <ProgramFolderFixture.h>
 #include <RealInput.h>
 #include <RecordingParent.h>
+#include <RefusedWindows.h>
 #include <TestScreens.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -45,6 +47,44 @@ std::string Show(const RECT &r)
 {
     return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
            std::to_string(r.bottom);
+}
+
+BOOL CALLBACK CollectAlert(HWND window, LPARAM found)
+{
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    if (strcmp(name, "#32770") == 0 && (exStyle & WS_EX_NOACTIVATE))
+        reinterpret_cast<std::vector<HWND> *>(found)->push_back(window);
+    return TRUE;
+}
+
+// The alert windows of this thread.
+std::vector<HWND> AlertHandles()
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), CollectAlert, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+int AlertWindows()
+{
+    return static_cast<int>(AlertHandles().size());
+}
+// The alert windows that are not among `before`.
+std::vector<HWND> NewAlerts(const std::vector<HWND> &before)
+{
+    std::vector<HWND> added;
+    for (HWND alert : AlertHandles()) {
+        if (std::find(before.begin(), before.end(), alert) == before.end())
+            added.push_back(alert);
+    }
+    return added;
+}
+std::string AlertText(HWND alert, UINT id)
+{
+    char text[256] = "";
+    GetDlgItemTextA(alert, id, text, sizeof text);
+    return text;
 }
 
 RECT WorkArea()
@@ -139,6 +179,48 @@ TEST_F(AlertPopupTest, TextsNameTheProgramTheKindAndThePeer)
     EXPECT_EQ("N/A", Text(IDC_ALERT_LOCAL_PORT));
 }
 
+// Its window dies in its creation for want of its labels: the alert is
+// deleted once (the heap check sees a second time), and nothing stays.
+// The program is named from its file only when the connection's path is a
+// full path on this computer: the test's own file, named without its folder
+// or through a share, is not read (read, it would give its file title).
+TEST_F(AlertPopupTest, AProgramPathThatIsNotALocalFullPathIsNeverOpened)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    struct Case {
+        std::string path;
+        const char *message;
+    } cases[] = {
+        {self, "alert_popup_tests.exe was refused an outgoing connection."},
+        {"alert_popup_tests.exe", "alert_popup_tests was refused an outgoing connection."},
+        {"\\\\127.0.0.1\\share\\alert_popup_tests.exe", "alert_popup_tests was refused an outgoing connection."},
+    };
+    for (const Case &c : cases) {
+        SessionRecord record = Refused(1);
+        strcpy(record.Path, c.path.c_str());
+        Open(record);
+        ASSERT_TRUE(IsWindow(m_alert));
+        EXPECT_EQ(c.message, Text(IDC_ALERT_MESSAGE)) << c.path;
+        DestroyWindow(m_alert);
+    }
+}
+
+TEST_F(AlertPopupTest, AnAlertWhoseWindowCannotBeMadeIsGoneOnce)
+{
+    const int alertsBefore = AlertWindows();
+    CAlertPopup *alert = new CAlertPopup(&m_page, Refused(1), m_folder.SkinFile(""));
+    {
+        CRefusedWindows noLabels("Static");
+        EXPECT_FALSE(alert->Show());
+        EXPECT_GT(noLabels.Refused(), 0);
+    }
+    PumpFor(50);
+    EXPECT_EQ(alertsBefore, AlertWindows());
+    Open(Refused(1));
+    EXPECT_TRUE(IsWindow(m_alert)) << "the next alert is made";
+}
+
 TEST_F(AlertPopupTest, RisesStepByStepHoldsSinksAndGoesWithoutTakingTheFocus)
 {
     const RECT work = WorkArea();
@@ -200,24 +282,6 @@ BOOL WINAPI RecordSound(LPCSTR sound, HMODULE module, DWORD flags)
     return TRUE;
 }
 
-BOOL CALLBACK CountAlert(HWND window, LPARAM counter)
-{
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
-    if (strcmp(name, "#32770") == 0 && (exStyle & WS_EX_NOACTIVATE))
-        ++*reinterpret_cast<int *>(counter);
-    return TRUE;
-}
-
-// The alert windows of this thread.
-int AlertWindows()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), CountAlert, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 TEST_F(AlertPopupTest, EachOptionGivesItsOwnPartOfTheAnnouncement)
 {
     const AlertSoundPlayer previous = SetAlertSoundPlayer(RecordSound);
@@ -227,7 +291,8 @@ TEST_F(AlertPopupTest, EachOptionGivesItsOwnPartOfTheAnnouncement)
     for (const auto &c : cases) {
         g_sounds.clear();
         const int before = AlertWindows();
-        AnnounceRefusal(&m_page, Refused(1), m_folder.SkinFile(""), {c.Window, c.Sound});
+        CRefusalAnnouncer announcer; // alone: no alert standing, no sound played yet
+        announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {c.Window, c.Sound});
         EXPECT_EQ(before + (c.Window ? 1 : 0), AlertWindows()) << c.Window << c.Sound;
         ASSERT_EQ(c.Sound ? 1u : 0u, g_sounds.size()) << c.Window << c.Sound;
         if (c.Sound) {
@@ -236,6 +301,82 @@ TEST_F(AlertPopupTest, EachOptionGivesItsOwnPartOfTheAnnouncement)
             EXPECT_EQ(DWORD(SND_FILENAME | SND_ASYNC), g_sounds[0].Flags);
         }
     }
+    SetAlertSoundPlayer(previous);
+}
+
+TEST_F(AlertPopupTest, RefusalsOfOneProgramAndPeerGoToTheStandingAlertWithTheirNumber)
+{
+    CRefusalAnnouncer announcer;
+    const std::vector<HWND> before = AlertHandles();
+    for (int i = 0; i < 100; ++i)
+        announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {true, false});
+    const std::vector<HWND> added = NewAlerts(before);
+    ASSERT_EQ(1u, added.size()) << "one alert for a hundred refusals";
+    m_alert = added[0];
+    EXPECT_NE(std::string::npos, AlertText(m_alert, IDC_ALERT_MESSAGE).find("\nRefused 100 times."))
+        << AlertText(m_alert, IDC_ALERT_MESSAGE);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(m_alert) && Rect().bottom - Rect().top == 130; }, 5000));
+    PumpFor(100);
+    SaveTestScreen(m_alert, "counted-alert");
+
+    // Another peer, another program: alerts of their own, up to the limit.
+    SessionRecord otherPeer = Refused(1);
+    otherPeer.RemoteIp = 0x0A000103;
+    SessionRecord otherProgram = Refused(1);
+    strcpy(otherProgram.Path, "C:\\No such folder\\other.exe");
+    SessionRecord beyond = Refused(1);
+    beyond.RemoteIp = 0x0A000104;
+    for (const SessionRecord &record : {otherPeer, otherProgram, beyond, otherPeer})
+        announcer.Announce(&m_page, record, m_folder.SkinFile(""), {true, false});
+    EXPECT_EQ(size_t(CRefusalAnnouncer::MAX_STANDING_ALERTS), NewAlerts(before).size());
+    EXPECT_EQ(size_t(CRefusalAnnouncer::MAX_STANDING_ALERTS), announcer.StandingAlerts());
+
+    // One sinks away: the next refusal of a new peer rises.
+    const RECT risen = Rect();
+    ClickAt(POINT{risen.left + 120, risen.top + 60});
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(m_alert); }, 5000));
+    EXPECT_EQ(size_t(CRefusalAnnouncer::MAX_STANDING_ALERTS - 1), announcer.StandingAlerts());
+    announcer.Announce(&m_page, beyond, m_folder.SkinFile(""), {true, false});
+    EXPECT_EQ(size_t(CRefusalAnnouncer::MAX_STANDING_ALERTS), NewAlerts(before).size());
+    for (HWND alert : NewAlerts(before))
+        DestroyWindow(alert);
+    EXPECT_EQ(0u, announcer.StandingAlerts()) << "each alert forgotten as it went";
+}
+
+TEST_F(AlertPopupTest, ASinkingAlertTakesNoMoreRefusalsAndANewOneRises)
+{
+    CRefusalAnnouncer announcer;
+    const std::vector<HWND> before = AlertHandles();
+    announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {true, false});
+    ASSERT_EQ(1u, NewAlerts(before).size());
+    m_alert = NewAlerts(before)[0];
+    SendMessage(m_alert, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 60)); // starts the sinking
+    announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {true, false});
+    const std::vector<HWND> added = NewAlerts(before);
+    ASSERT_EQ(2u, added.size());
+    EXPECT_EQ(std::string::npos, AlertText(m_alert, IDC_ALERT_MESSAGE).find("Refused"));
+    for (HWND alert : added)
+        EXPECT_EQ(std::string::npos, AlertText(alert, IDC_ALERT_MESSAGE).find("Refused")) << "each shows one";
+    for (HWND alert : added)
+        DestroyWindow(alert);
+}
+
+TEST_F(AlertPopupTest, TheSoundPlaysAtMostOnceASecond)
+{
+    const AlertSoundPlayer previous = SetAlertSoundPlayer(RecordSound);
+    g_sounds.clear();
+    CRefusalAnnouncer announcer;
+    const DWORD start = GetTickCount();
+    for (int i = 0; i < 100; ++i)
+        announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {false, true});
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(g_sounds.size(), 1u);
+    EXPECT_LE(g_sounds.size(), 1u + elapsed / CRefusalAnnouncer::SOUND_INTERVAL_MS) << elapsed << " ms";
+
+    const size_t played = g_sounds.size();
+    PumpFor(CRefusalAnnouncer::SOUND_INTERVAL_MS + 50);
+    announcer.Announce(&m_page, Refused(1), m_folder.SkinFile(""), {false, true});
+    EXPECT_EQ(played + 1, g_sounds.size()) << "a second later it plays again";
     SetAlertSoundPlayer(previous);
 }
 

@@ -10,8 +10,10 @@
 
 class CClientRun {
 public:
-    explicit CClientRun(const std::string &arguments, const std::string &program = TestFolder() + "wsclient.exe")
-        : m_program(program), m_arguments(arguments)
+    // Started in the folder given, or in this process's current one.
+    explicit CClientRun(const std::string &arguments, const std::string &program = TestFolder() + "wsclient.exe",
+                        const std::string &folder = "")
+        : m_program(program), m_arguments(arguments), m_folder(folder)
     {
         m_thread = CreateThread(NULL, 0, Run, this, 0, NULL);
     }
@@ -38,12 +40,14 @@ private:
     static DWORD WINAPI Run(LPVOID self)
     {
         CClientRun *run = static_cast<CClientRun *>(self);
-        run->m_code = RunProgram(run->m_program, run->m_arguments, run->m_output);
+        run->m_code = RunProgram(run->m_program, run->m_arguments, run->m_output,
+                                 run->m_folder.empty() ? NULL : run->m_folder.c_str());
         return 0;
     }
 
     std::string m_program;
     std::string m_arguments;
+    std::string m_folder;
     std::string m_output;
     int m_code = -1;
     HANDLE m_thread;

@@ -91,24 +91,32 @@ MenuSeen RightClick(HWND main)
     return seen;
 }
 
+// The lock mark is the mode the provider was sent: a stored mode that
+// starts the console normal leaves it clear, and the switch turns it.
 TEST_F(TrayIcon, ARightClickShowsTheMenuWithTheMarksOfTheMoment)
 {
     struct MarkCase {
-        const char *workMode;
+        const char *storedMode;
         bool topMost;
         bool lockChecked;
-    } const cases[] = {{"1", false, false}, {"2", true, true}, {"0", false, true}};
-    ASSERT_TRUE(MakeMainWindow());
+    } const cases[] = {{"1", false, false}, {"2", true, true}, {"0", false, false}, {"text", true, false}};
     for (const MarkCase &c : cases) {
-        ASSERT_TRUE(TheConsole().Publisher().ZoneStore().SetConfig("WorkMode", c.workMode));
-        const bool isTop = (::GetWindowLongA(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-        if (isTop != c.topMost)
+        SCOPED_TRACE(c.storedMode);
+        ASSERT_TRUE(TheConsole().Publisher().ZoneStore().SetConfig("WorkMode", c.storedMode));
+        ASSERT_TRUE(MakeMainWindow());
+        if (c.topMost)
             ::SendMessageA(Main(), WM_COMMAND, ID_TRAY_TOP_MOST, 0);
-        const MenuSeen seen = RightClick(Main());
-        ASSERT_TRUE(seen.shown) << c.workMode;
-        EXPECT_EQ(seen.topMost != 0, c.topMost) << c.workMode;
-        EXPECT_EQ(seen.lock != 0, c.lockChecked) << c.workMode;
+        MenuSeen seen = RightClick(Main());
+        ASSERT_TRUE(seen.shown);
+        EXPECT_EQ(seen.topMost != 0, c.topMost);
+        EXPECT_EQ(seen.lock != 0, c.lockChecked);
         EXPECT_EQ(seen.open, static_cast<UINT>(ID_TRAY_OPEN));
+
+        ::SendMessageA(Main(), WM_COMMAND, IDC_LOCK_SWITCH, 0);
+        seen = RightClick(Main());
+        ASSERT_TRUE(seen.shown);
+        EXPECT_EQ(seen.lock != 0, !c.lockChecked) << "after the switch";
+        EndMainWindow();
     }
 }
 

@@ -128,7 +128,8 @@ TEST_F(ConnectionEventsTest, ClosedRecordIsLoggedOnceAsTheLogMapsItThenFreedAndR
     Pass({{SESSION_SOURCE_TABLE, 3}});
     EXPECT_EQ(1u, Rows().size());
     EXPECT_EQ(2, m_sink.Count(Active(7, 0)));
-    EXPECT_EQ(0, m_sink.Count(Delta(0, 5000))) << "a freed record counts nothing";
+    EXPECT_EQ(1, m_sink.Count(Delta(0, 5000))) << "counted once when it closed; a freed record counts nothing";
+    EXPECT_EQ(1, m_sink.Count(Delta(1, 300)));
     EXPECT_TRUE(m_view.Shown.empty());
 }
 
@@ -268,6 +269,43 @@ TEST_F(ConnectionEventsTest, LiveRecordCountsItsWholeBytesFirstThenOnlyWhatItMov
     EXPECT_EQ(1u, m_events.CounterCount());
     EXPECT_EQ(3u, m_view.Shown.size());
     EXPECT_TRUE(Rows().empty()) << "a live connection is not logged";
+}
+
+TEST_F(ConnectionEventsTest, ClosingRecordCountsWhatItMovedSinceItsLastLivePassOrAllWhenNeverSeenLive)
+{
+    struct Case {
+        bool SeenLive;
+        DWORD Received, Sent; // the final counts; 5000 and 300 when seen live
+        DWORD ReceivedDelta, SentDelta;
+    } const cases[] = {
+        {true, 7000, 450, 2000, 150},
+        {true, 5000, 300, 0, 0},
+        {false, 5000, 300, 5000, 300},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.SeenLive ? "seen live" : "never seen live");
+        SessionRecord &record = Record(6, 0x66, SESSION_OPEN, DIR_OUTBOUND);
+        if (c.SeenLive)
+            Pass({{SESSION_SOURCE_TABLE, 6}});
+        m_sink.Clear();
+        record.BytesReceived = static_cast<LONG>(c.Received);
+        record.BytesSent = static_cast<LONG>(c.Sent);
+        record.State = SESSION_CLOSED;
+        Pass({{SESSION_SOURCE_TABLE, 6}});
+        std::vector<PostedMessage> deltas;
+        for (const PostedMessage &message : m_sink.Messages()) {
+            if (message.Message == WM_TRAFFIC_DELTA)
+                deltas.push_back(message);
+        }
+        std::vector<PostedMessage> expected;
+        if (c.ReceivedDelta)
+            expected.push_back(Delta(0, c.ReceivedDelta));
+        if (c.SentDelta)
+            expected.push_back(Delta(1, c.SentDelta));
+        EXPECT_EQ(expected, deltas);
+        EXPECT_EQ(0u, m_events.CounterCount()) << "the counter goes with the connection";
+        EXPECT_TRUE(IsFree(record));
+    }
 }
 
 TEST_F(ConnectionEventsTest, AskedAndFtpNotedRecordsCountNothingButAreActive)

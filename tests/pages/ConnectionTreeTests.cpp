@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -36,7 +37,7 @@ protected:
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ID_TREE))));
         m_connections.reset(new CConnectionTree(m_tree, m_images, GetModuleHandle(NULL)));
         m_connections->SetUpImages();
-        m_connections->SetFormats("Listening on port %u", "%u -> %s:%u, sent %d, received %d");
+        m_connections->SetFormats("Listening on port %u", "%u -> %s:%u, sent %s, received %s");
     }
     void TearDown() override
     {
@@ -63,6 +64,21 @@ protected:
         return record;
     }
 
+    // The ID of a process that has already ended, or 0.
+    static DWORD EndedProcessId()
+    {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION child = {};
+        char command[] = "cmd.exe /c exit 0";
+        if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &startup, &child))
+            return 0;
+        WaitForSingleObject(child.hProcess, 10000);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+        return child.dwProcessId;
+    }
+
     std::string Text(HTREEITEM item) const { return static_cast<LPCTSTR>(m_tree.GetItemText(item)); }
     int Image(HTREEITEM item) const
     {
@@ -70,12 +86,59 @@ protected:
         m_tree.GetItemImage(item, image, selected);
         return image;
     }
+    // The pixels of an image of the list, drawn on white.
+    std::vector<COLORREF> ImagePixels(int index)
+    {
+        int width = 0, height = 0;
+        ImageList_GetIconSize(m_images.m_hImageList, &width, &height);
+        HDC screen = GetDC(NULL);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(NULL, screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(m_images.m_hImageList, index, dc, 0, 0, ILD_NORMAL);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                pixels.push_back(GetPixel(dc, x, y));
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return pixels;
+    }
     int RootCount() const
     {
         int count = 0;
         for (HTREEITEM item = m_tree.GetRootItem(); item; item = m_tree.GetNextSiblingItem(item))
             ++count;
         return count;
+    }
+
+    int ImageCount() const { return m_images.GetImageCount(); }
+    // The pixels of one image of the list, drawn over white.
+    std::vector<DWORD> ImagePixels(int image) const
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = 16;
+        info.bmiHeader.biHeight = -16;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void *bits = nullptr;
+        HDC dc = CreateCompatibleDC(NULL);
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        RECT all = {0, 0, 16, 16};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ImageList_Draw(m_images.GetSafeHandle(), image, dc, 0, 0, ILD_NORMAL);
+        GdiFlush();
+        std::vector<DWORD> pixels(static_cast<DWORD *>(bits), static_cast<DWORD *>(bits) + 256);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return pixels;
     }
 
     CItemTree m_tree;
@@ -116,9 +179,9 @@ TEST_F(ConnectionTreeTest, ConnectionsOfOneProcessGoUnderItsNodeByProtocolWithTh
     ASSERT_TRUE(listenNode && webNode && udpNode);
     EXPECT_EQ("Listening on port 1100", Text(listenNode));
     EXPECT_EQ(IMAGE_LISTENING, Image(listenNode));
-    EXPECT_EQ("1100 -> www.example.test:53, sent 12, received 34", Text(webNode));
+    EXPECT_EQ("1100 -> www.example.test:53, sent 12 B, received 34 B", Text(webNode));
     EXPECT_EQ(IMAGE_CONNECTION, Image(webNode));
-    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 12, received 34", Text(udpNode));
+    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 12 B, received 34 B", Text(udpNode));
     EXPECT_EQ(m_tree.GetNextSiblingItem(listenNode), webNode) << "appended at the end";
 
     for (HTREEITEM item : {process, tcp, udp, listenNode, webNode, udpNode})
@@ -145,6 +208,38 @@ TEST_F(ConnectionTreeTest, ProgramFileThatCannotBeReadGivesItsNameWithoutExtensi
     EXPECT_EQ("wsclient", Text(process));
     EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(process));
     EXPECT_EQ(5, m_images.GetImageCount()) << "icon 301 stands in";
+}
+
+// A path that another process reported is opened for its description and
+// icon only when it is a full path on this computer: the program file
+// beside the test, named without its folder, is not read.
+TEST_F(ConnectionTreeTest, AProgramPathThatIsNotALocalFullPathIsNeverOpened)
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    struct Case {
+        std::string path;
+        const char *text;
+        bool ownIcon;
+    } cases[] = {
+        {self, "connection_tree_tests.exe", true}, // read: no description, the file's title
+        {"connection_tree_tests.exe", "connection_tree_tests", false},
+        {"\\\\127.0.0.1\\share\\wsclient.exe", "wsclient", false},
+    };
+    const HICON standIn = LoadIcon(GetModuleHandle(NULL), MAKEINTRESOURCE(301));
+    ASSERT_TRUE(standIn);
+    DWORD processId = 5000;
+    for (const Case &c : cases) {
+        SessionRecord record = Connection(++processId, 0x60, PROTO_TCP, DIR_OUTBOUND);
+        strcpy(record.Path, c.path.c_str());
+        m_connections->ShowConnection(record);
+        HTREEITEM process = m_connections->FindChild(TVI_ROOT, processId);
+        ASSERT_TRUE(process) << c.path;
+        EXPECT_EQ(c.text, Text(process)) << c.path;
+        const int standInIndex = m_images.Add(standIn);
+        const bool same = ImagePixels(Image(process)) == ImagePixels(standInIndex);
+        EXPECT_EQ(c.ownIcon, !same) << c.path;
+    }
 }
 
 TEST_F(ConnectionTreeTest, RefusedFormatLeavesTheConnectionTextEmpty)
@@ -184,23 +279,98 @@ TEST_F(ConnectionTreeTest, RemovingTheLastConnectionTakesItsGroupAndProcessAlong
 
 TEST_F(ConnectionTreeTest, NodesOfEndedProcessesGoWithTheirWholeSubtree)
 {
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION child = {};
-    char command[] = "cmd.exe /c exit 0";
-    ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW, NULL, NULL, &startup, &child));
-    WaitForSingleObject(child.hProcess, 10000);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(0u, ended);
 
     m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x30, PROTO_TCP, DIR_OUTBOUND));
-    m_connections->ShowConnection(Connection(child.dwProcessId, 0x31, PROTO_TCP, DIR_OUTBOUND));
-    m_connections->ShowConnection(Connection(child.dwProcessId, 0x32, PROTO_UDP, DIR_LISTEN));
+    m_connections->ShowConnection(Connection(ended, 0x31, PROTO_TCP, DIR_OUTBOUND));
+    m_connections->ShowConnection(Connection(ended, 0x32, PROTO_UDP, DIR_LISTEN));
     ASSERT_EQ(2, RootCount());
 
     m_connections->RemoveEndedProcesses();
     ASSERT_EQ(1, RootCount());
     EXPECT_EQ(GetCurrentProcessId(), m_tree.GetItemData(m_tree.GetRootItem()));
     EXPECT_EQ(3, CTItemBase::LiveCount() - m_baseline) << "the ended process's five nodes freed";
+}
+
+TEST_F(ConnectionTreeTest, OneProcessOpeningAndClosingASocketAgainAndAgainKeepsOneIcon)
+{
+    for (DWORD round = 0; round < 200; ++round) {
+        SessionRecord datagram = Connection(GetCurrentProcessId(), 0x1000 + round, PROTO_UDP, DIR_OUTBOUND);
+        m_connections->ShowConnection(datagram);
+        ASSERT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount()) << round;
+        m_connections->RemoveConnection(datagram);
+        ASSERT_EQ(IMAGE_FIRST_PROGRAM, ImageCount()) << "the icon goes with its last node, round " << round;
+    }
+    EXPECT_EQ(0u, m_connections->ProgramIcons().ProgramCount());
+}
+
+TEST_F(ConnectionTreeTest, ProcessesOfOneProgramShareItsIconAndTheLastOneTakesItAlong)
+{
+    const DWORD self = GetCurrentProcessId();
+    SessionRecord first = Connection(self, 0x60, PROTO_TCP, DIR_OUTBOUND);
+    SessionRecord second = Connection(self + 4, 0x61, PROTO_TCP, DIR_OUTBOUND);
+    CharUpperA(second.Path); // Windows names files without regard to case
+    m_connections->ShowConnection(first);
+    m_connections->ShowConnection(second);
+    ASSERT_EQ(2, RootCount());
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount()) << "one icon for both";
+    HTREEITEM secondNode = m_connections->FindChild(TVI_ROOT, self + 4);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(m_tree.GetRootItem()));
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(secondNode));
+
+    m_connections->RemoveConnection(first);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount()) << "still used by the other process";
+    m_connections->RemoveConnection(second);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, ImageCount());
+}
+
+TEST_F(ConnectionTreeTest, AnIconThatGoesMovesTheLaterProgramsNodesToTheirIconsNewPlace)
+{
+    const DWORD self = GetCurrentProcessId();
+    SessionRecord own = Connection(self, 0x70, PROTO_TCP, DIR_OUTBOUND);
+    SessionRecord other = Connection(self + 4, 0x71, PROTO_TCP, DIR_OUTBOUND);
+    strcpy(other.Path, "C:\\No such folder\\wsclient.exe");
+    m_connections->ShowConnection(own);
+    m_connections->ShowConnection(other);
+    ASSERT_EQ(IMAGE_FIRST_PROGRAM + 2, ImageCount());
+    const std::vector<DWORD> ownIcon = ImagePixels(IMAGE_FIRST_PROGRAM);
+    const std::vector<DWORD> standIn = ImagePixels(IMAGE_FIRST_PROGRAM + 1);
+    ASSERT_NE(ownIcon, standIn) << "the program's own icon and the stand-in differ";
+
+    m_connections->RemoveConnection(own);
+    ASSERT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount());
+    HTREEITEM otherNode = m_connections->FindChild(TVI_ROOT, self + 4);
+    ASSERT_TRUE(otherNode);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(otherNode));
+    EXPECT_EQ(standIn, ImagePixels(IMAGE_FIRST_PROGRAM)) << "the node still shows the stand-in";
+    m_tree.Expand(otherNode, TVE_EXPAND);
+    m_host->Show();
+    PumpFor(100);
+    SaveTestScreen(m_host->Handle(), "icon-moved");
+
+    // A new program after that takes the next place; clearing takes all.
+    m_connections->ShowConnection(own);
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM + 1, Image(m_connections->FindChild(TVI_ROOT, self)));
+    EXPECT_EQ(ownIcon, ImagePixels(IMAGE_FIRST_PROGRAM + 1));
+    m_connections->Clear();
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, ImageCount());
+    EXPECT_EQ(0u, m_connections->ProgramIcons().ProgramCount());
+}
+
+TEST_F(ConnectionTreeTest, EndedProcessesGiveTheirIconsBack)
+{
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(0u, ended);
+    SessionRecord gone = Connection(ended, 0x80, PROTO_TCP, DIR_OUTBOUND);
+    strcpy(gone.Path, "C:\\No such folder\\ended.exe");
+    m_connections->ShowConnection(Connection(GetCurrentProcessId(), 0x81, PROTO_TCP, DIR_OUTBOUND));
+    m_connections->ShowConnection(gone);
+    ASSERT_EQ(IMAGE_FIRST_PROGRAM + 2, ImageCount());
+
+    m_connections->RemoveEndedProcesses();
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageCount());
+    EXPECT_EQ(IMAGE_FIRST_PROGRAM, Image(m_tree.GetRootItem()));
 }
 
 } // namespace

@@ -18,12 +18,14 @@
 #include <NetvaneFixture.h>
 #include <ZoneDialog.h>
 
+#include <AddressFieldInput.h>
 #include <DialogDriver.h>
 #include <GuiPump.h>
 #include <HostDialog.h>
 #include <MenuKeys.h>
 #include <RealInput.h>
 #include <TestScreens.h>
+#include <WindowPlacement.h>
 
 #include <commctrl.h>
 #include <functional>
@@ -135,6 +137,15 @@ protected:
         PumpUntil([&] { return menu.Met(); }, 3000);
         PumpFor(200);
         return menu;
+    }
+
+    // The page shown on its Blocked view.
+    CGridList &ShowBlockedView()
+    {
+        ShowPage();
+        ClickControl(Item(IDC_FW_BLOCKED_VIEW));
+        PumpFor(200);
+        return m_page.BlockedGrid();
     }
 
     POINT RowPoint(CGridList &grid, int row)
@@ -287,31 +298,6 @@ TEST_F(FirewallPage, RowTextsFollowTheEntryType)
     }
 }
 
-// Types a dotted address into an address field, field by field: a field of
-// three digits moves on by itself, a shorter one by its dot.
-void TypeAddress(HWND field, const char *dotted)
-{
-    ClickControlAt(field, POINT{8, 11});
-    PressKey(VK_END);
-    PressKey(VK_BACK);
-    std::string text = dotted;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t dot = text.find('.', start);
-        if (dot == std::string::npos)
-            dot = text.size();
-        const std::string part = text.substr(start, dot - start);
-        for (char digit : part) {
-            TypeText(std::string(1, digit).c_str());
-            PumpFor(30);
-        }
-        if (part.size() < 3 && dot < text.size())
-            TypeText(".");
-        PumpFor(30);
-        start = dot + 1;
-    }
-}
-
 // Fills the editor as a person: the addresses typed into the fields, the
 // host name and the description, then OK.
 void FillEditor(HWND dialog, const char *first, const char *second, const char *host, const char *name)
@@ -365,8 +351,11 @@ TEST_F(FirewallPage, EachKindAddedFromTheZoneMenuLandsInTheShownListTheStoreAndT
             m_driver.RunInNextDialog([&](HWND dialog) {
                 editor = dialog;
                 title = WindowText(::GetDlgItem(dialog, IDC_ZONE_TITLE));
+                EXPECT_EQ(CentringFault(dialog, m_host.Handle()), "") << "the editor is not centred over the page";
                 if (!blocked)
                     SaveTestScreen(dialog, (std::string("editor-") + c.name).c_str());
+                if (!blocked && c.type == 3)
+                    SaveTestScreen(NULL, "editor-over-its-owner");
                 FillEditor(dialog, c.first, c.second, c.host, c.name);
             });
             const std::string menuScreen = c.type == 3 && !blocked ? "zone-menu" : "";
@@ -412,10 +401,7 @@ TEST_F(FirewallPage, ADuplicateNameAddsNoRowAndTheGridShowsTheStore)
     zone.Name = "Twice";
     zone.IP1 = 0x01020304;
     ASSERT_NE(Store().AddZone(zone, TRUE), 0u);
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     ASSERT_EQ(grid.GetItemCount(), 1);
     m_driver.RunInNextDialog([&](HWND dialog) { FillEditor(dialog, "5.6.7.8", NULL, NULL, "Twice"); });
     RightClickGrid(grid, BelowRows(grid), AddKeys(0));
@@ -436,10 +422,7 @@ TEST_F(FirewallPage, ADoubleClickEditsTheEntryAndDeleteRemovesItUnlessLoggedOff)
     const DWORD id = Store().AddZone(zone, TRUE);
     ASSERT_NE(id, 0u);
     ASSERT_TRUE(TheConsole().Publisher().Build());
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     ASSERT_EQ(grid.GetItemCount(), 1);
 
     // Below the rows a double-click opens nothing.
@@ -592,6 +575,32 @@ protected:
         ASSERT_EQ(m_driver.Pending(), 0u) << "the editor did not open";
     }
 
+    // One pass of the resolver, as its thread makes it, with Winsock started
+    // as the console has it.
+    void LookUpHostNames()
+    {
+        WSADATA data;
+        ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
+        CZoneHostResolver::ResolvePass(TheConsole().Publisher());
+        WSACleanup();
+    }
+
+    // Edits the first row in the editor that a double-click on it opens.
+    void EditFirstRow(CGridList &grid, std::function<void(HWND)> steps)
+    {
+        m_driver.RunInNextDialog([=](HWND dialog) {
+            BringToFront(dialog);
+            PumpFor(150);
+            steps(dialog);
+            ClickControl(::GetDlgItem(dialog, IDOK));
+            PumpFor(100);
+        });
+        DoubleClickAt(ScreenPointOf(grid.GetSafeHwnd(), RowPoint(grid, 0)));
+        PumpUntil([&] { return m_driver.Pending() == 0; }, 5000);
+        PumpFor(300);
+        ASSERT_EQ(m_driver.Pending(), 0u) << "the editor did not open";
+    }
+
     void DeleteFirstRow(CGridList &grid)
     {
         RightClickGrid(grid, RowPoint(grid, 0), {VK_UP, VK_RETURN});
@@ -605,10 +614,7 @@ protected:
 TEST_F(FirewallPageWithProvider, ABlockedEntryForLoopbackRefusesTheNextConnectUntilItIsDeleted)
 {
     StartConsole(ACTION_PASS, ACTION_PASS);
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     struct Case {
         BYTE type;
         const char *first;
@@ -646,10 +652,7 @@ TEST_F(FirewallPageWithProvider, ABlockedHostNameGetsItsAddressFromTheResolverAn
 {
     StartConsole(ACTION_PASS, ACTION_PASS);
     ASSERT_TRUE(CZoneHostResolver::Start(TheConsole().Publisher()));
-    ShowPage();
-    ClickControl(Item(IDC_FW_BLOCKED_VIEW));
-    PumpFor(200);
-    CGridList &grid = m_page.BlockedGrid();
+    CGridList &grid = ShowBlockedView();
     AddThroughPage(grid, ZONE_ENTRY_HOST, NULL, NULL, "", "Empty host");
     PumpFor(2500);
     EXPECT_TRUE(ClientConnects()) << "an empty host name blocks nothing";
@@ -661,6 +664,44 @@ TEST_F(FirewallPageWithProvider, ABlockedHostNameGetsItsAddressFromTheResolverAn
         return !entries.empty() && entries[0].IP1 == 0x7F000001;
     }, 10000)) << "the resolver did not fill in the address";
     EXPECT_FALSE(ClientConnects());
+}
+
+// The address of a host name is the resolver's: an edit that keeps the
+// name keeps the entry blocking; a new name matches nothing until its own
+// lookup. No resolver thread runs, so each lookup is the test's.
+TEST_F(FirewallPageWithProvider, EditingABlockedHostKeepsItsAddressWhileItsNameStays)
+{
+    StartConsole(ACTION_PASS, ACTION_PASS);
+    CGridList &grid = ShowBlockedView();
+    AddThroughPage(grid, ZONE_ENTRY_HOST, NULL, NULL, "127.0.0.1", "Dotted host");
+    LookUpHostNames();
+    ASSERT_EQ(InImage(TRUE).size(), 1u);
+    ASSERT_EQ(InImage(TRUE)[0].IP1, 0x7F000001u);
+    ASSERT_FALSE(ClientConnects()) << "resolved and blocked";
+
+    EditFirstRow(grid, [](HWND dialog) {
+        ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+        PressKey(VK_END);
+        TypeText(" edited");
+    });
+    EXPECT_EQ(Row(grid, 0)[0], "Dotted host edited");
+    ASSERT_EQ(InImage(TRUE).size(), 1u);
+    EXPECT_EQ(InImage(TRUE)[0].IP1, 0x7F000001u);
+    EXPECT_EQ(InImage(TRUE)[0].IP2, 0x7F000001u);
+    EXPECT_FALSE(ClientConnects()) << "the description changed, the block stays";
+
+    EditFirstRow(grid, [](HWND dialog) {
+        ClickControl(::GetDlgItem(dialog, IDC_ZONE_HOST_NAME));
+        PressKey(VK_END);
+        PressKey(VK_BACK);
+        TypeText("2");
+    });
+    ASSERT_EQ(InImage(TRUE).size(), 1u);
+    EXPECT_STREQ(InImage(TRUE)[0].Site, "127.0.0.2");
+    EXPECT_EQ(InImage(TRUE)[0].IP1, 0u) << "the old name's address went with it";
+    EXPECT_TRUE(ClientConnects());
+    LookUpHostNames();
+    EXPECT_EQ(InImage(TRUE)[0].IP1, 0x7F000002u);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <ProgramLogs.h>
 #include <ProgramsRuleLib.h>
 #include <ConsoleMessages.h>
+#include <TextRoom.h>
 
 #include <DialogDriver.h>
 #include <GuiPump.h>
@@ -335,6 +336,58 @@ TEST_F(LogsPage, InterleavedRowsOfAFewProgramsHoldOneIconAProgram)
         EXPECT_EQ("gone.exe", Cell(grid, 1, 0));
     }
     SaveTestScreen(m_page->m_hWnd, "programs-interleaved-rows");
+}
+
+// The widest times show whole, a long path keeps its drive and file name
+// with an ellipsis in its middle, and the rows read in the list's normal
+// text colour.
+TEST_F(LogsPage, TimesShowWholePathsLoseTheirMiddleAndRowsReadInTheTextColour)
+{
+    const char longPath[] = "C:\\Tools\\Network utilities\\A folder with a long name\\Another level\\probe.exe";
+    const DWORD rule = m_rules.AddRule(longPath, 0, 0, 0, 0);
+    AddLog(rule, longPath, DAY + 23 * HOUR + 59 * 60 + 58, DAY + 23 * HOUR + 59 * 60 + 59);
+    OpenPage();
+    ClickControl(Control(IDC_LOGS_PROGRAMS_TAB));
+    PumpFor(100);
+    Query(DAY, DAY);
+    CGridList &grid = m_page->ProgramLogGrid();
+    ASSERT_EQ(1, grid.GetItemCount());
+    EXPECT_EQ("2026-03-10 23:59:58", Cell(grid, 0, 7));
+    EXPECT_EQ("2026-03-10 23:59:59", Cell(grid, 0, 8));
+
+    auto roomOf = [&](int column) {
+        TextRoom room = {};
+        EXPECT_TRUE(grid.SendMessage(TextRoomMessage(), column, reinterpret_cast<LPARAM>(&room)));
+        return room;
+    };
+    auto widthOf = [&](const TextRoom &room) {
+        HDC dc = ::GetDC(grid.m_hWnd);
+        HGDIOBJ old = ::SelectObject(dc, room.font);
+        RECT need = {0, 0, 0, 0};
+        ::DrawTextA(dc, room.text, -1, &need, DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(grid.m_hWnd, dc);
+        return need.right;
+    };
+    for (int column : {7, 8}) {
+        const TextRoom room = roomOf(column);
+        EXPECT_LE(widthOf(room), room.room.right - room.room.left) << "the time of column " << column << " is cut";
+    }
+    const TextRoom path = roomOf(9);
+    EXPECT_STREQ(longPath, path.text);
+    EXPECT_GT(widthOf(path), path.room.right - path.room.left) << "the path is not long enough to show the ellipsis";
+    EXPECT_TRUE(path.format & DT_PATH_ELLIPSIS);
+    EXPECT_FALSE(path.format & DT_END_ELLIPSIS);
+    EXPECT_EQ(::GetSysColor(COLOR_WINDOWTEXT), grid.m_textColor);
+
+    // The right part of the grid, where the times and the path are.
+    grid.SendMessage(LVM_SCROLL, 2000, 0);
+    PumpFor(100);
+    const CDib shot = SaveTestScreen(m_page->m_hWnd, "programs-right");
+    RECT row = {};
+    ListView_GetItemRect(grid.m_hWnd, 0, &row, LVIR_BOUNDS);
+    MapWindowPoints(grid.m_hWnd, m_page->m_hWnd, reinterpret_cast<POINT *>(&row), 2);
+    EXPECT_GT(shot.CountColour(::GetSysColor(COLOR_WINDOWTEXT), row), 50) << "the row's text is not in the text colour";
 }
 
 TEST_F(LogsPage, AnEmptyFirstPathShowsNoNameOrIcon)

@@ -12,10 +12,12 @@
 #include <VersionLine.h>
 
 #include <DialogDriver.h>
+#include <Dib.h>
 #include <GuiPump.h>
 #include <RealInput.h>
 #include <TestScreens.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace {
@@ -46,18 +48,27 @@ std::string TextOf(HWND window)
     return text;
 }
 
-// The pages that are shown, by tab id.
-std::vector<UINT> VisiblePages()
+// The page window of a tab id.
+HWND PageOf(UINT tabId)
 {
     CMainFrame &frame = TheConsole().MainFrame();
     CWnd *pages[] = {&frame.SystemPage(), &frame.MonitorPage(), &frame.FirewallPage(),
                      &frame.ProgramPage(), &frame.LogsPage(), &frame.InfoPage()};
     const UINT ids[] = {IDD_SYSTEM_PAGE, IDD_MONITOR_PAGE, IDD_FIREWALL_PAGE,
                         IDD_PROGRAM_PAGE, IDD_LOGS_PAGE, IDD_INFO_PAGE};
-    std::vector<UINT> shown;
     for (int i = 0; i < 6; ++i)
-        if (pages[i]->GetStyle() & WS_VISIBLE)
-            shown.push_back(ids[i]);
+        if (ids[i] == tabId)
+            return pages[i]->GetSafeHwnd();
+    return NULL;
+}
+
+// The pages that are shown, by tab id.
+std::vector<UINT> VisiblePages()
+{
+    std::vector<UINT> shown;
+    for (UINT tabId : kTabOf)
+        if (::GetWindowLongA(PageOf(tabId), GWL_STYLE) & WS_VISIBLE)
+            shown.push_back(tabId);
     return shown;
 }
 
@@ -133,26 +144,55 @@ TEST_F(MainWindow, AStoredIdOfNoPageShowsNoneAndIsStoredAgain)
 }
 
 struct LockCase {
-    const char *stored;     // Firewall.dat Config WorkMode
-    BYTE sentAtStart;       // what set-up sends the provider
-    BYTE after;             // mode after one use of the switch
-    const char *label;      // the label's key after the switch
+    const char *stored; // Firewall.dat Config WorkMode
+    BYTE atStart;       // the mode set-up sends the provider and shows
+    BYTE after;         // the mode after one use of the switch
 };
 
 class LockSwitch : public ConsoleWindowTest, public ::testing::WithParamInterface<LockCase>
 {
+protected:
+    // Whether the switch shows the picture row of the mode (0 normal, 1
+    // locked) in any of its states, with the pointer away from it.
+    bool ShowsLockRow(int row)
+    {
+        MovePointerTo(POINT{5, 5});
+        PumpFor(150);
+        const CDib strip = ReadPictureFile(m_folder.SkinFile("BUT_MAIN_LOCK.bmp"));
+        if (strip.IsEmpty())
+            return false;
+        const CDib shown = CaptureWindow(Control(IDC_LOCK_SWITCH));
+        const int w = strip.Width() / 3, h = strip.Height() / 2;
+        for (int column = 0; column < 3; ++column) {
+            if (shown.CountDifferences(strip.Part(RECT{column * w, row * h, (column + 1) * w, (row + 1) * h})) == 0)
+                return true;
+        }
+        return false;
+    }
+
+    // The switch's picture and its label name the mode.
+    void ExpectShown(BYTE mode)
+    {
+        CLanguageText texts;
+        texts.SetSource(m_folder.LanguageFile(), "FRAME_MAIN", "APP", "APP_NAME");
+        const bool locked = mode == WORK_MODE_LOCKED;
+        EXPECT_EQ(TextOf(Control(IDC_LOCK_LABEL)), std::string(texts.GetText(locked ? "LB_Lock" : "LB_Unlock")));
+        EXPECT_TRUE(ShowsLockRow(locked ? 1 : 0)) << "the switch's picture of mode " << int(mode);
+    }
 };
 
-TEST_P(LockSwitch, StoresSendsAndLabelsTheNewMode)
+// Only a stored 2 starts locked; any other value, filtering off and text
+// that is no number included, starts normal, and everything shows so.
+TEST_P(LockSwitch, ShowsTheModeSentAndTurnsIt)
 {
     const LockCase c = GetParam();
     ASSERT_TRUE(TheConsole().Publisher().ZoneStore().SetConfig("WorkMode", c.stored));
     ASSERT_TRUE(ShowMainWindow());
     ASSERT_EQ(SpiCalls().size(), 1u);
     EXPECT_EQ(SpiCalls()[0].code, static_cast<DWORD>(SPI_SET_WORK_MODE));
-    EXPECT_EQ(SpiCalls()[0].block.Value & 0xFF, c.sentAtStart);
-    EXPECT_EQ(TextOf(Control(IDC_LOCK_LABEL)), "Unlock") << "until the switch is used";
-    SaveTestScreen(Main(), c.stored[0] == '1' ? "normal" : "locked");
+    EXPECT_EQ(SpiCalls()[0].block.Value & 0xFF, c.atStart);
+    ExpectShown(c.atStart);
+    SaveTestScreen(Main(), c.atStart == WORK_MODE_LOCKED ? "locked" : "normal");
 
     ClickControl(Control(IDC_LOCK_SWITCH));
     PumpFor(150);
@@ -161,16 +201,19 @@ TEST_P(LockSwitch, StoresSendsAndLabelsTheNewMode)
     EXPECT_EQ(TheConsole().Publisher().ZoneStore().GetConfig("WorkMode"), CString(stored));
     ASSERT_EQ(SpiCalls().size(), 2u);
     EXPECT_EQ(SpiCalls()[1].block.Value & 0xFF, c.after);
-    CLanguageText texts;
-    texts.SetSource(m_folder.LanguageFile(), "FRAME_MAIN", "APP", "APP_NAME");
-    EXPECT_EQ(TextOf(Control(IDC_LOCK_LABEL)), std::string(texts.GetText(c.label)));
+    ExpectShown(c.after);
     SaveTestScreen(Main(), "switched");
+
+    ClickControl(Control(IDC_LOCK_SWITCH));
+    PumpFor(150);
+    ASSERT_EQ(SpiCalls().size(), 3u);
+    EXPECT_EQ(SpiCalls()[2].block.Value & 0xFF, c.atStart) << "and back";
+    ExpectShown(c.atStart);
 }
 
 INSTANTIATE_TEST_SUITE_P(StoredModes, LockSwitch,
-                         ::testing::Values(LockCase{"1", 1, 2, "LB_Lock"}, LockCase{"2", 2, 1, "LB_Unlock"},
-                                           LockCase{"0", 0, 1, "LB_Unlock"},
-                                           LockCase{"7", 7, 1, "LB_Unlock"}));
+                         ::testing::Values(LockCase{"1", 1, 2}, LockCase{"2", 2, 1}, LockCase{"0", 1, 2},
+                                           LockCase{"7", 1, 2}, LockCase{"locked", 1, 2}));
 
 TEST_F(MainWindow, TheLockSwitchStoresWithoutAProvider)
 {
@@ -225,6 +268,50 @@ TEST_F(MainWindow, CaptionButtonsHideMinimiseMaximiseAndRestore)
     PumpFor(300);
     EXPECT_FALSE(::IsZoomed(Main()));
     EXPECT_TRUE(::IsWindowVisible(Main()));
+}
+
+// The right edge of the page's rightmost shown control, in the page's
+// client coordinates.
+int RightmostControl(HWND page)
+{
+    int rightmost = 0;
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(child))
+            continue;
+        CRect rect = WindowRect(child);
+        ::MapWindowPoints(NULL, page, reinterpret_cast<POINT *>(&rect), 2);
+        rightmost = std::max<int>(rightmost, rect.right);
+    }
+    return rightmost;
+}
+
+// Maximised, the lock switch keeps its place from the right edge and every
+// page's controls anchored to the right follow the page's width.
+TEST_F(MainWindow, AMaximisedWindowFillsWithTheLockSwitchAndEveryPage)
+{
+    ASSERT_TRUE(ShowMainWindow());
+    const int lockFromRight = WindowRect(Main()).right - WindowRect(Control(IDC_LOCK_SWITCH)).left;
+    ClickControl(Control(IDC_CAPTION_MAXIMIZE));
+    PumpFor(300);
+    ASSERT_TRUE(::IsZoomed(Main()));
+    EXPECT_EQ(WindowRect(Main()).right - WindowRect(Control(IDC_LOCK_SWITCH)).left, lockFromRight);
+    for (int i = 0; i < 6; ++i) {
+        SCOPED_TRACE(kTabOf[i]);
+        ClickControl(Control(kSideBar[i]));
+        PumpFor(300);
+        ASSERT_EQ(VisiblePages(), std::vector<UINT>{kTabOf[i]});
+        const HWND page = PageOf(kTabOf[i]);
+        CRect client;
+        ::GetClientRect(page, &client);
+        // The about page's controls all stand at the left; its pictures
+        // are drawn at the corners.
+        if (kTabOf[i] != IDD_INFO_PAGE) {
+            EXPECT_GT(RightmostControl(page), client.right - 40) << "the page's controls keep their width";
+        }
+        SaveTestScreen(Main(), ("maximised-page-" + std::to_string(kTabOf[i])).c_str());
+    }
+    ClickControl(Control(IDC_CAPTION_MAXIMIZE));
+    PumpFor(300);
 }
 
 TEST_F(MainWindow, TopMostTurnsOnAndOff)

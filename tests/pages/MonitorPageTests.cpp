@@ -25,6 +25,7 @@
 #include <ProgramFolderFixture.h>
 #include <RealInput.h>
 #include <TestScreens.h>
+#include <TextRoom.h>
 
 #include <gtest/gtest.h>
 
@@ -184,7 +185,8 @@ protected:
     {
         char text[256];
         snprintf(text, sizeof text, Text("INF_Connect").c_str(), unsigned(record.LocalPort), "127.0.0.1",
-                 unsigned(record.RemotePort), int(record.BytesSent), int(record.BytesReceived));
+                 unsigned(record.RemotePort), static_cast<LPCTSTR>(FormatByteCount64(record.BytesSent)),
+                 static_cast<LPCTSTR>(FormatByteCount64(record.BytesReceived)));
         return text;
     }
 
@@ -322,6 +324,44 @@ TEST_F(MonitorPage, TabsShowTheirControlsAtTheirPlacesWithTheirHelpTopics)
     EXPECT_FALSE(IsShown(IDC_KILL_PROCESS));
 }
 
+// A line longer than the tree is wide ends in an ellipsis at the tree's
+// edge, and its counts read as the page's totals do.
+TEST_F(MonitorPage, ALongConnectionLineEndsInAnEllipsisAtTheTreesEdge)
+{
+    OpenPage();
+    ClickButton(IDC_MONITOR_ONLINE_TAB);
+    SessionRecord &record = Connection(0, 0x100, PROTO_TCP, DIR_OUTBOUND);
+    strcpy(record.Detail, "a-rather-long-host-name.of-a-content-delivery-network.example.com");
+    record.BytesSent = 38;
+    record.BytesReceived = 168226862;
+    Pass({0});
+    const std::vector<HTREEITEM> processes = Children(NULL);
+    ASSERT_EQ(1u, processes.size());
+    CItemTree &tree = m_page->Tree();
+    tree.Expand(processes[0], TVE_EXPAND);
+    const std::vector<HTREEITEM> groups = Children(processes[0]);
+    ASSERT_EQ(1u, groups.size());
+    tree.Expand(groups[0], TVE_EXPAND);
+    PumpFor(100);
+    const std::vector<HTREEITEM> lines = Children(groups[0]);
+    ASSERT_EQ(1u, lines.size());
+    const std::string line = NodeText(lines[0]);
+    EXPECT_NE(line.find("sent 38 B, received 160.43"), std::string::npos) << line;
+
+    // The line is the third shown; its room ends at the client area's edge.
+    TextRoom room = {};
+    ASSERT_EQ(TEXT_ROOM_FILLED, tree.SendMessage(TextRoomMessage(), 2, reinterpret_cast<LPARAM>(&room)));
+    EXPECT_EQ(line, room.text);
+    CRect client;
+    tree.GetClientRect(&client);
+    EXPECT_LE(room.room.right, client.right);
+    EXPECT_TRUE(room.format & DT_END_ELLIPSIS);
+    CRect label;
+    tree.GetItemRect(lines[0], &label, TRUE);
+    EXPECT_GT(label.right, client.right) << "the line is not long enough to need the ellipsis";
+    SaveTestScreen(m_host.Handle(), "long-line");
+}
+
 TEST_F(MonitorPage, ConnectionsMakeOneProcessNodeWithItsGroupsUnderEachFilter)
 {
     OpenPage();
@@ -436,6 +476,70 @@ TEST_F(MonitorPage, ALiveConnectionFeedsTheGraphsRatesAndTotals)
     SaveTestScreen(m_host.Handle(), "beyond-4GiB");
 }
 
+TEST_F(MonitorPage, FinishedConnectionsAddWhatTheyMovedSinceTheirLastPassToTheTotals)
+{
+    OpenPage();
+    SessionRecord &seen = Connection(0, 0x210, PROTO_TCP, DIR_OUTBOUND);
+    Pass({0});
+    ASSERT_EQ(3400u, m_page->TotalReceived());
+    seen.BytesReceived = 9400;
+    seen.BytesSent = 620;
+    seen.State = SESSION_CLOSED;
+    Pass({0});
+    EXPECT_EQ(9400u, m_page->TotalReceived()) << "what moved after the last live pass";
+    EXPECT_EQ(620u, m_page->TotalSent());
+
+    // Opened and closed between two passes: never seen live.
+    Connection(1, 0x211, PROTO_UDP, DIR_OUTBOUND).State = SESSION_CLOSED;
+    Pass({1});
+    EXPECT_EQ(9400u + 3400u, m_page->TotalReceived());
+    EXPECT_EQ(620u + 120u, m_page->TotalSent());
+    EXPECT_EQ(std::string(FormatByteCount64(740)), ControlText(IDC_SENT_TOTAL));
+    SaveTestScreen(m_host.Handle(), "finished-counted");
+
+    std::vector<LogRecord> rows;
+    ASSERT_TRUE(m_logs.QueryLogs(0, 0x7FFFFFFF, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, rows));
+    DWORD logged = 0;
+    for (const LogRecord &row : rows)
+        logged += row.InCount;
+    EXPECT_EQ(m_page->TotalReceived(), logged) << "the graphs and the log agree";
+}
+
+TEST_F(MonitorPage, AFinishedConnectionWhoseBurstHasNotEndedIsLoggedWhenThePageGoes)
+{
+    OpenPage();
+    Connection(2, 0x220, PROTO_TCP, DIR_OUTBOUND).State = SESSION_CLOSED;
+    m_page->SendMessage(WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, 2);
+    ASSERT_EQ(1u, m_page->Events().WaitingRecords()) << "its burst ends behind the queued events";
+    ClosePage();
+    std::vector<LogRecord> rows;
+    ASSERT_TRUE(m_logs.QueryLogs(0, 0x7FFFFFFF, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, rows));
+    ASSERT_EQ(1u, rows.size());
+    EXPECT_EQ(1100u + 2u, rows[0].LocalPort);
+    EXPECT_EQ(0u, m_tables.Sessions()[2].Socket) << "freed";
+}
+
+TEST_F(MonitorPage, ASocketOpenedAndClosedAgainAndAgainLeavesTheTreesImageListAsItWas)
+{
+    OpenPage();
+    ClickButton(IDC_MONITOR_ONLINE_TAB);
+    const HIMAGELIST images = TreeView_GetImageList(m_page->Tree().GetSafeHwnd(), TVSIL_NORMAL);
+    ASSERT_TRUE(images);
+    ASSERT_EQ(IMAGE_FIRST_PROGRAM, ImageList_GetImageCount(images));
+    for (int round = 0; round < 30; ++round) {
+        SessionRecord &record = Connection(0, 0x600 + round, PROTO_UDP, DIR_OUTBOUND);
+        Pass({0});
+        ASSERT_EQ(1u, Children(NULL).size()) << round;
+        ASSERT_EQ(IMAGE_FIRST_PROGRAM + 1, ImageList_GetImageCount(images)) << round;
+        if (round == 0)
+            SaveTestScreen(m_host.Handle(), "one-program-icon");
+        record.State = SESSION_CLOSED;
+        Pass({0});
+        ASSERT_TRUE(Children(NULL).empty()) << round;
+        ASSERT_EQ(IMAGE_FIRST_PROGRAM, ImageList_GetImageCount(images)) << "round " << round;
+    }
+}
+
 TEST_F(MonitorPage, ScaleMenusCheckTheStoredScaleAndTheChoiceIsStoredAtTheEnd)
 {
     struct Case {
@@ -516,8 +620,11 @@ TEST_F(MonitorPage, ARefusalByARuleGivesItsRowAndTheAlertAndSoundWhileTheirOptio
         ASSERT_TRUE(m_settings.SetString("EnableWndAlert", c.window, "Options"));
         ASSERT_TRUE(m_settings.SetString("EnableSoundAlert", c.sound, "Options"));
         g_sounds.clear();
+        if (index > 0)
+            PumpFor(CRefusalAnnouncer::SOUND_INTERVAL_MS); // the sound plays at most once a second
         const int alerts = AlertCount();
         SessionRecord &record = Connection(index, 0x400 + index, PROTO_TCP, DIR_OUTBOUND);
+        record.RemoteIp += index; // a peer of its own: not added to the alert before
         record.Verdict = ACTION_DENY;
         record.ByRule = c.byRule;
         record.State = SESSION_CLOSED;
@@ -540,6 +647,36 @@ TEST_F(MonitorPage, ARefusalByARuleGivesItsRowAndTheAlertAndSoundWhileTheirOptio
     EXPECT_EQ(4u, rows.size()) << "each refusal is one row";
     for (const LogRecord &row : rows)
         EXPECT_EQ(ACTION_DENY, row.Action);
+}
+
+TEST_F(MonitorPage, ABurstOfRefusalsOfOneProgramGivesOneCountedAlertOneSoundAndEveryRow)
+{
+    ASSERT_TRUE(m_settings.SetString("EnableWndAlert", "1", "Options"));
+    ASSERT_TRUE(m_settings.SetString("EnableSoundAlert", "1", "Options"));
+    OpenPage();
+    g_sounds.clear();
+    const int alerts = AlertCount();
+    const int refusals = 40;
+    for (int index = 0; index < refusals; ++index) {
+        SessionRecord &record = Connection(index, 0x700 + index, PROTO_TCP, DIR_OUTBOUND);
+        record.Verdict = ACTION_DENY;
+        record.ByRule = 1;
+        record.State = SESSION_CLOSED;
+    }
+    const DWORD start = GetTickCount();
+    for (int index = 0; index < refusals; ++index)
+        m_page->PostMessage(WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, index);
+    PumpUntil([&] { return m_tables.Sessions()[refusals - 1].Socket == 0; }, 5000);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_EQ(alerts + 1, AlertCount());
+    EXPECT_EQ(1u, m_page->Refusals().StandingAlerts());
+    EXPECT_GE(g_sounds.size(), 1u);
+    EXPECT_LE(g_sounds.size(), 1u + elapsed / CRefusalAnnouncer::SOUND_INTERVAL_MS) << elapsed << " ms";
+    std::vector<LogRecord> rows;
+    ASSERT_TRUE(m_logs.QueryLogs(0, 0x7FFFFFFF, CProgramLogs::kAllPrograms, CProgramLogs::kAllActions, rows));
+    EXPECT_EQ(size_t(refusals), rows.size()) << "every refusal is in the log";
+    PumpFor(800);
+    SaveTestScreen(NULL, "counted-alert");
 }
 
 TEST_F(MonitorPage, TheConnectionMenuAndTheEndButtonEndNothingForTheConsoleLoggedOffOrAGoneNode)

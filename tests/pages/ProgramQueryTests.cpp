@@ -309,6 +309,61 @@ TEST_F(ProgramQuery, TextsFollowTheDirectionTheRuleAndTheZone)
     }
 }
 
+TEST_F(ProgramQuery, AProgramWhoseNameHoldsAnAmpersandIsShownWithIt)
+{
+    Open();
+    Asking(4, "C:\\Apps\\R&D.exe");
+    Post(0, 4);
+    ASSERT_EQ(1u, Popups().size());
+    HWND popup = Popups()[0];
+    for (int tick = 0; tick < 17; ++tick)
+        SendMessage(popup, WM_TIMER, QUERY_TIMER_FADE, 0);
+    PumpFor(100);
+    SaveTestScreen(popup, "ampersand");
+
+    HWND file = GetDlgItem(popup, IDC_QUERY_FILE);
+    EXPECT_EQ("R&D.exe", TextOf(popup, IDC_QUERY_FILE));
+    RECT client;
+    GetClientRect(file, &client);
+    const SIZE size = {client.right, client.bottom};
+    const HFONT font = reinterpret_cast<HFONT>(SendMessageA(popup, WM_GETFONT, 0, 0));
+    const UINT format = DT_END_ELLIPSIS | DT_RIGHT | DT_SINGLELINE;
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+    const int whole = DrawTextPicture("R&D.exe", font, format | DT_NOPREFIX, size, black, white).CountColour(black);
+    ASSERT_NE(whole, DrawTextPicture("R&D.exe", font, format, size, black, white).CountColour(black))
+        << "an underlined D looks otherwise";
+    EXPECT_EQ(whole, CaptureWindow(file).CountColour(black));
+}
+
+// The asking program is described from its file only when the record's
+// path is a full path on this computer: the test's own file, named without
+// its folder or through a share, is not read.
+TEST_F(ProgramQuery, AProgramPathThatIsNotALocalFullPathIsNeverOpened)
+{
+    Open();
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, sizeof self);
+    struct Case {
+        std::string path;
+        const char *info;
+    } cases[] = {
+        {self, "program_query_tests.exe asks to connect to the "},
+        {"program_query_tests.exe", "program_query_tests asks to connect to the "},
+        {"\\\\127.0.0.1\\share\\program_query_tests.exe", "program_query_tests asks to connect to the "},
+    };
+    int index = 20;
+    for (const Case &c : cases) {
+        Asking(index, c.path.c_str());
+        Post(0, index);
+        ASSERT_EQ(1u, Popups().size());
+        HWND popup = Popups()[0];
+        EXPECT_EQ(c.info + Language("LB_INET") + ".", TextOf(popup, IDC_QUERY_INFO)) << c.path;
+        EXPECT_EQ("program_query_tests.exe", TextOf(popup, IDC_QUERY_FILE)) << c.path;
+        DestroyWindow(popup);
+        ++index;
+    }
+}
+
 TEST_F(ProgramQuery, FadesInStepByStepOrShowsAtOnceWithoutLayering)
 {
     Open();

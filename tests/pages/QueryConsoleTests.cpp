@@ -13,6 +13,7 @@
 #include "AnnouncedImage.h"
 #include "ClientRun.h"
 #include "ConsoleProcess.h"
+#include "QueryPopups.h"
 
 #include <ConsoleMessages.h>
 #include <FirewallLib.h>
@@ -43,22 +44,6 @@ namespace {
 const DWORD kAskMs = 30000;
 // The pop-up fades in over 17 ticks of 100 ms.
 const DWORD kFadeMs = 2000;
-
-struct PopupSearch {
-    DWORD process;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectPopup(HWND window, LPARAM param)
-{
-    PopupSearch &search = *reinterpret_cast<PopupSearch *>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search.process && IsWindowVisible(window) && GetDlgItem(window, IDC_QUERY_ALLOW) &&
-        GetDlgItem(window, IDC_QUERY_DENY))
-        search.found.push_back(window);
-    return TRUE;
-}
 
 std::string TextOf(HWND popup, UINT id)
 {
@@ -201,12 +186,7 @@ protected:
     std::string SendLine() const { return "send 127.0.0.1 " + std::to_string(m_listener->Port()) + " --line hello"; }
 
     // The console's pop-ups on the screen, the topmost first.
-    std::vector<HWND> Popups() const
-    {
-        PopupSearch search = {m_console ? m_console->Id() : 0, {}};
-        EnumWindows(CollectPopup, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
+    std::vector<HWND> Popups() const { return QueryPopupsOf(m_console ? m_console->Id() : 0); }
 
     bool AwaitPopups(size_t count)
     {

@@ -15,7 +15,7 @@ double CounterSeconds()
 
 } // namespace
 
-CStandInNotificationArea::CStandInNotificationArea(bool takesIcons) : m_takesIcons(takesIcons)
+CStandInNotificationArea::CStandInNotificationArea(bool takesIcons) : m_takesIcons(takesIcons ? 1 : 0)
 {
     HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     m_thread = std::thread([this, ready] {
@@ -46,7 +46,8 @@ CStandInNotificationArea::~CStandInNotificationArea()
 
 void CStandInNotificationArea::Forget()
 {
-    m_requests = 0;
+    m_refused = 0;
+    m_accepted = 0;
     m_firstRequest = 0.0;
 }
 
@@ -57,7 +58,12 @@ LRESULT CALLBACK CStandInNotificationArea::WindowProc(HWND window, UINT message,
     auto *self = reinterpret_cast<CStandInNotificationArea *>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self)
         return FALSE;
-    if (InterlockedIncrement(&self->m_requests) == 1)
+    if (self->m_firstRequest == 0.0)
         self->m_firstRequest = CounterSeconds();
-    return self->m_takesIcons ? TRUE : FALSE;
+    if (!self->m_takesIcons) {
+        InterlockedIncrement(&self->m_refused);
+        return FALSE;
+    }
+    InterlockedIncrement(&self->m_accepted);
+    return TRUE;
 }

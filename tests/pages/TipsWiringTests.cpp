@@ -10,7 +10,9 @@
 
 #include <GuiPump.h>
 #include <RealInput.h>
+#include <RefusedWindows.h>
 #include <TestScreens.h>
+#include <WindowPlacement.h>
 
 #include <vector>
 
@@ -68,6 +70,7 @@ TEST_F(TipsWiring, TheFirstShowOpensTheTipsOnceWhenWanted)
     HWND tips = OnlyTips();
     ASSERT_NE(tips, static_cast<HWND>(NULL));
     EXPECT_TRUE(::IsWindowVisible(tips));
+    EXPECT_TRUE(IsInFrontOf(tips, Main())) << "the tips opened behind the main window";
     SaveTestScreen(NULL, "first-show");
 
     HideAndShowAgain();
@@ -102,6 +105,8 @@ TEST_F(TipsWiring, TheShowTipsCommandKeepsOneWindow)
     ShowTipsCommand();
     HWND tips = OnlyTips();
     ASSERT_NE(tips, static_cast<HWND>(NULL));
+    EXPECT_TRUE(IsInFrontOf(tips, Main())) << "the tips opened behind the main window";
+    EXPECT_EQ(CentringFault(tips, Main()), "");
     char first[1024] = "";
     ::GetDlgItemTextA(tips, IDC_TIPS_TEXT, first, sizeof first);
     SaveTestScreen(tips, "opened");
@@ -129,6 +134,26 @@ TEST_F(TipsWiring, TheShowTipsCommandKeepsOneWindow)
     ::GetDlgItemTextA(again, IDC_TIPS_TEXT, second, sizeof second);
     EXPECT_STRNE(first, second) << "the new window shows the tip after the one before";
     SaveTestScreen(again, "again");
+}
+
+// Tips whose window cannot be made are gone once; the command works again
+// when windows can be made.
+TEST_F(TipsWiring, TipsThatCannotBeMadeLeaveTheCommandForTheNextTime)
+{
+    ASSERT_TRUE(ConsoleSettings().SetString("EnableShowTips", "0", "Options"));
+    ASSERT_TRUE(ShowMainWindow());
+    {
+        CRefusedWindows noLabels("Static");
+        ShowTipsCommand();
+        EXPECT_GT(noLabels.Refused(), 0);
+    }
+    EXPECT_TRUE(TipsWindows().empty());
+    EXPECT_TRUE(::IsWindowVisible(Main()));
+    ShowTipsCommand();
+    HWND tips = OnlyTips();
+    ASSERT_NE(tips, static_cast<HWND>(NULL));
+    EXPECT_TRUE(::IsWindowVisible(tips));
+    SaveTestScreen(tips, "made-after-a-refusal");
 }
 
 // Tips open at the exit go with the main window; a window made again opens

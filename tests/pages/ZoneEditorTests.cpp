@@ -7,6 +7,7 @@
 #include <LoggedOn.h>
 #include <ZoneDialog.h>
 
+#include <AddressFieldInput.h>
 #include <DialogDriver.h>
 #include <GuiPump.h>
 #include <RealInput.h>
@@ -84,6 +85,15 @@ protected:
         const int result = static_cast<int>(editor.DoModal());
         EXPECT_EQ(m_driver.Pending(), 0u);
         return result;
+    }
+
+    // OK, with its box answered; whether the editor stayed open.
+    bool OkStaysOpen(HWND dialog)
+    {
+        m_driver.AnswerNextBox(IDOK);
+        ClickControl(::GetDlgItem(dialog, IDOK));
+        PumpFor(200);
+        return ::IsWindowVisible(dialog) != FALSE;
     }
 
     CDialogDriver m_driver;
@@ -188,10 +198,7 @@ TEST_F(ZoneEditor, ANewAddressStartsAtZeroAndNeedsADescriptionOfAtLeastOneCharac
                   Settle(dialog);
                   startAddress = AddressOf(dialog, IDC_ZONE_FIRST_ADDRESS);
                   EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_ZONE_FIRST_ADDRESS)), "0.0.0.0");
-                  m_driver.AnswerNextBox(IDOK);
-                  ClickControl(::GetDlgItem(dialog, IDOK));
-                  PumpFor(200);
-                  stillOpen = ::IsWindowVisible(dialog) != FALSE;
+                  stillOpen = OkStaysOpen(dialog);
                   focusInDescription = ::GetFocus() == ::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION);
                   SaveTestScreen(dialog, "refused");
                   // The address typed into the first field, then one blank.
@@ -251,6 +258,71 @@ TEST_F(ZoneEditor, AnEditedRangeKeepsItsIdAndTypeAndAClearedFieldReadsZero)
     EXPECT_EQ(std::string(editor.m_record.Site), "kept.example") << "a hidden box gives back its start";
 }
 
+bool FocusIn(HWND dialog, int id)
+{
+    HWND control = ::GetDlgItem(dialog, id), focus = ::GetFocus();
+    return focus == control || ::IsChild(control, focus);
+}
+
+// A mask left blank would match every address and a range that runs
+// downwards none: OK says so, keeps the editor open with the focus on the
+// field to mend, and takes the entry once it is mended.
+TEST_F(ZoneEditor, ABlankMaskAndADownwardRangeAreRefusedUntilMended)
+{
+    struct Case {
+        const char *Name;
+        BYTE Type;
+        const char *First, *Second; // null: left as the editor opened it
+        const char *Refusal;
+        const char *Mended;
+        DWORD IP1, IP2;
+    };
+    const Case cases[] = {
+        {"blank-mask", ZONE_ENTRY_SUBNET, "10.20.0.0", nullptr, "ERR_MaskEmpty", "255.255.0.0", 0x0A140000u,
+         0xFFFF0000u},
+        {"downward-range", ZONE_ENTRY_RANGE, "10.0.0.9", "10.0.0.1", "ERR_RangeDownwards", "10.0.0.9", 0x0A000009u,
+         0x0A000009u},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.Name);
+        const size_t boxesBefore = m_driver.Boxes().size();
+        CZoneDialog editor;
+        editor.m_record.Type = c.Type;
+        editor.m_listFlag = 1;
+        bool stillOpen = false, focusOnSecond = false;
+        ZoneRecord whileRefused;
+        EXPECT_EQ(Run(editor, [&](HWND dialog) {
+                      Settle(dialog);
+                      TypeAddress(::GetDlgItem(dialog, IDC_ZONE_FIRST_ADDRESS), c.First);
+                      if (c.Second)
+                          TypeAddress(::GetDlgItem(dialog, IDC_ZONE_SECOND_ADDRESS), c.Second);
+                      ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
+                      TypeText("Lab");
+                      stillOpen = OkStaysOpen(dialog);
+                      focusOnSecond = FocusIn(dialog, IDC_ZONE_SECOND_ADDRESS);
+                      whileRefused = editor.m_record;
+                      SaveTestScreen(dialog, c.Name);
+                      TypeAddress(::GetDlgItem(dialog, IDC_ZONE_SECOND_ADDRESS), c.Mended);
+                      ClickControl(::GetDlgItem(dialog, IDOK));
+                      PumpFor(100);
+                  }),
+                  IDOK);
+        ASSERT_EQ(m_driver.Boxes().size(), boxesBefore + 1);
+        const auto &box = m_driver.Boxes().back();
+        EXPECT_EQ(box.text, ZoneText(c.Refusal));
+        EXPECT_FALSE(ZoneText(c.Refusal).empty());
+        EXPECT_EQ(box.caption, std::string(TheConsole().Texts().GetAppName()));
+        EXPECT_EQ(box.icon, static_cast<UINT>(MB_ICONHAND));
+        EXPECT_TRUE(stillOpen);
+        EXPECT_TRUE(focusOnSecond);
+        EXPECT_EQ(std::string(whileRefused.Name), "") << "nothing taken while refused";
+        EXPECT_EQ(whileRefused.IP1, 0u);
+        EXPECT_EQ(editor.m_record.IP1, c.IP1);
+        EXPECT_EQ(editor.m_record.IP2, c.IP2);
+        EXPECT_EQ(std::string(editor.m_record.Name), "Lab");
+    }
+}
+
 TEST_F(ZoneEditor, LoggedOffOkRefusesAndKeepsTheEditorOpen)
 {
     LoggedOn = 0;
@@ -261,10 +333,7 @@ TEST_F(ZoneEditor, LoggedOffOkRefusesAndKeepsTheEditorOpen)
                   Settle(dialog);
                   ClickControl(::GetDlgItem(dialog, IDC_ZONE_DESCRIPTION));
                   TypeText("Blocked site");
-                  m_driver.AnswerNextBox(IDOK);
-                  ClickControl(::GetDlgItem(dialog, IDOK));
-                  PumpFor(200);
-                  stillOpen = ::IsWindowVisible(dialog) != FALSE;
+                  stillOpen = OkStaysOpen(dialog);
                   ClickControl(::GetDlgItem(dialog, IDCANCEL));
                   PumpFor(100);
               }),

@@ -178,6 +178,37 @@ TEST_F(SettingsStoreTest, FallbacksForEmptyValues)
     EXPECT_EQ(137, m_store.GetMainFramTabID());
 }
 
+// Every account may write the file: only a plain folder name under Skins
+// names the skin; anything else gives the default skin, and the stored
+// text stays as it is.
+TEST_F(SettingsStoreTest, ASkinNameIsOneFolderNameOrTheDefault)
+{
+    ASSERT_TRUE(m_store.Open(m_path.c_str()));
+    struct Case {
+        const char *stored;
+        const char *skin;
+    } cases[] = {
+        {"Blue", "Blue"},
+        {"Blue Sky 2", "Blue Sky 2"},
+        {".hidden", ".hidden"},
+        {"..\\..\\Users\\Public\\x", "Default"},
+        {"..", "Default"},
+        {".", "Default"},
+        {"Blue..Sky", "Default"},
+        {"Skins\\Blue", "Default"},
+        {"Blue/", "Default"},
+        {"/tmp/x", "Default"},
+        {"C:x", "Default"},
+        {"C:\\Skins", "Default"},
+        {"\\\\server\\share", "Default"},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(m_store.SetString("Skins", c.stored, "UI_Config"));
+        EXPECT_STREQ(c.skin, m_store.GetSkinName()) << c.stored;
+        EXPECT_STREQ(c.stored, m_store.GetString("Skins", "UI_Config")) << c.stored;
+    }
+}
+
 TEST_F(SettingsStoreTest, MainWindowPlaceRoundTrips)
 {
     ASSERT_TRUE(m_store.Open(m_path.c_str()));

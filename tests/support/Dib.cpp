@@ -91,6 +91,29 @@ static CDib ReadBitmap(HBITMAP bitmap)
     return dib;
 }
 
+CDib DrawTextPicture(const char *text, HFONT font, UINT format, SIZE size, COLORREF colour, COLORREF back)
+{
+    HDC screenDC = GetDC(nullptr);
+    HDC memoryDC = CreateCompatibleDC(screenDC);
+    HBITMAP bitmap = CreateCompatibleBitmap(screenDC, size.cx, size.cy);
+    ReleaseDC(nullptr, screenDC);
+    HGDIOBJ oldBitmap = SelectObject(memoryDC, bitmap);
+    HGDIOBJ oldFont = SelectObject(memoryDC, font);
+    RECT area = {0, 0, size.cx, size.cy};
+    HBRUSH brush = CreateSolidBrush(back);
+    FillRect(memoryDC, &area, brush);
+    DeleteObject(brush);
+    SetBkMode(memoryDC, TRANSPARENT);
+    SetTextColor(memoryDC, colour);
+    DrawTextA(memoryDC, text, -1, &area, format);
+    SelectObject(memoryDC, oldFont);
+    SelectObject(memoryDC, oldBitmap);
+    DeleteDC(memoryDC);
+    CDib dib = ReadBitmap(bitmap);
+    DeleteObject(bitmap);
+    return dib;
+}
+
 CDib ReadPictureFile(const char *path)
 {
     HBITMAP bitmap = static_cast<HBITMAP>(

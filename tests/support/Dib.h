@@ -43,5 +43,8 @@ CDib CaptureScreenRect(const RECT &screen);
 // done: with whatever lies over it, as a person sees it.
 CDib CaptureWindow(HWND window);
 CDib CaptureScreen();
+// A text drawn with DrawText in the font, colour and format on a plain
+// background of the given size: what a control that draws it must show.
+CDib DrawTextPicture(const char *text, HFONT font, UINT format, SIZE size, COLORREF colour, COLORREF back);
 // A picture file as its pixels; empty when it cannot be read.
 CDib ReadPictureFile(const char *path);

@@ -1,6 +1,7 @@
 // Input sent as a person's lands where a person's would: the pointer goes
 // to the point asked for, a click reaches the control under it and no other,
 // typed text arrives key by key in the control with the focus.
+#include "AddressFieldInput.h"
 #include "GuiPump.h"
 #include "HostDialog.h"
 #include "RealInput.h"
@@ -8,6 +9,7 @@
 #include "TestScreens.h"
 
 #include <gtest/gtest.h>
+#include <commctrl.h>
 
 namespace {
 
@@ -163,6 +165,35 @@ TEST(RealInput, TextWithoutKeysIsRefusedWhole)
 {
     EXPECT_FALSE(TypeText("ab\x01"));
     EXPECT_TRUE(TypeText(""));
+}
+
+// An address typed over one that the field shows lands box by box, also
+// where a box of three digits moves the caret on by itself.
+TEST(AddressFieldInput, AnAddressTypedOverAnotherLandsBoxByBox)
+{
+    INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_INTERNET_CLASSES};
+    ASSERT_TRUE(InitCommonControlsEx(&classes));
+    CHostDialog host;
+    HWND field = AddControl(host.Handle(), WC_IPADDRESSA, "", 0, 1020, RECT{10, 10, 170, 32});
+    ASSERT_NE(field, nullptr);
+    host.Show();
+    struct Case {
+        DWORD shown;
+        const char *typed;
+        DWORD read;
+    } const cases[] = {
+        {0, "255.255.0.0", 0xFFFF0000u},
+        {0x0A010203u, "192.168.100.254", 0xC0A864FEu},
+        {0xC0A80001u, "10.0.0.9", 0x0A000009u},
+    };
+    for (const Case &c : cases) {
+        SendMessageA(field, IPM_SETADDRESS, 0, static_cast<LPARAM>(c.shown));
+        TypeAddress(field, c.typed);
+        DWORD read = 0;
+        SendMessageA(field, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&read));
+        EXPECT_EQ(read, c.read) << c.typed;
+    }
+    SaveTestScreen(host.Handle(), "typed");
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // Screenshots named after the running GoogleTest test:
-// <screens>/<suite>.<test>-<state>.png.
+// <screens>/<suite>.<test>-<state>.png. Each window state a test shows is
+// also held to the text-fit check, so that no state a test builds hides a
+// clipped text.
 #pragma once
 
 #include "Dib.h"
 #include "Screens.h"
+#include "TextFit.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -14,10 +17,20 @@ inline std::string TestScreenName(const char *state)
     return std::string(test->test_suite_name()) + "." + test->name() + "-" + state;
 }
 
+// Each text of the window's shown controls that does not fit fails the test.
+inline void ExpectTextsFit(HWND window, const char *state)
+{
+    for (const TextFitFault &fault : FindTextFitFaults(window))
+        ADD_FAILURE() << state << ": " << DescribeTextFitFault(fault);
+}
+
 // Captures the window as shown (or the whole screen for NULL) and saves it;
-// a screenshot that cannot be taken or saved fails the test.
+// a screenshot that cannot be taken or saved, or a text of the window that
+// does not fit, fails the test.
 inline CDib SaveTestScreen(HWND window, const char *state)
 {
+    if (window)
+        ExpectTextsFit(window, state);
     CDib shot = window ? CaptureWindow(window) : CaptureScreen();
     EXPECT_FALSE(shot.IsEmpty()) << "no screenshot of " << state;
     EXPECT_NE(SaveScreen(shot, TestScreenName(state)), "") << "screenshot " << state << " not saved";

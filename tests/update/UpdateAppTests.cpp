@@ -178,7 +178,7 @@ TEST_F(UpdaterApp, TheDialogHasItsSizePlaceControlsAndTexts)
     } controls[] = {
         {IDC_STEP_TEXT, {105, 13, 510, 33}, ShippedText("MINFOR_CHECK")},
         {IDC_FILE_TEXT, {105, 35, 510, 49}, "Static"},
-        {IDC_STOP, {430, 91, 512, 113}, ShippedText("BUT_STOP")},
+        {IDC_STOP, {424, 91, 512, 113}, ShippedText("BUT_STOP")},
         {IDC_CURRENT_LABEL, {0, 74, 102, 88}, ShippedText("L_P1")},
         {IDC_TOTAL_LABEL, {5, 97, 102, 111}, ShippedText("L_P2")},
         {IDC_CURRENT_BAR, {105, 71, 420, 89}, ""},

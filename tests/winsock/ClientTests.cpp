@@ -169,6 +169,35 @@ TEST_F(ClientTest, RefusedConnectFails)
     EXPECT_EQ(1, RunClient("connect 127.0.0.1 " + m_port, TempFile("qfw-client.out")));
 }
 
+TEST_F(ClientTest, RepeatRunsTheCommandThatManyTimesInOneProcess)
+{
+    listen(m_listener, SOMAXCONN);
+    std::thread server([this] {
+        for (int i = 0; i < 3; ++i) {
+            SOCKET peer = accept(m_listener, nullptr, nullptr);
+            char buffer[256];
+            int n;
+            while ((n = recv(peer, buffer, sizeof buffer, 0)) > 0)
+                m_received.append(buffer, n);
+            closesocket(peer);
+            m_received += "|";
+        }
+    });
+    std::string output = TempFile("qfw-client-repeat.out");
+    EXPECT_EQ(0, RunClient("repeat 3 send 127.0.0.1 " + m_port + " --line again", output));
+    server.join();
+    EXPECT_EQ("again\r\n|again\r\n|again\r\n|", m_received);
+    EXPECT_EQ("0 of 3 failed\n", ReadAll(output));
+
+    closesocket(m_listener);
+    m_listener = INVALID_SOCKET;
+    EXPECT_EQ(1, RunClient("repeat 2 connect 127.0.0.1 " + m_port, output)) << "a refused run fails it";
+    EXPECT_EQ("2 of 2 failed\n", ReadAll(output));
+    EXPECT_EQ(2, RunClient("repeat 0 connect 127.0.0.1 " + m_port, output));
+    EXPECT_EQ(2, RunClient("repeat 2 frobnicate", output));
+    DeleteFileA(output.c_str());
+}
+
 TEST_F(ClientTest, UnknownCommandShowsUsage)
 {
     EXPECT_EQ(2, RunClient("frobnicate", TempFile("qfw-client.out")));

@@ -14,6 +14,9 @@ using namespace SkinPalette;
 enum State { NORMAL, HOVER, PRESSED, CHECKED };
 
 const int BUTTON_HEIGHT = 24;
+const int TEXT_HEIGHT = 14;
+// The least room between a button's text and its edge on either side.
+const int TEXT_MARGIN = 6;
 
 // A text button's cell: the light accent face framed in the slate blue;
 // lighter hovered, darker and moved a pixel pressed, greyed when checked
@@ -33,8 +36,11 @@ void PaintTextButton(SkinCanvas &c, const RECT &cell, int state, const char *tex
     }
     c.Fill(cell, face);
     c.Frame(cell, edge);
+    // The text centred, so that its room is the same on both sides.
+    const SIZE extent = c.TextSize(text, TEXT_HEIGHT, FW_BOLD);
     const int d = state == PRESSED ? 1 : 0;
-    c.Text(cell.left + 10 + d, cell.top + 5 + d, text, 14, FW_BOLD, ink);
+    c.Text(cell.left + (cell.right - cell.left - extent.cx) / 2 + d,
+           cell.top + (cell.bottom - cell.top - extent.cy) / 2 + d, text, TEXT_HEIGHT, FW_BOLD, ink);
 }
 
 // A strip of text buttons: one row per text, `states` columns.
@@ -42,12 +48,19 @@ bool TextButton(const std::string &folder, const char *name, int width, int stat
                 const char *const *rowTexts, int rows)
 {
     const std::string path = folder + "\\" + name;
+    bool fits = true;
     const bool made = SkinPieces::StateStrip(
         path.c_str(), width, BUTTON_HEIGHT, states, rows, false,
-        [&](SkinCanvas &c, const RECT &cell, int state, int row) { PaintTextButton(c, cell, state, rowTexts[row]); });
+        [&](SkinCanvas &c, const RECT &cell, int state, int row) {
+            if (c.TextSize(rowTexts[row], TEXT_HEIGHT, FW_BOLD).cx + 2 * TEXT_MARGIN > width)
+                fits = false;
+            PaintTextButton(c, cell, state, rowTexts[row]);
+        });
     if (!made)
         fprintf(stderr, "MakeSkin: cannot write %s\n", path.c_str());
-    return made;
+    else if (!fits)
+        fprintf(stderr, "MakeSkin: a text of %s does not fit its button\n", path.c_str());
+    return made && fits;
 }
 
 // The about page's big mark: a shield in the slate colours on the client

@@ -9,6 +9,8 @@
 //   wsclient listen PORT                  accept one connection on loopback,
 //                                         copy what arrives to stdout
 //   wsclient udp HOST PORT TEXT           send one datagram
+//   wsclient repeat N COMMAND ...         any of the above N times in this
+//                                         process; fails when one run did
 #include <winsock2.h>
 #include <fcntl.h>
 #include <io.h>
@@ -183,6 +185,23 @@ int Run(CCatalogRouter &router, int argc, char **argv)
     return 2;
 }
 
+// Many connections of one program without a process start for each.
+int RepeatCommand(CCatalogRouter &router, int argc, char **argv)
+{
+    const int times = atoi(argv[2]);
+    if (times < 1)
+        return 2;
+    int failed = 0;
+    for (int i = 0; i < times; ++i) {
+        const int status = Run(router, argc - 2, argv + 2);
+        if (status == 2)
+            return 2;
+        failed += status != 0;
+    }
+    printf("%d of %d failed\n", failed, times);
+    return failed ? 1 : 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -195,13 +214,15 @@ int main(int argc, char **argv)
     int status = 2;
     if (argc >= 2) {
         CCatalogRouter router;
-        if (router.Load())
-            status = Run(router, argc, argv);
-        else
+        if (!router.Load())
             status = Fail("reading the Winsock catalog");
+        else if (strcmp(argv[1], "repeat") == 0 && argc >= 4)
+            status = RepeatCommand(router, argc, argv);
+        else
+            status = Run(router, argc, argv);
     }
     if (status == 2)
-        fprintf(stderr, "usage: wsclient connect|send|get|listen|udp ... (see the head of ClientMain.cpp)\n");
+        fprintf(stderr, "usage: wsclient connect|send|get|listen|udp|repeat ... (see the head of ClientMain.cpp)\n");
     WSACleanup();
     return status;
 }

@@ -10,6 +10,7 @@
 #include "RealInput.h"
 #include "TestScreens.h"
 #include "GuiPump.h"
+#include "RefusedWindows.h"
 #include "UiTestIds.h"
 
 namespace
@@ -78,6 +79,23 @@ BEGIN_MESSAGE_MAP(CLoggingWnd, CWnd)
     ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
+// A self-deleting window whose creation fails in its own OnCreate.
+class CRefusingWnd : public CLoggingWnd
+{
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT) { return -1; }
+    void PostNcDestroy() override
+    {
+        CLoggingWnd::PostNcDestroy();
+        delete this;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CRefusingWnd, CLoggingWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
 class LifetimeTest : public ::testing::Test
 {
 protected:
@@ -133,6 +151,36 @@ TEST_F(LifetimeTest, DeleteThisInsideAButtonHandler)
     EXPECT_TRUE(PumpUntil([] { return g_nLiveObjects == 0; }));
     EXPECT_FALSE(::IsWindow(hWnd));
     EXPECT_EQ("close;", g_log);
+}
+
+// The window dies inside Create: the object is the caller's, deleted once.
+TEST_F(LifetimeTest, AFailedCreateLeavesTheSelfDeletingObjectToItsCaller)
+{
+    CSelfDeletingPopup *pPopup = new CSelfDeletingPopup;
+    {
+        CRefusedWindows noButtons("Button"); // the template's Close button
+        EXPECT_FALSE(pPopup->Create(IDD_POPUP));
+        EXPECT_GT(noButtons.Refused(), 0);
+    }
+    EXPECT_EQ(NULL, pPopup->m_hWnd);
+    EXPECT_EQ(1, g_nLiveObjects);
+    EXPECT_EQ("", g_log);
+    delete pPopup;
+
+    CRefusingWnd *pWnd = new CRefusingWnd;
+    EXPECT_FALSE(pWnd->CreateEx(0, AfxRegisterWndClass(0), "refused", WS_POPUP, 0, 0, 10, 10, NULL, NULL));
+    EXPECT_EQ(NULL, pWnd->m_hWnd);
+    EXPECT_EQ(1, g_nLiveObjects);
+    EXPECT_EQ("", g_log); // Wine ends it without WM_DESTROY
+    delete pWnd;
+
+    // Created, the same kind of object goes with its window alone.
+    g_log.clear();
+    pPopup = new CSelfDeletingPopup;
+    ASSERT_TRUE(pPopup->Create(IDD_POPUP));
+    pPopup->DestroyWindow();
+    EXPECT_EQ(0, g_nLiveObjects);
+    EXPECT_EQ("postncdestroy;", g_log);
 }
 
 TEST_F(LifetimeTest, AnOwnedPopupGoesWithItsOwnerThroughPostNcDestroy)
