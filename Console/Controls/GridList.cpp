@@ -465,10 +465,8 @@ void CGridList::OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult)
 }
 
 // Each cell's text, row by row, as DrawSubItem draws it.
-LRESULT CGridList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CGridList::AnswerTextRoom(WPARAM wParam, LPARAM lParam)
 {
-    if (message != TextRoomMessage())
-        return CListCtrl::WindowProc(message, wParam, lParam);
     if (m_columnCount == 0)
         return TEXT_ROOM_END;
     const int item = static_cast<int>(wParam) / m_columnCount;
@@ -602,9 +600,11 @@ LRESULT CGridList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // The owner's word counts from here on; a held drawing is its to end.
         m_redrawHeld = FALSE;
         m_redrawOffByOwner = !wParam;
-    } else if (NeedsDrawnList(message)) {
+    } else if (NeedsDrawnList(message) || message == TextRoomMessage()) {
         ResumeRedraw();
     }
+    if (message == TextRoomMessage())
+        return AnswerTextRoom(wParam, lParam);
     return CListCtrl::WindowProc(message, wParam, lParam);
 }
 

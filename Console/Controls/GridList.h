@@ -113,7 +113,8 @@ public:
 
 protected:
     void PreSubclassWindow() override;
-    // Answers the text-room request for each cell, row by row.
+    // Answers the text-room request for each cell, row by row, and holds
+    // the drawing while rows come and go.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT *pResult) override;
 
@@ -122,7 +123,6 @@ protected:
     afx_msg BOOL OnClick(NMHDR *pNMHDR, LRESULT *pResult);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnDestroy();
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -135,6 +135,7 @@ private:
     // is off already.
     void HoldRedraw();
     void ResumeRedraw();
+    LRESULT AnswerTextRoom(WPARAM wParam, LPARAM lParam);
 
     BOOL m_sortEnabled = TRUE;
     CFont m_listFont;
