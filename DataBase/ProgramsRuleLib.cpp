@@ -13,7 +13,7 @@ const char kSelectRule[] = "select ID,Path,InetAction,TnetAction,EmailAction,Loc
 // prefix, which stands for each "@".
 const char kSelectSettings[] =
     "select @TcpAccess,@TcpServer,@UdpAccess,@UdpServer,"
-    "@AdvAction,@PortType,@PortList,@TimeID,@Memo from ProgramsRule  where ID=%d";
+    "@AdvAction,@PortType,@PortList,@TimeID,@Memo,ID from ProgramsRule";
 const char kUpdateSettings[] =
     "update ProgramsRule set @TcpAccess=%d,@TcpServer=%d,@UdpAccess=%d,@UdpServer=%d,"
     "@AdvAction=%d,@PortType=%d,@PortList='%s',@TimeID=%d,@Memo='%s'  where ID=%d;";
@@ -33,6 +33,22 @@ BYTE ByteField(const CSqliteQuery &query, int field)
 DWORD DwordField(const CSqliteQuery &query, int field)
 {
     return static_cast<DWORD>(FieldNumber(query, field));
+}
+
+// A row of kSelectSettings; the columns come in another order than the
+// record's fields.
+void ReadSettingsFields(const CSqliteQuery &query, NetRuleSettings &settings)
+{
+    settings.ID = DwordField(query, 9);
+    settings.TcpAccess = ByteField(query, 0);
+    settings.TcpServer = ByteField(query, 1);
+    settings.UdpAccess = ByteField(query, 2);
+    settings.UdpServer = ByteField(query, 3);
+    settings.AdvAction = ByteField(query, 4);
+    settings.PortType = ByteField(query, 5);
+    ParsePortList(settings.PortType, FieldText(query, 6), settings.Ports);
+    settings.TimeID = ByteField(query, 7);
+    settings.Memo = FieldText(query, 8);
 }
 
 // ID, Path and the four action bytes of a row of kSelectRule.
@@ -216,26 +232,25 @@ BOOL CProgramsRuleLib::SetTnetSettings(DWORD id, const NetRuleSettings &settings
 BOOL CProgramsRuleLib::GetSettings(LPCTSTR zone, DWORD id, NetRuleSettings &settings)
 {
     CString sql;
-    sql.Format(ForZone(kSelectSettings, zone), static_cast<int>(id));
+    sql.Format(ForZone(kSelectSettings, zone) + " where ID=%d", static_cast<int>(id));
     bool found = false;
     Guarded(STORE_PLACE, [&] {
         CSqliteQuery query = m_db.Query(sql);
         if (query.IsEof())
             return;
-        // The columns come in another order than the record's fields.
-        settings.ID = id;
-        settings.TcpAccess = ByteField(query, 0);
-        settings.TcpServer = ByteField(query, 1);
-        settings.UdpAccess = ByteField(query, 2);
-        settings.UdpServer = ByteField(query, 3);
-        settings.AdvAction = ByteField(query, 4);
-        settings.PortType = ByteField(query, 5);
-        ParsePortList(settings.PortType, FieldText(query, 6), settings.Ports);
-        settings.TimeID = ByteField(query, 7);
-        settings.Memo = FieldText(query, 8);
+        ReadSettingsFields(query, settings);
         found = true;
     });
     return found;
+}
+
+void CProgramsRuleLib::LoadSettings(LPCTSTR zone, std::map<DWORD, NetRuleSettings> &settings)
+{
+    settings.clear();
+    Guarded(STORE_PLACE, [&] {
+        for (CSqliteQuery query = m_db.Query(ForZone(kSelectSettings, zone)); !query.IsEof(); query.NextRow())
+            ReadSettingsFields(query, settings[DwordField(query, 9)]);
+    });
 }
 
 BOOL CProgramsRuleLib::SetSettings(LPCTSTR zone, DWORD id, const NetRuleSettings &settings)

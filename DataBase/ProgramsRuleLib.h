@@ -12,6 +12,7 @@
 #include "StoreBase.h"
 #include "TimeRecord.h"
 
+#include <map>
 #include <vector>
 
 class CProgramsRuleLib : public CStoreBase
@@ -59,6 +60,10 @@ public:
     // record is not touched.
     BOOL GetInetSettings(DWORD id, NetRuleSettings &settings);
     BOOL GetTnetSettings(DWORD id, NetRuleSettings &settings);
+    // Every rule's settings of the zone, "Inet" or "Tnet", by rule ID, in
+    // one read. The map is cleared first; on a failure it keeps the rules
+    // read so far.
+    void LoadSettings(LPCTSTR zone, std::map<DWORD, NetRuleSettings> &settings);
     // The record's own ID is not used.
     BOOL SetInetSettings(DWORD id, const NetRuleSettings &settings);
     BOOL SetTnetSettings(DWORD id, const NetRuleSettings &settings);

@@ -22,6 +22,30 @@ const DWORD kSubItemPrePaint = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
 // The width of the check box drawn in column 0.
 const int kCheckBoxWidth = 16;
 
+// Posted to a grid whose drawing is held, to switch it on again.
+const UINT kResumeRedrawMessage = RegisterWindowMessageA("GridList.ResumeRedraw");
+
+// The messages that paint or scroll the list, or read what its drawing has
+// laid out: a held drawing is switched on before each of them.
+bool NeedsDrawnList(UINT message)
+{
+    switch (message) {
+    case WM_PAINT:
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+    case WM_MOUSEWHEEL:
+    case LVM_ENSUREVISIBLE:
+    case LVM_SCROLL:
+    case LVM_GETTOPINDEX:
+    case LVM_GETCOUNTPERPAGE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool IsNumberText(const CString &text)
 {
     if (text.IsEmpty())
@@ -162,11 +186,17 @@ void CGridList::LockColumn(int column, BOOL)
 
 int CGridList::AddRow(const CString *texts, int count)
 {
+    HoldRedraw();
     auto textOf = [&](int column) -> LPCTSTR { return column < count ? static_cast<LPCTSTR>(texts[column]) : ""; };
-    const int item = InsertItem(GetItemCount(), textOf(0));
-    if (item == -1)
-        return -1;
     GridRow *row = new GridRow;
+    // The row goes in with the item, which spares the list a change of
+    // every item and its notices.
+    const int item = InsertItem(LVIF_TEXT | LVIF_PARAM, GetItemCount(), textOf(0), 0, 0, 0,
+                                reinterpret_cast<LPARAM>(row));
+    if (item == -1) {
+        delete row;
+        return -1;
+    }
     for (int column = 0; column < m_columnCount; ++column) {
         if (column > 0)
             SetItemText(item, column, textOf(column));
@@ -177,7 +207,6 @@ int CGridList::AddRow(const CString *texts, int count)
         row->textColors.push_back(m_textColor);
         row->backColors.push_back(m_backColor);
     }
-    SetItemData(item, reinterpret_cast<DWORD_PTR>(row));
     return item;
 }
 
@@ -215,6 +244,7 @@ void CGridList::DeleteRow(int item)
 {
     if (item < 0 || item >= GetItemCount())
         return;
+    HoldRedraw();
     m_pHovered = nullptr;
     FreeRow(item);
     DeleteItem(item);
@@ -222,6 +252,7 @@ void CGridList::DeleteRow(int item)
 
 void CGridList::DeleteAllRows()
 {
+    HoldRedraw();
     FreeAllRows();
     DeleteAllItems();
 }
@@ -331,7 +362,8 @@ BOOL CGridList::SetCellColors(int item, int subItem, COLORREF text, COLORREF bac
 
 void CGridList::RedrawCell(int item, int subItem)
 {
-    if (!GetCell(item, subItem))
+    // A held drawing ends in a redraw of every cell.
+    if (m_redrawHeld || !GetCell(item, subItem))
         return;
     CRect rect = CellRect(item, subItem);
     InvalidateRect(&rect);
@@ -433,10 +465,8 @@ void CGridList::OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult)
 }
 
 // Each cell's text, row by row, as DrawSubItem draws it.
-LRESULT CGridList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CGridList::AnswerTextRoom(WPARAM wParam, LPARAM lParam)
 {
-    if (message != TextRoomMessage())
-        return CListCtrl::WindowProc(message, wParam, lParam);
     if (m_columnCount == 0)
         return TEXT_ROOM_END;
     const int item = static_cast<int>(wParam) / m_columnCount;
@@ -536,6 +566,46 @@ void CGridList::OnMouseMove(UINT nFlags, CPoint point)
             cell->OnMouseEnter();
     }
     CListCtrl::OnMouseMove(nFlags, point);
+}
+
+// --- the held drawing ------------------------------------------------------------------
+
+void CGridList::HoldRedraw()
+{
+    if (m_redrawHeld || m_redrawOffByOwner || !GetSafeHwnd())
+        return;
+    m_redrawHeld = TRUE;
+    // Past this class's WindowProc, which takes a WM_SETREDRAW for the owner's.
+    CListCtrl::WindowProc(WM_SETREDRAW, FALSE, 0);
+    PostMessage(kResumeRedrawMessage);
+}
+
+void CGridList::ResumeRedraw()
+{
+    if (!m_redrawHeld)
+        return;
+    m_redrawHeld = FALSE;
+    CListCtrl::WindowProc(WM_SETREDRAW, TRUE, 0);
+    // Not every list view redraws when its drawing is switched on.
+    Invalidate();
+}
+
+LRESULT CGridList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kResumeRedrawMessage) {
+        ResumeRedraw();
+        return 0;
+    }
+    if (message == WM_SETREDRAW) {
+        // The owner's word counts from here on; a held drawing is its to end.
+        m_redrawHeld = FALSE;
+        m_redrawOffByOwner = !wParam;
+    } else if (NeedsDrawnList(message) || message == TextRoomMessage()) {
+        ResumeRedraw();
+    }
+    if (message == TextRoomMessage())
+        return AnswerTextRoom(wParam, lParam);
+    return CListCtrl::WindowProc(message, wParam, lParam);
 }
 
 void CGridList::OnDestroy()

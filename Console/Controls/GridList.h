@@ -8,6 +8,14 @@
 // Every row is made by AddRow and carries a GridRow as its item data; a row
 // added before a column was appended has fewer cells than the list has
 // columns, and its missing cells draw, sort and click as empty ones.
+//
+// A list view that draws while rows come and go costs a redraw of its scroll
+// bars and rows on every one, which makes a fill of thousands of rows take
+// minutes. So the grid holds its drawing itself: the first row added or
+// deleted while it draws switches the drawing off, and the next turn of the
+// thread's message loop switches it on again with one redraw of the whole
+// list. No page needs to bracket its fills; a caller that sends WM_SETREDRAW
+// itself keeps the say over the drawing until it switches it on again.
 #pragma once
 
 #include "GridCell.h"
@@ -105,7 +113,8 @@ public:
 
 protected:
     void PreSubclassWindow() override;
-    // Answers the text-room request for each cell, row by row.
+    // Answers the text-room request for each cell, row by row, and holds
+    // the drawing while rows come and go.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT *pResult) override;
 
@@ -122,6 +131,11 @@ private:
     void DrawSubItem(CDC *pDC, int item, int subItem, CRect rect, UINT state, COLORREF textColor,
                      COLORREF backColor);
     CRect CellRect(int item, int subItem) const;
+    // Switches the drawing off until the message loop's next turn, unless it
+    // is off already.
+    void HoldRedraw();
+    void ResumeRedraw();
+    LRESULT AnswerTextRoom(WPARAM wParam, LPARAM lParam);
 
     BOOL m_sortEnabled = TRUE;
     CFont m_listFont;
@@ -131,4 +145,8 @@ private:
     int m_sortColumn = -1;
     BOOL m_sortAscending = TRUE;
     CJBaseCell *m_pHovered = nullptr;
+    // The grid switched its drawing off and will switch it on again.
+    BOOL m_redrawHeld = FALSE;
+    // The owner switched the drawing off by WM_SETREDRAW.
+    BOOL m_redrawOffByOwner = FALSE;
 };

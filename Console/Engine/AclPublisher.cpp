@@ -296,18 +296,22 @@ void CAclPublisher::FillImage(const std::vector<TimeRecord> &times,
     for (const ZoneRecord &zone : bnet)
         FillZoneEntry(*entry++, zone.ID, zone, TRUE);
 
+    // Two reads of the store for all the rules, not two a rule.
+    std::map<DWORD, NetRuleSettings> inetSettings, tnetSettings;
+    m_rules.LoadSettings("Inet", inetSettings);
+    m_rules.LoadSettings("Tnet", tnetSettings);
     ProgramRule *rule = ProgramList().begin();
     for (const RuleRecord &record : rules) {
         rule->ID = record.ID;
         CopyText(rule->Path, record.Path);
         FillActions(*rule, record.InetAction, record.TnetAction, record.EmailAction,
                     record.LockKey);
-        NetRuleSettings settings;
-        if (m_rules.GetInetSettings(record.ID, settings))
-            FillNetSettings(*rule, ACL_INET, settings);
-        NetRuleSettings trusted;
-        if (m_rules.GetTnetSettings(record.ID, trusted))
-            FillNetSettings(*rule, ACL_TNET, trusted);
+        const auto settings = inetSettings.find(record.ID);
+        if (settings != inetSettings.end())
+            FillNetSettings(*rule, ACL_INET, settings->second);
+        const auto trusted = tnetSettings.find(record.ID);
+        if (trusted != tnetSettings.end())
+            FillNetSettings(*rule, ACL_TNET, trusted->second);
         ++rule;
     }
 }

@@ -84,10 +84,12 @@ private:
     // The day window of the two date members: the start's day from 00:00:00
     // to the end's day at 23:59:59, local time.
     void DayWindow(DWORD &from, DWORD &to) const;
-    void AddLogRow(const LogRecord &log, const CString &name, int icon);
+    void AddLogRow(const LogRecord &log, const CString &name, int icon, const CString &direction);
     // The name and the new icon of a program row's path (-1: no icon).
     void DescribeProgram(const CString &path, CString &name, int &icon);
     int AddResourceIcon(UINT id);
+    // The texts of the directions 0 to 4, then of any other.
+    enum { DIRECTION_TEXTS = 6 };
     CString DirectionText(BYTE direction) const;
     CString ActionText(BYTE action) const;
     // Asks the key's question: FALSE when logged off (after the refusal) or

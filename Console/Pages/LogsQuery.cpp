@@ -14,6 +14,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <map>
+
 namespace {
 
 const char TIME_FORMAT[] = "%Y-%m-%d %H:%M:%S";
@@ -58,18 +61,25 @@ void CLogsFrame::QueryProgramLogs()
     if (!m_logs || !m_logs->QueryLogs(from, to, program, action, logs))
         return;
     ClearProgramList();
-    m_programLogGrid.SendMessage(WM_SETREDRAW, FALSE);
-    CString previousPath, name;
-    int icon = -1;
+    // Each program's file is read once for the query, however its rows
+    // interleave with others: the image list holds one icon a program. A
+    // row without a path shows no name and no icon.
+    struct Described { CString name; int icon = -1; };
+    std::map<CString, Described> programs;
+    // The direction texts, read from the language file once for all rows.
+    CString directions[DIRECTION_TEXTS];
+    for (int direction = 0; direction < DIRECTION_TEXTS; ++direction)
+        directions[direction] = DirectionText(static_cast<BYTE>(direction));
     for (const LogRecord &log : logs) {
-        if (log.Path != previousPath) {
-            DescribeProgram(log.Path, name, icon);
-            previousPath = log.Path;
+        auto program = programs.find(log.Path);
+        if (program == programs.end()) {
+            program = programs.emplace(log.Path, Described()).first;
+            if (!log.Path.IsEmpty())
+                DescribeProgram(log.Path, program->second.name, program->second.icon);
         }
-        AddLogRow(log, name, icon);
+        AddLogRow(log, program->second.name, program->second.icon,
+                  directions[std::min<int>(log.Direction, DIRECTION_TEXTS - 1)]);
     }
-    m_programLogGrid.SendMessage(WM_SETREDRAW, TRUE);
-    m_programLogGrid.Invalidate();
 }
 
 void CLogsFrame::DescribeProgram(const CString &path, CString &name, int &icon)
@@ -103,7 +113,7 @@ int CLogsFrame::AddResourceIcon(UINT id)
     return index;
 }
 
-void CLogsFrame::AddLogRow(const LogRecord &log, const CString &name, int icon)
+void CLogsFrame::AddLogRow(const LogRecord &log, const CString &name, int icon, const CString &direction)
 {
     CString localPort, remote, counts;
     localPort.Format("%d", log.LocalPort);
@@ -113,7 +123,7 @@ void CLogsFrame::AddLogRow(const LogRecord &log, const CString &name, int icon)
     counts.Format("%s / %s", static_cast<LPCTSTR>(FormatByteCount(log.InCount)),
                   static_cast<LPCTSTR>(FormatByteCount(log.OutCount)));
     const int row = m_programLogGrid.AddRow(
-        {name, DirectionText(log.Direction), localPort, remote, ProtocolName(log.Protocol), counts,
+        {name, direction, localPort, remote, ProtocolName(log.Protocol), counts,
          ActionText(log.Action), LocalTimeText(log.StartTime), LocalTimeText(log.EndTime), log.Path});
     if (row < 0)
         return;
@@ -132,8 +142,8 @@ CString CLogsFrame::DirectionText(BYTE direction) const
 void CLogsFrame::ClearProgramList()
 {
     m_programLogGrid.DeleteAllRows();
-    while (m_programIcons.GetImageCount() > 0)
-        m_programIcons.Remove(0);
+    // All at once: one at a time from the front moves every image left.
+    m_programIcons.Remove(-1);
     m_rememberedRow = -1;
 }
 

@@ -31,6 +31,7 @@ const UINT TIME_CONTROLS[] = {1021, 1022, 1023, 1024, 1025, 1026, 1027, IDC_SCHE
 
 BEGIN_MESSAGE_MAP(CProgramFrame, CSkinDialog)
     ON_WM_SIZE()
+    ON_WM_SHOWWINDOW()
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_VIEW_GENERAL, OnViewGeneral)
@@ -116,6 +117,7 @@ BOOL CProgramFrame::OnInitDialog()
     LoadTexts();
     m_generalButton.ShowWindow(SW_HIDE);
     m_currentView = VIEW_PROGRAM;
+    m_firstFillDue = !(GetStyle() & WS_VISIBLE);
     SelectView(VIEW_PROGRAM);
     return TRUE;
 }
@@ -221,7 +223,8 @@ void CProgramFrame::MarkView(int view)
 
 void CProgramFrame::ShowViewControls(int view)
 {
-    if (view == VIEW_PROGRAM)
+    // A page made hidden fills first when it is shown.
+    if (view == VIEW_PROGRAM && !(m_firstFillDue && !(GetStyle() & WS_VISIBLE)))
         FillProgramList();
     for (UINT id : GENERAL_CONTROLS)
         GetDlgItem(id)->ShowWindow(view == VIEW_GENERAL ? SW_SHOW : SW_HIDE);

@@ -25,6 +25,8 @@
 
 #include <shellapi.h>
 
+#include <map>
+
 class CAclPublisher;
 struct DriverQueueRecord;
 struct SessionRecord;
@@ -62,6 +64,9 @@ public:
     int CurrentView() const { return m_currentView; }
 
     // The Program view: one row per program rule, its ID as the row's data.
+    // A page made hidden fills first when it is shown or its list changes:
+    // its rows cost a read of every rule's program file, which the console's
+    // start does not wait for.
     void FillProgramList();
     void ClearProgramList();
     // The row the last click or right-click named; -1 for none.
@@ -103,6 +108,7 @@ protected:
     afx_msg LRESULT OnActionCellChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnProgramActive(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnProgramListChanged(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg void OnLockDeny();
     afx_msg void OnLockPass();
     afx_msg void OnProgramOption();
@@ -149,6 +155,11 @@ private:
     CLanguageText m_texts;
     int m_currentView = VIEW_PROGRAM;
     CImageList m_programIcons;
+    // The page was made hidden and has not filled its rule grid yet.
+    BOOL m_firstFillDue = FALSE;
+    // What the last activity notice said of each rule's program, so that
+    // rows made later show it too.
+    std::map<DWORD, int> m_activity;
     int m_selectedRow = -1;
     int m_currentSchedule = 0;
     // Keys of the driver's questions being answered.

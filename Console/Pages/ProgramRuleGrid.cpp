@@ -74,13 +74,14 @@ void CProgramFrame::SetUpGrid()
 void CProgramFrame::ClearProgramList()
 {
     m_ruleGrid.DeleteAllRows();
-    while (m_programIcons.GetImageCount() > 0)
-        m_programIcons.Remove(0);
+    // All at once: one at a time from the front moves every image left.
+    m_programIcons.Remove(-1);
 }
 
 // A store that cannot be read leaves the rows as they were last read.
 void CProgramFrame::FillProgramList()
 {
+    m_firstFillDue = FALSE;
     if (m_currentView != VIEW_PROGRAM)
         return;
     std::vector<RuleRecord> rules;
@@ -132,6 +133,9 @@ void CProgramFrame::AddRuleRow(const RuleRecord &rule)
     m_ruleGrid.SetCellValue(row, COL_TNET, rule.TnetAction);
     m_ruleGrid.SetCellValue(row, COL_MAIL, rule.EmailAction);
     m_ruleGrid.SetCellValue(row, COL_LOCK, rule.LockKey);
+    const auto activity = m_activity.find(rule.ID);
+    if (activity != m_activity.end())
+        m_ruleGrid.SetCellValue(row, COL_ACTIVE, activity->second);
 }
 
 DWORD CProgramFrame::SelectedRuleId() const
@@ -143,6 +147,7 @@ DWORD CProgramFrame::SelectedRuleId() const
 
 LRESULT CProgramFrame::OnProgramActive(WPARAM wParam, LPARAM lParam)
 {
+    m_activity[static_cast<DWORD>(wParam)] = static_cast<int>(lParam);
     const int count = m_ruleGrid.GetItemCount();
     for (int row = 0; row < count; ++row) {
         if (m_ruleGrid.GetRowData(row) == static_cast<DWORD>(wParam) &&
@@ -153,6 +158,13 @@ LRESULT CProgramFrame::OnProgramActive(WPARAM wParam, LPARAM lParam)
         }
     }
     return 0;
+}
+
+void CProgramFrame::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    CSkinDialog::OnShowWindow(bShow, nStatus);
+    if (bShow && m_firstFillDue)
+        FillProgramList();
 }
 
 LRESULT CProgramFrame::OnProgramListChanged(WPARAM, LPARAM)
@@ -322,7 +334,9 @@ void CProgramFrame::OnFileProperties()
 
 void CProgramFrame::DeleteRule(DWORD id)
 {
-    if (!m_publisher->DeleteProgram(id))
+    if (m_publisher->DeleteProgram(id))
+        m_activity.erase(id);
+    else
         TellEditRefused(m_hWnd, m_texts, "ERR_RuleNotDeleted");
     FillProgramList();
 }

@@ -680,6 +680,102 @@ TEST_F(GridListTest, AColumnDragIsOffUntilSwitchedOnAndThenTellsTheList)
 
 // --- many rows -------------------------------------------------------------------------
 
+// What the list view has laid out for its rows: the vertical scroll range's
+// top, -1 without one.
+int ScrollRangeTop(const CGridList &list)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE;
+    return GetScrollInfo(list.GetSafeHwnd(), SB_VERT, &info) ? info.nMax : -1;
+}
+
+bool HasPendingPaint(const CGridList &list)
+{
+    RECT pending;
+    return GetUpdateRect(list.GetSafeHwnd(), &pending, FALSE) != FALSE;
+}
+
+// A fill of many rows, and the emptying before it, are drawn once the
+// caller's work is done and the message loop turns: until then the list
+// neither paints nor lays out scroll bars row by row.
+TEST_F(GridListTest, AFillIsDrawnOnceWhenTheMessageLoopNextTurns)
+{
+    CGridList &list = m_grid.MakeList(RECT{10, 10, 560, 300});
+    list.SetColumns("Name,100;Path,150");
+    list.AddRow({"old", "C:\\old.exe"});
+    m_grid.Show();
+    ASSERT_FALSE(HasPendingPaint(list));
+    const int emptyRange = ScrollRangeTop(list);
+
+    list.DeleteAllRows();
+    for (int item = 0; item < 300; ++item)
+        list.AddRow({CString(("row " + std::to_string(item)).c_str()), "C:\\tool.exe"});
+    EXPECT_FALSE(HasPendingPaint(list)) << "no row asked for a paint of its own";
+    EXPECT_EQ(emptyRange, ScrollRangeTop(list)) << "the scroll bar waits for the fill's end";
+
+    PumpFor(50);
+    EXPECT_EQ(299, ScrollRangeTop(list));
+    EXPECT_FALSE(HasPendingPaint(list));
+    m_grid.Capture();
+    SaveTestScreen(m_grid.Host(), "filled-at-once");
+    // The first row is drawn by its cells: its text on the list's colour.
+    const CRect first = m_grid.CellRect(0, 0);
+    int inText = 0;
+    for (int x = first.left; x < first.right; ++x)
+        for (int y = first.top; y < first.bottom; ++y)
+            inText += m_grid.Pixel(x, y) == list.m_textColor ? 1 : 0;
+    EXPECT_GT(inText, 10);
+    EXPECT_EQ("row 0", std::string(list.GetItemText(0, 0)));
+}
+
+// An owner that switched the drawing off itself switches it on again: the
+// grid's own hold neither ends it early nor outlasts it.
+TEST_F(GridListTest, AnOwnersDrawingSwitchIsKept)
+{
+    CGridList &list = m_grid.MakeList(RECT{10, 10, 560, 300});
+    list.SetColumns("Name,100;Path,150");
+    m_grid.Show();
+    const int emptyRange = ScrollRangeTop(list);
+
+    list.SendMessage(WM_SETREDRAW, FALSE);
+    for (int item = 0; item < 100; ++item)
+        list.AddRow({CString(("row " + std::to_string(item)).c_str()), "C:\\tool.exe"});
+    PumpFor(50);
+    EXPECT_EQ(emptyRange, ScrollRangeTop(list)) << "still off after the message loop turned";
+
+    list.SendMessage(WM_SETREDRAW, TRUE);
+    list.Invalidate();
+    PumpFor(50);
+    EXPECT_EQ(99, ScrollRangeTop(list));
+    // Rows added after that are held by the grid again, and drawn.
+    list.AddRow({"row 100", "C:\\tool.exe"});
+    EXPECT_EQ(99, ScrollRangeTop(list));
+    PumpFor(50);
+    EXPECT_EQ(100, ScrollRangeTop(list));
+    m_grid.Capture();
+    SaveTestScreen(m_grid.Host(), "owner-switched-drawing");
+}
+
+// Scrolling during a fill shows the rows added so far: the hold ends first.
+TEST_F(GridListTest, ScrollingAHeldFillLaysOutItsRowsFirst)
+{
+    CGridList &list = m_grid.MakeList(RECT{10, 10, 560, 300});
+    list.SetColumns("Name,100;Path,150");
+    m_grid.Show();
+    for (int item = 0; item < 300; ++item)
+        list.AddRow({CString(("row " + std::to_string(item)).c_str()), "C:\\tool.exe"});
+    EXPECT_TRUE(list.SendMessage(LVM_ENSUREVISIBLE, 250, FALSE));
+    EXPECT_EQ(299, ScrollRangeTop(list));
+    const int top = static_cast<int>(list.SendMessage(LVM_GETTOPINDEX));
+    const int perPage = static_cast<int>(list.SendMessage(LVM_GETCOUNTPERPAGE));
+    EXPECT_LE(top, 250);
+    EXPECT_GT(top + perPage, 250);
+    PumpFor(50);
+    m_grid.Capture();
+    SaveTestScreen(m_grid.Host(), "scrolled-during-fill");
+}
+
 TEST_F(GridListTest, RowsScrolledIntoViewAreDrawnByTheirCells)
 {
     CGridList &list = m_grid.MakeList(RECT{10, 10, 600, 380});

@@ -16,6 +16,7 @@
 #include <ProviderKey.h>
 
 #include "ConsoleProcess.h"
+#include "StandInNotificationArea.h"
 
 #include <ConsoleResources.h>
 #include <DialogDriver.h>
@@ -82,71 +83,6 @@ NetvaneStatus EmulatorStatus()
     EXPECT_TRUE(NetvaneGetStatus(&status));
     return status;
 }
-
-// A shell whose notification area refuses every icon until it is told to
-// accept them: a window of the class Shell_NotifyIcon hands its requests
-// to, above the system's own, on a thread of its own so that it answers
-// while the test waits.
-class CRefusingNotificationArea {
-public:
-    CRefusingNotificationArea()
-    {
-        HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_thread = std::thread([this, ready] {
-            WNDCLASSA windowClass = {};
-            windowClass.lpfnWndProc = WindowProc;
-            windowClass.hInstance = GetModuleHandleA(nullptr);
-            windowClass.lpszClassName = "Shell_TrayWnd";
-            RegisterClassA(&windowClass);
-            m_window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP, 0,
-                                       0, 1, 1, nullptr, nullptr, windowClass.hInstance, nullptr);
-            SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-            SetEvent(ready);
-            MSG message;
-            while (GetMessageA(&message, nullptr, 0, 0) > 0)
-                DispatchMessageA(&message);
-            DestroyWindow(m_window);
-            UnregisterClassA("Shell_TrayWnd", windowClass.hInstance);
-        });
-        WaitForSingleObject(ready, kWaitMs);
-        CloseHandle(ready);
-    }
-    ~CRefusingNotificationArea()
-    {
-        PostMessageA(m_window, WM_QUIT, 0, 0);
-        m_thread.join();
-    }
-    CRefusingNotificationArea(const CRefusingNotificationArea &) = delete;
-    CRefusingNotificationArea &operator=(const CRefusingNotificationArea &) = delete;
-
-    bool Made() const { return m_window != nullptr; }
-    LONG Refused() const { return m_refused; }
-    // From now on every request is granted, and counted here.
-    void Accept() { InterlockedExchange(&m_accepting, 1); }
-    LONG Accepted() const { return m_accepted; }
-
-private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message != WM_COPYDATA)
-            return DefWindowProcA(window, message, wParam, lParam);
-        auto *self = reinterpret_cast<CRefusingNotificationArea *>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (!self)
-            return FALSE;
-        if (self->m_accepting) {
-            InterlockedIncrement(&self->m_accepted);
-            return TRUE;
-        }
-        InterlockedIncrement(&self->m_refused);
-        return FALSE;
-    }
-
-    std::thread m_thread;
-    HWND m_window = nullptr;
-    volatile LONG m_refused = 0;
-    volatile LONG m_accepting = 0;
-    volatile LONG m_accepted = 0;
-};
 
 class ConsoleProcess : public ::testing::Test
 {
@@ -513,7 +449,7 @@ TEST_F(ConsoleProcess, RefusedDriverEventsEndItSilently)
 
 TEST_F(ConsoleProcess, ANotificationAreaThatRefusesTheIconLeavesItRunningShownAndAskingAgain)
 {
-    CRefusingNotificationArea shell;
+    CStandInNotificationArea shell(false);
     ASSERT_TRUE(shell.Made());
     CConsoleProcess console(m_folder.Path(), "");
     ASSERT_TRUE(console.Started());

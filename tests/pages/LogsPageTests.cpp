@@ -266,8 +266,8 @@ TEST_F(LogsPage, AQueryListsTheWindowsRowsWithTheirCells)
     Query(DAY, DAY);
     CGridList &grid = m_page->ProgramLogGrid();
     EXPECT_EQ((std::vector<DWORD>{first, second, third, fourth, fifth}), RowIds());
-    // notepad, missing, notepad again, a file without an icon.
-    EXPECT_EQ(4, m_page->ProgramIcons().GetImageCount());
+    // One a program: notepad, missing, a file without an icon.
+    EXPECT_EQ(3, m_page->ProgramIcons().GetImageCount());
     EXPECT_EQ(Text("T_Direction_InOut"), Cell(grid, 0, 1));
     EXPECT_EQ("1025", Cell(grid, 0, 2));
     EXPECT_EQ("192.168.0.1 / 80", Cell(grid, 0, 3));
@@ -284,9 +284,10 @@ TEST_F(LogsPage, AQueryListsTheWindowsRowsWithTheirCells)
     EXPECT_EQ("gone.exe", Cell(grid, 2, 0));
     EXPECT_EQ(Cell(grid, 0, 0), Cell(grid, 1, 0));
     EXPECT_NE("", Cell(grid, 0, 0));
-    // Rows of one path in a row share their icon.
+    // Rows of one path share their icon, in a row or not.
     EXPECT_EQ(grid.GetCell(0, 0)->m_image, grid.GetCell(1, 0)->m_image);
-    EXPECT_NE(grid.GetCell(0, 0)->m_image, grid.GetCell(3, 0)->m_image);
+    EXPECT_EQ(grid.GetCell(0, 0)->m_image, grid.GetCell(3, 0)->m_image);
+    EXPECT_NE(grid.GetCell(0, 0)->m_image, grid.GetCell(2, 0)->m_image);
     SaveTestScreen(m_page->m_hWnd, "programs-rows");
 
     // A program: its rule's rows; an action: only its rows.
@@ -308,6 +309,33 @@ TEST_F(LogsPage, AQueryListsTheWindowsRowsWithTheirCells)
     Query(DAY + 86400, DAY);
     EXPECT_TRUE(RowIds().empty());
     EXPECT_EQ(0, m_page->ProgramIcons().GetImageCount());
+}
+
+TEST_F(LogsPage, InterleavedRowsOfAFewProgramsHoldOneIconAProgram)
+{
+    const CString language = m_assets.LanguageFile();
+    const char *paths[] = {NOTEPAD, MISSING_PROGRAM, language};
+    const int kRows = 60;
+    for (int row = 0; row < kRows; ++row)
+        AddLog(row % 3 + 1, paths[row % 3], DAY + HOUR + row, DAY + HOUR + row + 1);
+    OpenPage();
+    ClickControl(Control(IDC_LOGS_PROGRAMS_TAB));
+    PumpFor(100);
+    // A second query describes the programs anew, in place of the first's.
+    for (int query = 0; query < 2; ++query) {
+        Query(DAY, DAY);
+        CGridList &grid = m_page->ProgramLogGrid();
+        ASSERT_EQ(kRows, grid.GetItemCount());
+        EXPECT_EQ(3, m_page->ProgramIcons().GetImageCount()) << query;
+        for (int row = 3; row < kRows; ++row) {
+            EXPECT_EQ(grid.GetCell(row % 3, 0)->m_image, grid.GetCell(row, 0)->m_image) << row;
+            EXPECT_EQ(Cell(grid, row % 3, 0), Cell(grid, row, 0)) << row;
+        }
+        EXPECT_NE(grid.GetCell(0, 0)->m_image, grid.GetCell(1, 0)->m_image);
+        EXPECT_NE(grid.GetCell(1, 0)->m_image, grid.GetCell(2, 0)->m_image);
+        EXPECT_EQ("gone.exe", Cell(grid, 1, 0));
+    }
+    SaveTestScreen(m_page->m_hWnd, "programs-interleaved-rows");
 }
 
 // The widest times show whole, a long path keeps its drive and file name

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <ctime>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,40 @@ TEST_F(RuleStoreTest, EachZonesSettingsReadBackFieldByField)
     EXPECT_EQ("15", Column(id, "InetTimeID"));
     EXPECT_EQ("80\n443\n1010\n", Column(id, "InetPortList"));
     EXPECT_EQ("80\n443\n1040\n", Column(id, "TnetPortList"));
+}
+
+TEST_F(RuleStoreTest, LoadSettingsReadsEveryRulesSettingsOfTheZone)
+{
+    // The stored map is emptied first.
+    std::map<DWORD, NetRuleSettings> loaded;
+    loaded[999] = DistinctSettings(1);
+    m_store.LoadSettings("Inet", loaded);
+    EXPECT_TRUE(loaded.empty());
+
+    std::vector<DWORD> ids;
+    for (BYTE i = 0; i < 3; ++i) {
+        const DWORD id = m_store.AddRule(("tool" + std::to_string(i) + ".exe").c_str(), 0, 0, 1, 0);
+        ASSERT_TRUE(m_store.SetInetSettings(id, DistinctSettings(static_cast<BYTE>(10 + i * 50))));
+        ASSERT_TRUE(m_store.SetTnetSettings(id, DistinctSettings(static_cast<BYTE>(30 + i * 50))));
+        ids.push_back(id);
+    }
+    for (const char *zone : {"Inet", "Tnet"}) {
+        m_store.LoadSettings(zone, loaded);
+        ASSERT_EQ(ids.size(), loaded.size()) << zone;
+        for (const DWORD id : ids) {
+            ASSERT_EQ(1u, loaded.count(id)) << zone << " " << id;
+            NetRuleSettings read;
+            ASSERT_TRUE(std::string(zone) == "Inet" ? m_store.GetInetSettings(id, read)
+                                                    : m_store.GetTnetSettings(id, read));
+            EXPECT_EQ(id, loaded[id].ID);
+            ExpectSettings(read, loaded[id]);
+        }
+    }
+    // Each zone's own columns: the second rule's actions as stored.
+    m_store.LoadSettings("Tnet", loaded);
+    EXPECT_EQ(80, loaded[ids[1]].AdvAction);
+    m_store.LoadSettings("Inet", loaded);
+    EXPECT_EQ(60, loaded[ids[1]].AdvAction);
 }
 
 TEST_F(RuleStoreTest, SettingsWithoutAPortRuleStoreNoPorts)
