@@ -11,7 +11,7 @@ if [ "$exports" != "SpiIoControl WSPStartup " ]; then
   failed=1
 fi
 
-system_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll mpr.dll msimg32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll shlwapi.dll urlmon.dll user32.dll version.dll winmm.dll ws2_32.dll wsock32.dll "
+system_dlls=" advapi32.dll comctl32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll mpr.dll msimg32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll shlwapi.dll urlmon.dll user32.dll version.dll winmm.dll wininet.dll ws2_32.dll wsock32.dll "
 for f in QFW.exe QFW.DLL Update.exe; do
   for dll in $("$objdump" -p "$bin/$f" | awk '/DLL Name:/{print tolower($3)}'); do
     case "$system_dlls" in
