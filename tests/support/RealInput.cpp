@@ -6,6 +6,7 @@
 
 // Time the system gets to deliver the events and the windows to react.
 static const DWORD SETTLE_MS = 40;
+static const DWORD RAISE_LIMIT_MS = 2000;
 
 static void Send(INPUT *inputs, UINT count)
 {
@@ -147,16 +148,33 @@ void DoubleClickAt(POINT screen)
     PressAndRelease(screen, MouseButton::Left);
 }
 
+// Windows that stand stacked at one place (the console's pop-ups) can cover
+// the control again after the raise, and a click meant for one would land on
+// another: the control's window is raised until it is the one at the point,
+// for a while at most, and the click goes then.
+static void RaiseUntilAt(HWND control, POINT screen)
+{
+    const HWND root = GetAncestor(control, GA_ROOT);
+    for (DWORD waited = 0; waited < RAISE_LIMIT_MS; waited += SETTLE_MS) {
+        BringToFront(control);
+        const HWND hit = WindowFromPoint(screen);
+        if (hit && GetAncestor(hit, GA_ROOT) == root)
+            return;
+    }
+}
+
 void ClickControl(HWND control, MouseButton button)
 {
-    BringToFront(control);
-    ClickAt(CentreOf(control), button);
+    RECT client;
+    GetClientRect(control, &client);
+    ClickControlAt(control, POINT{client.right / 2, client.bottom / 2}, button);
 }
 
 void ClickControlAt(HWND control, POINT client, MouseButton button)
 {
-    BringToFront(control);
-    ClickAt(ScreenPointOf(control, client), button);
+    const POINT screen = ScreenPointOf(control, client);
+    RaiseUntilAt(control, screen);
+    ClickAt(screen, button);
 }
 
 static INPUT KeyEvent(WORD vk, DWORD flags)

@@ -36,8 +36,9 @@ void DragFromTo(POINT from, POINT to, MouseButton button = MouseButton::Left);
 // pointer at the point, from a second thread as a drag is.
 void TurnWheelAt(POINT screen, int notches);
 
-// Brings the control's window to the front, then clicks its centre or the
-// given client point.
+// Brings the control's window to the front until it is the window at the
+// point (for two seconds at most), then clicks its centre or the given
+// client point.
 void ClickControl(HWND control, MouseButton button = MouseButton::Left);
 void ClickControlAt(HWND control, POINT client, MouseButton button = MouseButton::Left);
 
