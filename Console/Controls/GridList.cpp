@@ -280,6 +280,28 @@ int CGridList::FindRowByData(const GridRow *row) const
     return FindItem(&find);
 }
 
+void CGridList::FillRowLater(int item)
+{
+    if (GridRow *row = GetRow(item))
+        row->fillDue = m_rowFiller != nullptr;
+}
+
+void CGridList::FillRow(int item)
+{
+    GridRow *row = GetRow(item);
+    if (!row || !row->fillDue)
+        return;
+    // Cleared first: the filler's own reads of the row must not fill it again.
+    row->fillDue = false;
+    m_rowFiller(item);
+}
+
+void CGridList::FillAllRows()
+{
+    for (int item = 0; item < GetItemCount(); ++item)
+        FillRow(item);
+}
+
 // --- cells -----------------------------------------------------------------------
 
 CJBaseCell *CGridList::GetCell(int item, int subItem) const
@@ -402,6 +424,7 @@ void CGridList::SortItems(int column, BOOL ascending)
     m_sortColumn = column;
     m_sortAscending = ascending;
     m_header.SetSortArrow(column, ascending);
+    FillAllRows();
     CListCtrl::SortItems(&CGridList::CompareItems, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -434,6 +457,8 @@ void CGridList::OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult)
 {
     NMLVCUSTOMDRAW *draw = reinterpret_cast<NMLVCUSTOMDRAW *>(pNMHDR);
     *pResult = CDRF_DODEFAULT;
+    if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT)
+        FillRow(static_cast<int>(draw->nmcd.dwItemSpec));
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT || draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
         *pResult = CDRF_NOTIFYSUBITEMDRAW;
         return;
@@ -474,6 +499,7 @@ LRESULT CGridList::AnswerTextRoom(WPARAM wParam, LPARAM lParam)
     if (item >= GetItemCount())
         return TEXT_ROOM_END;
     TextRoom &room = *reinterpret_cast<TextRoom *>(lParam);
+    FillRow(item);
     CJBaseCell *cell = GetCell(item, subItem);
     CRect rect = CellRect(item, subItem);
     if (subItem == 0 && (GetExtendedStyle() & LVS_EX_CHECKBOXES))
@@ -605,7 +631,25 @@ LRESULT CGridList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     if (message == TextRoomMessage())
         return AnswerTextRoom(wParam, lParam);
+    FillRow(ItemReadBy(message, wParam, lParam));
     return CListCtrl::WindowProc(message, wParam, lParam);
+}
+
+int CGridList::ItemReadBy(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case LVM_GETITEMTEXTA:
+    case LVM_GETITEMTEXTW:
+        return static_cast<int>(wParam);
+    case LVM_GETITEMA:
+    case LVM_GETITEMW: {
+        // The A and W items agree up to the text.
+        const LVITEMA *item = reinterpret_cast<const LVITEMA *>(lParam);
+        return item && (item->mask & LVIF_TEXT) ? item->iItem : -1;
+    }
+    default:
+        return -1;
+    }
 }
 
 void CGridList::OnDestroy()

@@ -16,6 +16,12 @@
 // thread's message loop switches it on again with one redraw of the whole
 // list. No page needs to bracket its fills; a caller that sends WM_SETREDRAW
 // itself keeps the say over the drawing until it switches it on again.
+//
+// A row can be filled later: a page whose cells cost a read of a file each
+// adds its rows bare, marks them with FillRowLater, and names one filler
+// for the grid. The grid calls it for a row the first time the row is drawn
+// or its text is read through the list, and for every row before a sort, so
+// a fill of thousands of rows reads only the files of the rows on screen.
 #pragma once
 
 #include "GridCell.h"
@@ -25,6 +31,7 @@
 #include <CFont.h>
 #include <CListCtrl.h>
 
+#include <functional>
 #include <initializer_list>
 #include <vector>
 
@@ -36,6 +43,8 @@ struct GridRow
     int value = 0;
     // Free for the owner (the pages keep a record ID here).
     DWORD userValue = 0;
+    // The row waits for the grid's filler.
+    bool fillDue = false;
     std::vector<CJBaseCell *> cells;
     std::vector<COLORREF> textColors;
     std::vector<COLORREF> backColors;
@@ -74,6 +83,13 @@ public:
     GridRow *GetRow(int item) const;
     BOOL IsValidRow(int item) const { return GetRow(item) != nullptr; }
     int FindRowByData(const GridRow *row) const;
+    // The filler completes one row (its item index) through the cell calls.
+    void SetRowFiller(std::function<void(int item)> filler) { m_rowFiller = std::move(filler); }
+    // The row is filled when it is first drawn, read or sorted.
+    void FillRowLater(int item);
+    // Fills the row now if it waits for the filler.
+    void FillRow(int item);
+    void FillAllRows();
 
     // --- cells (all checked: NULL, 0 or FALSE outside the rows' cells) ---------
     CJBaseCell *GetCell(int item, int subItem) const;
@@ -136,6 +152,8 @@ private:
     void HoldRedraw();
     void ResumeRedraw();
     LRESULT AnswerTextRoom(WPARAM wParam, LPARAM lParam);
+    // The item whose text the message reads, or -1.
+    static int ItemReadBy(UINT message, WPARAM wParam, LPARAM lParam);
 
     BOOL m_sortEnabled = TRUE;
     CFont m_listFont;
@@ -145,6 +163,7 @@ private:
     int m_sortColumn = -1;
     BOOL m_sortAscending = TRUE;
     CJBaseCell *m_pHovered = nullptr;
+    std::function<void(int item)> m_rowFiller;
     // The grid switched its drawing off and will switch it on again.
     BOOL m_redrawHeld = FALSE;
     // The owner switched the drawing off by WM_SETREDRAW.

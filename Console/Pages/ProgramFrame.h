@@ -122,6 +122,8 @@ private:
     void LoadSkin();
     void SetUpGrid();
     void AddRuleRow(const RuleRecord &rule);
+    // The row's program name and icon, read from its program's file.
+    void FillProgramCell(int row);
     // The selected row's rule ID; 0 when no row of the grid is selected.
     DWORD SelectedRuleId() const;
     void SetLockKey(int key);
@@ -160,6 +162,8 @@ private:
     // What the last activity notice said of each rule's program, so that
     // rows made later show it too.
     std::map<DWORD, int> m_activity;
+    // The program path of each rule in the grid, for the rows filled later.
+    std::map<DWORD, CString> m_rulePaths;
     int m_selectedRow = -1;
     int m_currentSchedule = 0;
     // Keys of the driver's questions being answered.

@@ -3,7 +3,8 @@
 // the Internet, trusted and mail actions, 5 the lock key, 6 the advanced
 // settings button. Edits go through the publisher, which writes the store
 // and then the rule image; an edit either refuses says so and leaves the
-// grid as the store holds it.
+// grid as the store holds it. A row reads its program's name and icon when
+// the grid first needs them (drawn, read or sorted), not at the fill.
 #include "ProgramFrame.h"
 
 #include "AclPublisher.h"
@@ -69,11 +70,14 @@ void CProgramFrame::SetUpGrid()
     }
     m_programIcons.Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 50);
     m_ruleGrid.SetImageList(&m_programIcons, LVSIL_NORMAL);
+    // A program's file costs a read each: only the rows shown read theirs.
+    m_ruleGrid.SetRowFiller([this](int row) { FillProgramCell(row); });
 }
 
 void CProgramFrame::ClearProgramList()
 {
     m_ruleGrid.DeleteAllRows();
+    m_rulePaths.clear();
     // All at once: one at a time from the front moves every image left.
     m_programIcons.Remove(-1);
 }
@@ -111,24 +115,8 @@ void CProgramFrame::AddRuleRow(const RuleRecord &rule)
     m_ruleGrid.SetCellType(row, COL_OPTION, RUNTIME_CLASS(CJOptionCell));
     m_ruleGrid.SetRowData(row, rule.ID);
 
-    CFileInfo info;
-    CString name;
-    HICON icon = NULL;
-    if (info.Read(rule.Path) == 0) {
-        name = info.GetDescription();
-        icon = ::ExtractIconA(::GetModuleHandleA(NULL), rule.Path, 0);
-        // 1 stands for a file that is no program and holds no icons.
-        if (reinterpret_cast<UINT_PTR>(icon) <= 1)
-            icon = LoadOwnIcon(IDI_PROGRAM_NO_ICON);
-    } else {
-        name = FileNameOf(rule.Path);
-        icon = LoadOwnIcon(IDI_PROGRAM_LOST);
-    }
-    const int image = icon ? m_programIcons.Add(icon) : -1;
-    if (icon)
-        ::DestroyIcon(icon);
-    m_ruleGrid.SetCellImage(row, COL_NAME, image);
-    m_ruleGrid.SetCellText(row, COL_NAME, name);
+    m_rulePaths[rule.ID] = rule.Path;
+    m_ruleGrid.FillRowLater(row);
     m_ruleGrid.SetCellValue(row, COL_INET, rule.InetAction);
     m_ruleGrid.SetCellValue(row, COL_TNET, rule.TnetAction);
     m_ruleGrid.SetCellValue(row, COL_MAIL, rule.EmailAction);
@@ -136,6 +124,32 @@ void CProgramFrame::AddRuleRow(const RuleRecord &rule)
     const auto activity = m_activity.find(rule.ID);
     if (activity != m_activity.end())
         m_ruleGrid.SetCellValue(row, COL_ACTIVE, activity->second);
+}
+
+void CProgramFrame::FillProgramCell(int row)
+{
+    const auto path = m_rulePaths.find(m_ruleGrid.GetRowData(row));
+    if (path == m_rulePaths.end())
+        return;
+    const CString &programPath = path->second;
+    CFileInfo info;
+    CString name;
+    HICON icon = NULL;
+    if (info.Read(programPath) == 0) {
+        name = info.GetDescription();
+        icon = ::ExtractIconA(::GetModuleHandleA(NULL), programPath, 0);
+        // 1 stands for a file that is no program and holds no icons.
+        if (reinterpret_cast<UINT_PTR>(icon) <= 1)
+            icon = LoadOwnIcon(IDI_PROGRAM_NO_ICON);
+    } else {
+        name = FileNameOf(programPath);
+        icon = LoadOwnIcon(IDI_PROGRAM_LOST);
+    }
+    const int image = icon ? m_programIcons.Add(icon) : -1;
+    if (icon)
+        ::DestroyIcon(icon);
+    m_ruleGrid.SetCellImage(row, COL_NAME, image);
+    m_ruleGrid.SetCellText(row, COL_NAME, name);
 }
 
 DWORD CProgramFrame::SelectedRuleId() const

@@ -41,6 +41,16 @@ protected:
         PumpFor(30);
     }
 
+    // The captured pixels of the colour inside the rectangle.
+    int PixelsOf(const CRect &rect, COLORREF color)
+    {
+        int count = 0;
+        for (int x = rect.left; x < rect.right; ++x)
+            for (int y = rect.top; y < rect.bottom; ++y)
+                count += m_grid.Pixel(x, y) == color ? 1 : 0;
+        return count;
+    }
+
     GridHost m_grid;
     int m_liveBefore = 0;
     int m_headerClicks = 0;
@@ -720,12 +730,7 @@ TEST_F(GridListTest, AFillIsDrawnOnceWhenTheMessageLoopNextTurns)
     m_grid.Capture();
     SaveTestScreen(m_grid.Host(), "filled-at-once");
     // The first row is drawn by its cells: its text on the list's colour.
-    const CRect first = m_grid.CellRect(0, 0);
-    int inText = 0;
-    for (int x = first.left; x < first.right; ++x)
-        for (int y = first.top; y < first.bottom; ++y)
-            inText += m_grid.Pixel(x, y) == list.m_textColor ? 1 : 0;
-    EXPECT_GT(inText, 10);
+    EXPECT_GT(PixelsOf(m_grid.CellRect(0, 0), list.m_textColor), 10);
     EXPECT_EQ("row 0", std::string(list.GetItemText(0, 0)));
 }
 
@@ -821,3 +826,78 @@ TEST_F(GridListTest, RowsScrolledIntoViewAreDrawnByTheirCells)
 }
 
 } // namespace
+
+// Rows marked to be filled later are filled by the grid's filler when they
+// are first drawn or read, each once, and all of them before a sort.
+TEST_F(GridListTest, RowsFilledLaterAreFilledWhenDrawnReadOrSorted)
+{
+    CGridList &list = m_grid.MakeList(RECT{10, 10, 560, 300});
+    list.SetColumns("Name,100;Path,150");
+    std::vector<int> filled;
+    list.SetRowFiller([&](int item) {
+        const DWORD number = list.GetRowData(item);
+        filled.push_back(static_cast<int>(number));
+        char name[16];
+        wsprintfA(name, "row %03lu", number);
+        list.SetCellText(item, 0, name);
+        list.SetCellText(item, 1, "C:\\tool.exe");
+    });
+    m_grid.Show();
+    for (int item = 0; item < 300; ++item) {
+        const int row = list.AddRow({"", ""});
+        list.SetRowData(row, static_cast<DWORD>(item));
+        list.FillRowLater(row);
+    }
+    EXPECT_TRUE(filled.empty()) << "nothing is filled before it is needed";
+
+    PumpFor(50);
+    m_grid.Capture();
+    const int perPage = static_cast<int>(list.SendMessage(LVM_GETCOUNTPERPAGE));
+    ASSERT_GT(perPage, 0);
+    EXPECT_GE(static_cast<int>(filled.size()), perPage);
+    EXPECT_LE(static_cast<int>(filled.size()), perPage + 1) << "only the rows on screen";
+    for (int number : filled)
+        EXPECT_LE(number, perPage);
+    // The first row is drawn with the text its filler gave it.
+    EXPECT_GT(PixelsOf(m_grid.CellRect(0, 0), list.m_textColor), 10);
+    // The screens kit reads every cell's text: the rows are counted before.
+    SaveTestScreen(m_grid.Host(), "filled-rows-on-screen");
+
+    // A read through the list fills the row first, and only once.
+    list.DeleteAllRows();
+    filled.clear();
+    for (int item = 0; item < 300; ++item) {
+        const int row = list.AddRow({"", ""});
+        list.SetRowData(row, static_cast<DWORD>(item));
+        list.FillRowLater(row);
+    }
+    const size_t before = filled.size();
+    EXPECT_EQ("row 250", std::string(list.GetItemText(250, 0)));
+    EXPECT_EQ("C:\\tool.exe", std::string(list.GetItemText(250, 1)));
+    ASSERT_EQ(before + 1, filled.size());
+    EXPECT_EQ(250, filled.back());
+
+    // A sort compares filled texts: every row is filled first, each once.
+    list.SortItems(0, FALSE);
+    EXPECT_EQ(300u, filled.size());
+    std::vector<int> numbers = filled;
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(numbers.end(), std::adjacent_find(numbers.begin(), numbers.end()));
+    EXPECT_EQ("row 299", std::string(list.GetItemText(0, 0)));
+    EXPECT_EQ("row 000", std::string(list.GetItemText(299, 0)));
+    PumpFor(50);
+    m_grid.Capture();
+    SaveTestScreen(m_grid.Host(), "filled-rows-sorted");
+}
+
+// Without a filler a row cannot wait for one: it stays as it was made.
+TEST_F(GridListTest, WithoutAFillerNoRowWaits)
+{
+    CGridList &list = m_grid.MakeList(RECT{10, 10, 560, 300});
+    list.SetColumns("Name,100;Path,150");
+    const int row = list.AddRow({"kept", "C:\\kept.exe"});
+    list.FillRowLater(row);
+    ASSERT_NE(nullptr, list.GetRow(row));
+    EXPECT_FALSE(list.GetRow(row)->fillDue);
+    EXPECT_EQ("kept", std::string(list.GetItemText(row, 0)));
+}
