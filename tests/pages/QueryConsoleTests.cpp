@@ -43,8 +43,6 @@
 namespace {
 
 const DWORD kAskMs = 30000;
-// The pop-up fades in over 17 ticks of 100 ms.
-const DWORD kFadeMs = 2000;
 
 std::string TextOf(HWND popup, UINT id)
 {
@@ -383,7 +381,7 @@ TEST_F(QueryConsole, EachFolderIsAskedAtTheCornerAndItsAnswerBecomesItsRule)
             EXPECT_EQ("TCP [" + std::to_string(m_listener->Port()) + "]", TextOf(popup, IDC_QUERY_PORT));
             ExpectAtTheCorner(popup);
             if (&c == cases) {
-                PumpFor(kFadeMs);
+                ASSERT_TRUE(AwaitQueryPopupsFadedIn(m_console->Id()));
                 SaveTestScreen(NULL, "new");
             }
             EXPECT_FALSE(run.Ended()) << "the connect waits for the answer";
@@ -420,7 +418,7 @@ TEST_F(QueryConsole, AnAnswerNotRememberedDecidesOnceAndTheNextRunAsksAgain)
     EXPECT_EQ(Text("LB_TITLE_REPEAT"), TextOf(popup, IDC_QUERY_TITLE));
     EXPECT_EQ(std::string(SafeFormat(Text("LB_MoreInfor_Repeat").c_str(), {Text("LB_INET").c_str()})),
               TextOf(popup, IDC_QUERY_MORE));
-    PumpFor(kFadeMs);
+    ASSERT_TRUE(AwaitQueryPopupsFadedIn(m_console->Id()));
     SaveTestScreen(NULL, "repeat");
     Answer(popup, false, ACTION_DENY);
     ExpectRefused(again);
@@ -446,7 +444,7 @@ TEST_F(QueryConsole, FromTheTrustedZoneItAsksWithTheTrustedTextsAndDenySetsBothA
     ASSERT_NE(nullptr, popup) << run.Output();
     EXPECT_NE(std::string::npos, TextOf(popup, IDC_QUERY_INFO).find(Text("LB_TNET"))) << TextOf(popup, IDC_QUERY_INFO);
     EXPECT_EQ(Text("LB_MoreInfor_New"), TextOf(popup, IDC_QUERY_MORE));
-    PumpFor(kFadeMs);
+    ASSERT_TRUE(AwaitQueryPopupsFadedIn(m_console->Id()));
     SaveTestScreen(NULL, "trusted");
     Answer(popup, true, ACTION_DENY);
     ExpectRefused(run);
@@ -466,7 +464,7 @@ TEST_F(QueryConsole, AListeningProgramIsAskedWithItsLocalPortAlone)
     EXPECT_EQ(port, TextOf(popup, IDC_QUERY_PORT));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(popup, IDC_QUERY_IP)));
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(popup, IDC_QUERY_IP_LABEL)));
-    PumpFor(kFadeMs);
+    ASSERT_TRUE(AwaitQueryPopupsFadedIn(m_console->Id()));
     SaveTestScreen(NULL, "listening");
     Answer(popup, false, ACTION_DENY);
     EXPECT_EQ(1, run.Wait()) << run.Output();
@@ -520,7 +518,7 @@ TEST_F(QueryConsole, SeveralQuestionsStandStackedAndEachAnswerReachesItsOwnSocke
     ASSERT_TRUE(AwaitPopups(3));
     PushQuestion("127.0.0.1:4003 10.1.2.3:25 mailer.exe 1");
     ASSERT_TRUE(AwaitPopups(4));
-    PumpFor(kFadeMs);
+    ASSERT_TRUE(AwaitQueryPopupsFadedIn(m_console->Id()));
     SaveTestScreen(NULL, "stacked");
     RECT first;
     GetWindowRect(Popups()[0], &first);

@@ -29,8 +29,6 @@ namespace {
 CString g_folder;
 
 const DWORD kAskMs = 30000;
-// The pop-up fades in over 17 ticks of 100 ms.
-const DWORD kFadeMs = 2000;
 
 // A copy of the Winsock client in a folder of its own, far from the
 // program folder and from the tests' folder.
@@ -87,7 +85,7 @@ TEST_F(InstalledConsole, AProgramInAnyFolderIsAskedAboutAndConnectsOnceAllowed)
     PumpUntil([&] { return !QueryPopupsOf(m_console->Id()).empty() || run.Ended(); }, kAskMs);
     const std::vector<HWND> popups = QueryPopupsOf(m_console->Id());
     ASSERT_FALSE(popups.empty()) << "no question; the client ended with " << run.Wait() << ": " << run.Output();
-    PumpFor(kFadeMs);
+    ASSERT_TRUE(AwaitQueryPopupsFadedIn(m_console->Id()));
     SaveTestScreen(NULL, "asked");
 
     BringToFront(popups[0]);

@@ -14,10 +14,13 @@ static void Send(INPUT *inputs, UINT count)
     PumpFor(SETTLE_MS);
 }
 
+// A topmost window is raised within the topmost band: Wine leaves an owned
+// topmost pop-up of another process where it stands when asked for HWND_TOP.
 void BringToFront(HWND window)
 {
     HWND top = GetAncestor(window, GA_ROOT);
-    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    const bool topmost = (GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    SetWindowPos(top, topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(top);
     PumpFor(SETTLE_MS);
 }
