@@ -1,6 +1,8 @@
 #include "SessionMonitor.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "Address32.h"
 #include "CWinThread.h"
@@ -168,17 +170,44 @@ void CSessionMonitor::RunPass()
     if (!g_state.Win9x)
         DriverTick();
     g_state.PassCounter = g_state.PassCounter >= 4 ? 1 : g_state.PassCounter + 1;
-    const BOOL checkProcesses = g_state.PassCounter == kProcessCheckPass;
+    if (g_state.PassCounter == kProcessCheckPass)
+        CloseRecordsOfEndedProcesses();
     const DWORD table1Count = ReadTable1Count();
     for (DWORD index = 0; index < g_state.SessionCount; ++index)
-        PollIndex(index, checkProcesses, table1Count);
+        PollIndex(index, table1Count);
+}
+
+// One look at the process list serves every record: a look per record made
+// the check pass of a busy table last seconds, while the closed records
+// waited to be logged and new connections found the table full. The list
+// is taken after the records' owners were read, so that a process that
+// began meanwhile is in it.
+void CSessionMonitor::CloseRecordsOfEndedProcesses()
+{
+    std::vector<DWORD> owners;
+    for (DWORD index = 0; index < g_state.SessionCount; ++index) {
+        const SessionRecord &record = g_state.Sessions[index];
+        if (record.Socket != 0)
+            owners.push_back(record.ProcessId);
+    }
+    std::sort(owners.begin(), owners.end());
+    owners.erase(std::unique(owners.begin(), owners.end()), owners.end());
+    if (owners.empty())
+        return;
+    const CRunningProcesses running;
+    for (DWORD processId : owners) {
+        if (running.Contains(processId))
+            continue;
+        SpiIoBlock block = {0, processId, 0, 0};
+        g_state.SpiIoControl(SPI_CLOSE_PROCESS_SESSIONS, &block);
+    }
 }
 
 // The ring gives at most one record for each record index, so that a full
 // ring cannot hold the table up.
-void CSessionMonitor::PollIndex(DWORD index, BOOL checkProcesses, DWORD table1Count)
+void CSessionMonitor::PollIndex(DWORD index, DWORD table1Count)
 {
-    PollSession(index, checkProcesses);
+    PollSession(index);
     if (index < DRIVER_TABLE2_POLLED && GetTable2Entry(index)->Handle != 0)
         Post(g_state.MonitorPage, WM_SESSION_UPDATE, SESSION_SOURCE_TABLE2, index);
     if (index < table1Count)
@@ -186,15 +215,11 @@ void CSessionMonitor::PollIndex(DWORD index, BOOL checkProcesses, DWORD table1Co
     PollRing();
 }
 
-void CSessionMonitor::PollSession(DWORD index, BOOL checkProcesses)
+void CSessionMonitor::PollSession(DWORD index)
 {
     const SessionRecord &record = g_state.Sessions[index];
     if (record.Socket == 0)
         return;
-    if (checkProcesses && !IsProcessAlive(record.ProcessId)) {
-        SpiIoBlock block = {0, record.ProcessId, 0, 0};
-        g_state.SpiIoControl(SPI_CLOSE_PROCESS_SESSIONS, &block);
-    }
     if (record.State >= SESSION_ASKING)
         Post(g_state.ProgramPage, WM_SESSION_QUERY, SESSION_SOURCE_TABLE, index);
     Post(g_state.MonitorPage, WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, index);

@@ -59,7 +59,8 @@ public:
 private:
     static UINT __cdecl ThreadProc(LPVOID);
     static BOOL MapSessionTable();
-    static void PollIndex(DWORD index, BOOL checkProcesses, DWORD table1Count);
-    static void PollSession(DWORD index, BOOL checkProcesses);
+    static void CloseRecordsOfEndedProcesses();
+    static void PollIndex(DWORD index, DWORD table1Count);
+    static void PollSession(DWORD index);
     static void PollRing();
 };

@@ -2,6 +2,7 @@
 // by a second process that has the library loaded, and over the emulated
 // driver's ring and tables, posting to hidden windows of the test.
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,9 +37,12 @@ PostedMessage Update(WPARAM source, LPARAM index)
 SpiIoControlProc g_providerSpi;
 DWORD g_reportedCount;   // 0: as the provider says
 bool g_hideSessionTable; // SPI_GET_SESSION_HANDLE gives 0
+std::vector<DWORD> g_closeRequests; // the process of each SPI_CLOSE_PROCESS_SESSIONS
 
 DWORD WINAPI ReportingSpi(DWORD code, SpiIoBlock *block)
 {
+    if (code == SPI_CLOSE_PROCESS_SESSIONS)
+        g_closeRequests.push_back(block->Param1);
     DWORD result = g_providerSpi(code, block);
     if (code == SPI_GET_SESSION_COUNT && g_reportedCount)
         block->Param1 = g_reportedCount;
@@ -58,8 +62,9 @@ class CRecordOwner {
 public:
     explicit CRecordOwner(const std::string &records)
     {
+        static int owners = 0;
         char name[64];
-        sprintf(name, "QfwTestRecordOwner%lu", GetCurrentProcessId());
+        sprintf(name, "QfwTestRecordOwner%lu-%d", GetCurrentProcessId(), ++owners);
         m_ready = CreateEventA(NULL, TRUE, FALSE, (std::string(name) + "-ready").c_str());
         m_done = CreateEventA(NULL, TRUE, FALSE, (std::string(name) + "-done").c_str());
         m_process = StartProgram(TestProgramPath(), std::string(kFillSwitch) + " " + name + " " + records);
@@ -166,6 +171,7 @@ protected:
         g_providerSpi = ProviderEntry(m_provider);
         g_reportedCount = 0;
         g_hideSessionTable = false;
+        g_closeRequests.clear();
         ASSERT_TRUE(CSessionMonitor::Attach(ReportingSpi, m_program.Window(), m_monitor.Window()));
     }
 
@@ -244,6 +250,35 @@ TEST_F(SessionMonitorTest, RecordsOfAKilledProcessAreClosedOnTheThirdPass)
     EXPECT_NE(0u, Record(1010).EndTime);
     EXPECT_TRUE(m_program.Messages().empty()) << "a closed question is not asked";
     EXPECT_EQ((Messages{Update(0, 1010), Update(0, 1011)}), m_monitor.Messages());
+}
+
+// One look at the process list serves the whole table: each ended process
+// is closed with one request, however many records it left, and a process
+// that still runs keeps its records open.
+TEST_F(SessionMonitorTest, TheCheckPassClosesEachEndedProcessOnceAndLeavesRunningOnesOpen)
+{
+    CRecordOwner running("1012:400:0 1013:404:0");
+    CRecordOwner first("1014:408:0 1015:40c:0 1016:410:0");
+    CRecordOwner second("1017:414:0 1018:418:0");
+    ASSERT_TRUE(running.Started());
+    ASSERT_TRUE(first.Started());
+    ASSERT_TRUE(second.Started());
+    const std::vector<DWORD> ended = {first.ProcessId(), second.ProcessId()};
+    first.Kill();
+    second.Kill();
+
+    for (int pass = 1; pass <= 3; ++pass)
+        Pass();
+    std::vector<DWORD> requests = g_closeRequests;
+    std::sort(requests.begin(), requests.end());
+    std::vector<DWORD> expected = ended;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, requests);
+    for (DWORD index = 1014; index <= 1018; ++index)
+        EXPECT_EQ(SESSION_CLOSED, Record(index).State) << index;
+    EXPECT_EQ(SESSION_OPEN, Record(1012).State);
+    EXPECT_EQ(SESSION_OPEN, Record(1013).State);
+    EXPECT_EQ(0, running.Finish());
 }
 
 TEST_F(SessionMonitorTest, DriverTableEntriesReachTheMonitorPage)
