@@ -68,6 +68,12 @@ void CProgramFrame::SetUpGrid()
             header.SetCellArrow(column, FALSE);
         }
     }
+    // The grid refuses columns the text did not make.
+    m_ruleGrid.SetColumnCellType(COL_ACTIVE, RUNTIME_CLASS(CJActiveCell));
+    for (int column : {COL_INET, COL_TNET, COL_MAIL})
+        m_ruleGrid.SetColumnCellType(column, RUNTIME_CLASS(CJActionCell));
+    m_ruleGrid.SetColumnCellType(COL_LOCK, RUNTIME_CLASS(CJKeyCell));
+    m_ruleGrid.SetColumnCellType(COL_OPTION, RUNTIME_CLASS(CJOptionCell));
     m_programIcons.Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 50);
     m_ruleGrid.SetImageList(&m_programIcons, LVSIL_NORMAL);
     // A program's file costs a read each: only the rows shown read theirs.
@@ -103,16 +109,12 @@ void CProgramFrame::AddRuleRow(const RuleRecord &rule)
     const int row = m_ruleGrid.AddRow(empty, COLUMNS);
     if (row < 0)
         return;
-    m_ruleGrid.SetCellType(row, COL_ACTIVE, RUNTIME_CLASS(CJActiveCell));
     for (int column : {COL_INET, COL_TNET, COL_MAIL}) {
-        m_ruleGrid.SetCellType(row, column, RUNTIME_CLASS(CJActionCell));
         if (auto *cell = dynamic_cast<CJActionCell *>(m_ruleGrid.GetCell(row, column))) {
             cell->m_pNotifyWnd = this;
             cell->m_notifyMessage = WM_ACTION_CELL_CHANGED;
         }
     }
-    m_ruleGrid.SetCellType(row, COL_LOCK, RUNTIME_CLASS(CJKeyCell));
-    m_ruleGrid.SetCellType(row, COL_OPTION, RUNTIME_CLASS(CJOptionCell));
     m_ruleGrid.SetRowData(row, rule.ID);
 
     m_rulePaths[rule.ID] = rule.Path;
