@@ -235,10 +235,10 @@ int CGridList::AddRow(const CString *texts, int count)
         return -1;
     }
     KeepRow(row);
-    // A new item's texts are empty already.
+    // Empty texts too: a list view may ask its parent for the text of a
+    // sub-item it was never given, at every drawing of the row.
     for (int column = 1; column < m_columnCount; ++column)
-        if (*textOf(column))
-            SetItemText(item, column, textOf(column));
+        SetItemText(item, column, textOf(column));
     m_recentItem = item;
     m_recentRow = row;
     return item;

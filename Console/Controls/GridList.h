@@ -17,10 +17,9 @@
 // list. No page needs to bracket its fills; a caller that sends WM_SETREDRAW
 // itself keeps the say over the drawing until it switches it on again.
 //
-// A fill costs the list one message per row, not one per cell: AddRow makes
-// each cell in its column's class at once (SetColumnCellType), passes on
-// only the texts that are not empty, and remembers the row it added, so
-// the cell calls that follow find it without asking the list. The grid
+// A fill asks the list little beyond the texts: AddRow makes each cell in
+// its column's class at once (SetColumnCellType) and remembers the row it
+// added, so the cell calls that follow find it without asking the list. The grid
 // keeps the rows it made itself, and frees them all at once when the list
 // is emptied.
 //
