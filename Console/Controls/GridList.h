@@ -19,9 +19,9 @@
 //
 // A fill asks the list little beyond the texts: AddRow makes each cell in
 // its column's class at once (SetColumnCellType) and remembers the row it
-// added, so the cell calls that follow find it without asking the list. The grid
-// keeps the rows it made itself, and frees them all at once when the list
-// is emptied.
+// added, so the cell calls that follow find it without asking the list.
+// The grid keeps the rows it made itself, and frees them all at once when
+// the list is emptied.
 //
 // A row can be filled later: a page whose cells cost a read of a file each
 // adds its rows bare, marks them with FillRowLater, and names one filler
