@@ -103,6 +103,13 @@ int ValueOf(const CJBaseCell *cell)
     return cell ? cell->m_value : 0;
 }
 
+void DeleteWithCells(GridRow *row)
+{
+    for (CJBaseCell *cell : row->cells)
+        delete cell;
+    delete row;
+}
+
 CJBaseCell *CellOf(const GridRow *row, int subItem)
 {
     if (!row || subItem < 0 || subItem >= static_cast<int>(row->cells.size()))
@@ -115,6 +122,7 @@ CJBaseCell *CellOf(const GridRow *row, int subItem)
 BEGIN_MESSAGE_MAP(CGridList, CListCtrl)
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
     ON_NOTIFY_REFLECT(LVN_COLUMNCLICK, OnColumnClick)
+    ON_NOTIFY_REFLECT(LVN_DELETEALLITEMS, OnDeleteAllItems)
     ON_NOTIFY_REFLECT_EX(NM_CLICK, OnClick)
     ON_WM_MOUSEMOVE()
     ON_WM_DESTROY()
@@ -130,7 +138,8 @@ CGridList::CGridList()
 CGridList::~CGridList()
 {
     if (GetSafeHwnd())
-        FreeAllRows();
+        DeleteAllItems();
+    FreeAllRows();
 }
 
 void CGridList::PreSubclassWindow()
@@ -182,31 +191,56 @@ void CGridList::LockColumn(int column, BOOL)
     m_header.LockColumn(column);
 }
 
+BOOL CGridList::SetColumnCellType(int column, CRuntimeClass *pClass)
+{
+    if (column < 0 || column >= m_columnCount)
+        return FALSE;
+    if (pClass && (!pClass->IsDerivedFrom(RUNTIME_CLASS(CJBaseCell)) || !pClass->m_pfnCreateObject))
+        return FALSE;
+    if (column >= static_cast<int>(m_cellTypes.size()))
+        m_cellTypes.resize(column + 1);
+    m_cellTypes[column] = pClass;
+    return TRUE;
+}
+
 // --- rows ------------------------------------------------------------------------
+
+CJBaseCell *CGridList::MakeCell(int column)
+{
+    CRuntimeClass *type = column < static_cast<int>(m_cellTypes.size()) ? m_cellTypes[column] : nullptr;
+    CJBaseCell *cell = type ? static_cast<CJBaseCell *>(type->CreateObject()) : nullptr;
+    if (!cell)
+        cell = new CJBaseCell;
+    cell->m_pOwner = this;
+    return cell;
+}
 
 int CGridList::AddRow(const CString *texts, int count)
 {
     HoldRedraw();
     auto textOf = [&](int column) -> LPCTSTR { return column < count ? static_cast<LPCTSTR>(texts[column]) : ""; };
     GridRow *row = new GridRow;
+    row->cells.reserve(m_columnCount);
+    row->colors.assign(m_columnCount, GridRow::Colors{m_textColor, m_backColor});
+    for (int column = 0; column < m_columnCount; ++column) {
+        row->cells.push_back(MakeCell(column));
+        row->cells.back()->m_text = textOf(column);
+    }
     // The row goes in with the item, which spares the list a change of
     // every item and its notices.
     const int item = InsertItem(LVIF_TEXT | LVIF_PARAM, GetItemCount(), textOf(0), 0, 0, 0,
                                 reinterpret_cast<LPARAM>(row));
     if (item == -1) {
-        delete row;
+        DeleteWithCells(row);
         return -1;
     }
-    for (int column = 0; column < m_columnCount; ++column) {
-        if (column > 0)
-            SetItemText(item, column, textOf(column));
-        CJBaseCell *cell = new CJBaseCell;
-        cell->m_pOwner = this;
-        cell->m_text = textOf(column);
-        row->cells.push_back(cell);
-        row->textColors.push_back(m_textColor);
-        row->backColors.push_back(m_backColor);
-    }
+    KeepRow(row);
+    // Empty texts too: a list view may ask its parent for the text of a
+    // sub-item it was never given, at every drawing of the row.
+    for (int column = 1; column < m_columnCount; ++column)
+        SetItemText(item, column, textOf(column));
+    m_recentItem = item;
+    m_recentRow = row;
     return item;
 }
 
@@ -215,46 +249,60 @@ int CGridList::AddRow(std::initializer_list<CString> texts)
     return AddRow(texts.begin(), static_cast<int>(texts.size()));
 }
 
+// The list refuses to read an item past its end, which gives no row. No
+// message goes out for a negative item: a read of the list asks for its
+// item's row, and one for none must not ask again.
 GridRow *CGridList::GetRow(int item) const
 {
-    if (item < 0 || item >= GetItemCount())
+    if (item < 0)
         return nullptr;
+    if (item == m_recentItem && m_recentRow)
+        return m_recentRow;
     return reinterpret_cast<GridRow *>(GetItemData(item));
 }
 
-void CGridList::FreeRow(int item)
+void CGridList::KeepRow(GridRow *row)
 {
-    GridRow *row = GetRow(item);
+    row->slot = m_rows.size();
+    m_rows.push_back(row);
+}
+
+void CGridList::FreeRow(GridRow *row)
+{
     if (!row)
         return;
-    for (CJBaseCell *cell : row->cells)
-        delete cell;
-    delete row;
-    SetItemData(item, 0);
+    // The last row takes the freed one's place.
+    m_rows[row->slot] = m_rows.back();
+    m_rows[row->slot]->slot = row->slot;
+    m_rows.pop_back();
+    DeleteWithCells(row);
 }
 
 void CGridList::FreeAllRows()
 {
     m_pHovered = nullptr;
-    for (int item = GetItemCount() - 1; item >= 0; --item)
-        FreeRow(item);
+    for (GridRow *row : m_rows)
+        DeleteWithCells(row);
+    m_rows.clear();
 }
 
+// The item goes first, so the list never holds a freed row.
 void CGridList::DeleteRow(int item)
 {
     if (item < 0 || item >= GetItemCount())
         return;
     HoldRedraw();
     m_pHovered = nullptr;
-    FreeRow(item);
-    DeleteItem(item);
+    GridRow *row = GetRow(item);
+    if (DeleteItem(item))
+        FreeRow(row);
 }
 
 void CGridList::DeleteAllRows()
 {
     HoldRedraw();
-    FreeAllRows();
     DeleteAllItems();
+    FreeAllRows();
 }
 
 BOOL CGridList::SetRowData(int item, DWORD value)
@@ -376,8 +424,8 @@ BOOL CGridList::SetCellColors(int item, int subItem, COLORREF text, COLORREF bac
     GridRow *row = GetRow(item);
     if (!CellOf(row, subItem))
         return FALSE;
-    row->textColors[subItem] = text == kListDefault ? m_textColor : text;
-    row->backColors[subItem] = back == kListDefault ? m_backColor : back;
+    row->colors[subItem].text = text == kListDefault ? m_textColor : text;
+    row->colors[subItem].back = back == kListDefault ? m_backColor : back;
     RedrawCell(item, subItem);
     return TRUE;
 }
@@ -470,8 +518,8 @@ void CGridList::OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult)
     COLORREF textColor = m_textColor, backColor = m_backColor;
     if (const GridRow *row = GetRow(item)) {
         if (CellOf(row, subItem)) {
-            textColor = row->textColors[subItem];
-            backColor = row->backColors[subItem];
+            textColor = row->colors[subItem].text;
+            backColor = row->colors[subItem].back;
         }
     }
     if (draw->nmcd.uItemState & CDIS_SELECTED) {
@@ -540,6 +588,12 @@ void CGridList::DrawSubItem(CDC *pDC, int item, int subItem, CRect rect, UINT st
     // A row older than an appended column has no cell there: it stays empty.
     if (CJBaseCell *cell = GetCell(item, subItem))
         cell->Draw(pDC, &rect, state, m_header.TextFormat(subItem), textColor, backColor);
+}
+
+// The grid frees its rows itself: the list need not tell of each item.
+void CGridList::OnDeleteAllItems(NMHDR *, LRESULT *pResult)
+{
+    *pResult = TRUE;
 }
 
 void CGridList::OnColumnClick(NMHDR *pNMHDR, LRESULT *pResult)
@@ -622,6 +676,10 @@ LRESULT CGridList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ResumeRedraw();
         return 0;
     }
+    if (MovesRows(message)) {
+        m_recentItem = -1;
+        m_recentRow = nullptr;
+    }
     if (message == WM_SETREDRAW) {
         // The owner's word counts from here on; a held drawing is its to end.
         m_redrawHeld = FALSE;
@@ -633,6 +691,24 @@ LRESULT CGridList::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return AnswerTextRoom(wParam, lParam);
     FillRow(ItemReadBy(message, wParam, lParam));
     return CListCtrl::WindowProc(message, wParam, lParam);
+}
+
+bool CGridList::MovesRows(UINT message)
+{
+    switch (message) {
+    case LVM_INSERTITEMA:
+    case LVM_INSERTITEMW:
+    case LVM_DELETEITEM:
+    case LVM_DELETEALLITEMS:
+    case LVM_SETITEMA:
+    case LVM_SETITEMW:
+    case LVM_SORTITEMS:
+    case LVM_SORTITEMSEX:
+    case WM_DESTROY:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int CGridList::ItemReadBy(UINT message, WPARAM wParam, LPARAM lParam)
@@ -654,6 +730,7 @@ int CGridList::ItemReadBy(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CGridList::OnDestroy()
 {
+    DeleteAllItems();
     FreeAllRows();
     CListCtrl::OnDestroy();
 }

@@ -17,6 +17,12 @@
 // list. No page needs to bracket its fills; a caller that sends WM_SETREDRAW
 // itself keeps the say over the drawing until it switches it on again.
 //
+// A fill asks the list little beyond the texts: AddRow makes each cell in
+// its column's class at once (SetColumnCellType) and remembers the row it
+// added, so the cell calls that follow find it without asking the list.
+// The grid keeps the rows it made itself, and frees them all at once when
+// the list is emptied.
+//
 // A row can be filled later: a page whose cells cost a read of a file each
 // adds its rows bare, marks them with FillRowLater, and names one filler
 // for the grid. The grid calls it for a row the first time the row is drawn
@@ -45,9 +51,15 @@ struct GridRow
     DWORD userValue = 0;
     // The row waits for the grid's filler.
     bool fillDue = false;
+    // Where the grid keeps the row among those it made.
+    size_t slot = 0;
     std::vector<CJBaseCell *> cells;
-    std::vector<COLORREF> textColors;
-    std::vector<COLORREF> backColors;
+    struct Colors
+    {
+        COLORREF text;
+        COLORREF back;
+    };
+    std::vector<Colors> colors;
 };
 
 class CGridList : public CListCtrl
@@ -68,6 +80,11 @@ public:
     // Columns 0 to 31 can be locked at their width. The second argument
     // plays no part.
     void LockColumn(int column, BOOL unused = TRUE);
+    // The class of the cells AddRow makes in the column from here on
+    // (derived from CJBaseCell and dynamically creatable; NULL for the base
+    // cell). FALSE, with nothing changed, for another class or a column the
+    // list does not have.
+    BOOL SetColumnCellType(int column, CRuntimeClass *pClass);
     CGridHeader &Header() { return m_header; }
 
     // --- rows ----------------------------------------------------------------
@@ -136,14 +153,20 @@ protected:
 
     afx_msg void OnCustomDraw(NMHDR *pNMHDR, LRESULT *pResult);
     afx_msg void OnColumnClick(NMHDR *pNMHDR, LRESULT *pResult);
+    afx_msg void OnDeleteAllItems(NMHDR *pNMHDR, LRESULT *pResult);
     afx_msg BOOL OnClick(NMHDR *pNMHDR, LRESULT *pResult);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
-    void FreeRow(int item);
+    CJBaseCell *MakeCell(int column);
+    // The rows the grid made: kept when added, freed when their items are gone.
+    void KeepRow(GridRow *row);
+    void FreeRow(GridRow *row);
     void FreeAllRows();
+    // The messages that may move, remove or replace the list's item data.
+    static bool MovesRows(UINT message);
     void DrawSubItem(CDC *pDC, int item, int subItem, CRect rect, UINT state, COLORREF textColor,
                      COLORREF backColor);
     CRect CellRect(int item, int subItem) const;
@@ -164,6 +187,12 @@ private:
     BOOL m_sortAscending = TRUE;
     CJBaseCell *m_pHovered = nullptr;
     std::function<void(int item)> m_rowFiller;
+    // The class of each column's new cells; NULL or missing for the base cell.
+    std::vector<CRuntimeClass *> m_cellTypes;
+    std::vector<GridRow *> m_rows;
+    // The row AddRow made last and its item, until the rows next move.
+    int m_recentItem = -1;
+    GridRow *m_recentRow = nullptr;
     // The grid switched its drawing off and will switch it on again.
     BOOL m_redrawHeld = FALSE;
     // The owner switched the drawing off by WM_SETREDRAW.

@@ -8,6 +8,7 @@
 // bound to; the page reads the store and edits through the publisher.
 #pragma once
 
+#include "ProgramLooks.h"
 #include "ProgramPageIds.h"
 
 #include <CDWordArray.h>
@@ -68,7 +69,6 @@ public:
     // its rows cost a read of every rule's program file, which the console's
     // start does not wait for.
     void FillProgramList();
-    void ClearProgramList();
     // The row the last click or right-click named; -1 for none.
     int SelectedRow() const { return m_selectedRow; }
     void SetShellExecute(ShellExecuteProc entry) { m_shellExecute = entry; }
@@ -122,7 +122,7 @@ private:
     void LoadSkin();
     void SetUpGrid();
     void AddRuleRow(const RuleRecord &rule);
-    // The row's program name and icon, read from its program's file.
+    // The row's program name and icon, from its program's file.
     void FillProgramCell(int row);
     // The selected row's rule ID; 0 when no row of the grid is selected.
     DWORD SelectedRuleId() const;
@@ -157,6 +157,7 @@ private:
     CLanguageText m_texts;
     int m_currentView = VIEW_PROGRAM;
     CImageList m_programIcons;
+    CProgramLooks m_programLooks{m_programIcons, IDI_PROGRAM_NO_ICON, IDI_PROGRAM_LOST};
     // The page was made hidden and has not filled its rule grid yet.
     BOOL m_firstFillDue = FALSE;
     // What the last activity notice said of each rule's program, so that

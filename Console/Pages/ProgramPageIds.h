@@ -17,8 +17,11 @@
 #define IDC_LEVEL_MIDDLE 1069
 #define IDC_LEVEL_LOW 1070
 
-// The Program view: the rule grid.
+// The Program view: the rule grid, and the icons that stand in for a
+// program's own: for a file that holds none, and for one that cannot be read.
 #define IDC_RULE_GRID 1079
+#define IDI_PROGRAM_NO_ICON 301
+#define IDI_PROGRAM_LOST 302
 
 // The Time view. Schedule n has the button IDC_SCHEDULE_1 + n - 1.
 #define IDC_SCHEDULE_1 1021

@@ -4,7 +4,8 @@
 // settings button. Edits go through the publisher, which writes the store
 // and then the rule image; an edit either refuses says so and leaves the
 // grid as the store holds it. A row reads its program's name and icon when
-// the grid first needs them (drawn, read or sorted), not at the fill.
+// the grid first needs them (drawn, read or sorted), not at the fill, and
+// from the program's file only when the page has not shown that file yet.
 #include "ProgramFrame.h"
 
 #include "AclPublisher.h"
@@ -24,32 +25,16 @@ namespace {
 
 enum Column { COL_ACTIVE, COL_NAME, COL_INET, COL_TNET, COL_MAIL, COL_LOCK, COL_OPTION, COLUMNS };
 
-// The console's context menus and the icons that stand in for a program's.
+// The console's context menus.
 const UINT IDR_CONTEXT_MENUS = 139;
 const int CONTEXT_MENU_PROGRAM = 1;
 const int CONTEXT_MENU_LOCK = 3;
-const UINT IDI_PROGRAM_NO_ICON = 301;
-const UINT IDI_PROGRAM_LOST = 302;
 
 const UINT ID_MENU_DELETE = 32774;
 const UINT ID_PROGRAM_OPTION = 32781;
 const UINT ID_LOCK_DENY = 32784;
 const UINT ID_LOCK_PASS = 32785;
 const UINT ID_PROGRAM_PROPERTIES = 32786;
-
-HICON LoadOwnIcon(UINT id)
-{
-    // Not shared: the caller destroys it.
-    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(id),
-                                           IMAGE_ICON, 16, 16, 0));
-}
-
-// The part of a path after its last backslash; the whole path without one.
-CString FileNameOf(const CString &path)
-{
-    const int slash = path.ReverseFind('\\');
-    return slash < 0 ? path : path.Mid(slash + 1);
-}
 
 } // namespace
 
@@ -68,18 +53,16 @@ void CProgramFrame::SetUpGrid()
             header.SetCellArrow(column, FALSE);
         }
     }
+    // The grid refuses columns the text did not make.
+    m_ruleGrid.SetColumnCellType(COL_ACTIVE, RUNTIME_CLASS(CJActiveCell));
+    for (int column : {COL_INET, COL_TNET, COL_MAIL})
+        m_ruleGrid.SetColumnCellType(column, RUNTIME_CLASS(CJActionCell));
+    m_ruleGrid.SetColumnCellType(COL_LOCK, RUNTIME_CLASS(CJKeyCell));
+    m_ruleGrid.SetColumnCellType(COL_OPTION, RUNTIME_CLASS(CJOptionCell));
     m_programIcons.Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 50);
     m_ruleGrid.SetImageList(&m_programIcons, LVSIL_NORMAL);
     // A program's file costs a read each: only the rows shown read theirs.
     m_ruleGrid.SetRowFiller([this](int row) { FillProgramCell(row); });
-}
-
-void CProgramFrame::ClearProgramList()
-{
-    m_ruleGrid.DeleteAllRows();
-    m_rulePaths.clear();
-    // All at once: one at a time from the front moves every image left.
-    m_programIcons.Remove(-1);
 }
 
 // A store that cannot be read leaves the rows as they were last read.
@@ -92,9 +75,12 @@ void CProgramFrame::FillProgramList()
     const BOOL read = m_publisher && m_publisher->RuleStore().LoadRules(rules);
     if (m_publisher && !read && m_ruleGrid.GetItemCount() > 0)
         return;
-    ClearProgramList();
+    m_ruleGrid.DeleteAllRows();
+    m_rulePaths.clear();
     for (const RuleRecord &rule : rules)
         AddRuleRow(rule);
+    // The new rows show the looks of the rules that stay.
+    m_programLooks.KeepOnly(m_rulePaths);
 }
 
 void CProgramFrame::AddRuleRow(const RuleRecord &rule)
@@ -103,16 +89,12 @@ void CProgramFrame::AddRuleRow(const RuleRecord &rule)
     const int row = m_ruleGrid.AddRow(empty, COLUMNS);
     if (row < 0)
         return;
-    m_ruleGrid.SetCellType(row, COL_ACTIVE, RUNTIME_CLASS(CJActiveCell));
     for (int column : {COL_INET, COL_TNET, COL_MAIL}) {
-        m_ruleGrid.SetCellType(row, column, RUNTIME_CLASS(CJActionCell));
         if (auto *cell = dynamic_cast<CJActionCell *>(m_ruleGrid.GetCell(row, column))) {
             cell->m_pNotifyWnd = this;
             cell->m_notifyMessage = WM_ACTION_CELL_CHANGED;
         }
     }
-    m_ruleGrid.SetCellType(row, COL_LOCK, RUNTIME_CLASS(CJKeyCell));
-    m_ruleGrid.SetCellType(row, COL_OPTION, RUNTIME_CLASS(CJOptionCell));
     m_ruleGrid.SetRowData(row, rule.ID);
 
     m_rulePaths[rule.ID] = rule.Path;
@@ -131,25 +113,9 @@ void CProgramFrame::FillProgramCell(int row)
     const auto path = m_rulePaths.find(m_ruleGrid.GetRowData(row));
     if (path == m_rulePaths.end())
         return;
-    const CString &programPath = path->second;
-    CFileInfo info;
-    CString name;
-    HICON icon = NULL;
-    if (info.Read(programPath) == 0) {
-        name = info.GetDescription();
-        icon = ::ExtractIconA(::GetModuleHandleA(NULL), programPath, 0);
-        // 1 stands for a file that is no program and holds no icons.
-        if (reinterpret_cast<UINT_PTR>(icon) <= 1)
-            icon = LoadOwnIcon(IDI_PROGRAM_NO_ICON);
-    } else {
-        name = FileNameOf(programPath);
-        icon = LoadOwnIcon(IDI_PROGRAM_LOST);
-    }
-    const int image = icon ? m_programIcons.Add(icon) : -1;
-    if (icon)
-        ::DestroyIcon(icon);
-    m_ruleGrid.SetCellImage(row, COL_NAME, image);
-    m_ruleGrid.SetCellText(row, COL_NAME, name);
+    const CProgramLooks::Look &look = m_programLooks.Of(path->first, path->second);
+    m_ruleGrid.SetCellImage(row, COL_NAME, look.Image);
+    m_ruleGrid.SetCellText(row, COL_NAME, look.Name);
 }
 
 DWORD CProgramFrame::SelectedRuleId() const

@@ -40,6 +40,8 @@ public:
 
     // The new image's index, or -1.
     int Add(HICON hIcon) { return ::ImageList_ReplaceIcon(m_hImageList, -1, hIcon); }
+    // The image's index, or -1.
+    int Replace(int nImage, HICON hIcon) { return ::ImageList_ReplaceIcon(m_hImageList, nImage, hIcon); }
     BOOL Remove(int nImage) { return ::ImageList_Remove(m_hImageList, nImage); }
     int GetImageCount() const { return ::ImageList_GetImageCount(m_hImageList); }
     BOOL Draw(CDC *pDC, int nImage, POINT pt, UINT nStyle);

@@ -8,6 +8,7 @@
 #include <SkinPalette.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,92 @@ TEST_F(GridListTest, EveryCellIsFreedWithItsRowTheListAndTheDialog)
         DestroyWindow(grid.Host());
         EXPECT_EQ(CJBaseCell::LiveCount(), m_liveBefore);
     }
+}
+
+TEST_F(GridListTest, AColumnsCellClassMakesTheCellsOfTheRowsAddedAfter)
+{
+    CGridList &list = m_grid.MakeList(RECT{10, 10, 500, 200});
+    list.SetColumns("A,60;B,60;C,60");
+    list.AddRow({"old", "b", "c"});
+    ASSERT_TRUE(list.SetColumnCellType(1, RUNTIME_CLASS(CJActionCell)));
+    ASSERT_TRUE(list.SetColumnCellType(2, RUNTIME_CLASS(CJKeyCell)));
+    struct Refusal { int column; CRuntimeClass *type; } refusals[] = {
+        {-1, RUNTIME_CLASS(CJKeyCell)}, {3, RUNTIME_CLASS(CJKeyCell)},
+        {1, RUNTIME_CLASS(CJHIconCell)}, // not a cell of a row
+        {1, RUNTIME_CLASS(CJBaseCell)},  // not dynamically creatable
+    };
+    for (const Refusal &refusal : refusals)
+        EXPECT_FALSE(list.SetColumnCellType(refusal.column, refusal.type)) << refusal.column;
+    // NULL gives the column base cells again.
+    ASSERT_TRUE(list.SetColumnCellType(2, nullptr));
+
+    const int live = CJBaseCell::LiveCount();
+    const int item = list.AddRow({"a", "b", "c"});
+    ASSERT_EQ(item, 1);
+    EXPECT_EQ(CJBaseCell::LiveCount(), live + 3);
+    CRuntimeClass *const made[] = {RUNTIME_CLASS(CJBaseCell), RUNTIME_CLASS(CJActionCell), RUNTIME_CLASS(CJBaseCell)};
+    const char *const texts[] = {"a", "b", "c"};
+    for (int column = 0; column < 3; ++column) {
+        SCOPED_TRACE(column);
+        const CJBaseCell *cell = list.GetCell(item, column);
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(cell->GetRuntimeClass(), made[column]);
+        EXPECT_EQ(cell->m_pOwner, &list);
+        EXPECT_STREQ(cell->m_text, texts[column]);
+        EXPECT_STREQ(list.GetItemText(item, column), texts[column]);
+        // The row added before keeps the cells it was made with.
+        EXPECT_EQ(list.GetCell(0, column)->GetRuntimeClass(), RUNTIME_CLASS(CJBaseCell));
+    }
+    m_grid.Show();
+    SaveTestScreen(m_grid.Host(), "column-cell-classes");
+}
+
+// The grid remembers the row it added last; whatever moves the list's rows
+// afterwards must not make it answer with that row for another item.
+TEST_F(GridListTest, EveryItemGivesItsOwnCellsAfterTheRowsMove)
+{
+    CGridList &list = m_grid.MakeList(RECT{10, 10, 500, 300});
+    list.SetColumns("A,80;B,80");
+    for (const char *text : {"b", "a"})
+        list.AddRow({text, "x"});
+    struct Move {
+        const char *name;
+        const char *added; // the row added just before the move
+        std::function<void()> apply;
+    } moves[] = {
+        {"a foreign row inserted at the top", "c", [&] { list.InsertItem(0, "foreign"); }},
+        {"sorted descending", "d", [&] { list.SortItems(0, FALSE); }},
+        {"the row added last given other data", "e", [&] { list.SetItemData(list.GetItemCount() - 1, 0); }},
+        {"the top row deleted", "f", [&] { list.DeleteRow(0); }},
+        {"a foreign row deleted", "g", [&] {
+             LVFINDINFOA find = {};
+             find.flags = LVFI_STRING;
+             find.psz = "foreign";
+             list.DeleteItem(list.FindItem(&find));
+         }},
+    };
+    for (const Move &move : moves) {
+        SCOPED_TRACE(move.name);
+        list.AddRow({move.added, "x"});
+        move.apply();
+        int ownRows = 0;
+        for (int item = 0; item < list.GetItemCount(); ++item) {
+            const CJBaseCell *cell = list.GetCell(item, 0);
+            const CString text = list.GetItemText(item, 0);
+            if (cell) {
+                EXPECT_STREQ(cell->m_text, text) << item;
+                ++ownRows;
+            } else {
+                // Only rows the grid did not make, or whose data was replaced.
+                EXPECT_TRUE(text == "foreign" || text == "e") << item << " " << static_cast<LPCTSTR>(text);
+            }
+        }
+        EXPECT_GT(ownRows, 0);
+    }
+    // The grid frees the rows it made, even one the list no longer points to.
+    list.DeleteAllRows();
+    EXPECT_EQ(list.GetItemCount(), 0);
+    EXPECT_EQ(CJBaseCell::LiveCount(), m_liveBefore);
 }
 
 TEST_F(GridListTest, AGridObjectThatEndsBeforeItsWindowFreesItsRows)

@@ -194,6 +194,86 @@ TEST_F(ProgramGrid, EachRuleShowsItsNameIconAndValues)
     EXPECT_EQ(static_cast<int>(cases.size()), Rows());
 }
 
+// A refill keeps what the page read of the programs that stay; the image
+// of a rule that went leaves the list, and every other row still shows
+// its own icon.
+TEST_F(ProgramGrid, ARefillDropsTheIconOfADeletedRuleAndKeepsEachOtherRowsIcon)
+{
+    struct Case {
+        std::string path;
+        HICON icon;
+    };
+    const std::vector<Case> cases = {
+        {Described(), ::ExtractIconA(NULL, Described().c_str(), 0)},
+        {TextFile(), ResourceIcon(301)},
+        {"C:\\Programs\\Gone\\lost.exe", ResourceIcon(302)},
+    };
+    std::vector<DWORD> ids;
+    for (const Case &c : cases)
+        ids.push_back(StoreRule(c.path.c_str(), 0, 0, 0, 0));
+    OpenPage();
+    HIMAGELIST icons = ListView_GetImageList(Control(IDC_RULE_GRID), LVSIL_NORMAL);
+    ASSERT_EQ(3, ImageList_GetImageCount(icons));
+    // The rule whose image comes first goes: the images after it move down.
+    size_t gone = cases.size();
+    for (size_t i = 0; i < cases.size(); ++i)
+        if (Grid().GetCell(RowOf(ids[i]), COL_NAME)->m_image == 0)
+            gone = i;
+    ASSERT_LT(gone, cases.size());
+    ASSERT_TRUE(m_publisher->DeleteProgram(ids[gone]));
+    m_page->SendMessage(WM_PROGRAM_LIST_CHANGED);
+    PumpFor(100);
+    ASSERT_EQ(2, Rows());
+    EXPECT_EQ(2, ImageList_GetImageCount(icons));
+    for (size_t i = 0; i < cases.size(); ++i) {
+        if (i == gone)
+            continue;
+        const int row = RowOf(ids[i]);
+        ASSERT_GE(row, 0) << cases[i].path;
+        const CJBaseCell *nameCell = Grid().GetCell(row, COL_NAME);
+        ASSERT_NE(nullptr, nameCell);
+        EXPECT_EQ(IconPixels(NULL, 0, cases[i].icon), IconPixels(icons, nameCell->m_image, NULL)) << cases[i].path;
+    }
+    Shot("rule-deleted");
+    for (const Case &c : cases)
+        ::DestroyIcon(c.icon);
+}
+
+// A program file that changed between two fills is read again: its row
+// shows the new name and icon, in the place of the old image.
+TEST_F(ProgramGrid, AProgramFileThatChangedIsReadAgainAtTheNextFill)
+{
+    const std::string path = RulesPath().substr(0, RulesPath().rfind('\\') + 1) + "Changing.dll";
+    std::ofstream(path) << "not a program yet\n";
+    std::string firstName;
+    {
+        CFileInfo before;
+        ASSERT_EQ(0, before.Read(path.c_str()));
+        firstName = before.GetDescription();
+    }
+    const DWORD id = StoreRule(path.c_str(), 0, 0, 0, 0);
+    OpenPage();
+    HIMAGELIST icons = ListView_GetImageList(Control(IDC_RULE_GRID), LVSIL_NORMAL);
+    EXPECT_EQ(firstName, std::string(Grid().GetItemText(RowOf(id), COL_NAME)));
+    HICON standIn = ResourceIcon(301);
+    EXPECT_EQ(IconPixels(NULL, 0, standIn), IconPixels(icons, Grid().GetCell(RowOf(id), COL_NAME)->m_image, NULL));
+    Shot("before-change");
+
+    ASSERT_TRUE(::CopyFileA(Described().c_str(), path.c_str(), FALSE));
+    m_page->SendMessage(WM_PROGRAM_LIST_CHANGED);
+    PumpFor(100);
+    const int row = RowOf(id);
+    ASSERT_GE(row, 0);
+    EXPECT_EQ("Described fixture program", std::string(Grid().GetItemText(row, COL_NAME)));
+    HICON own = ::ExtractIconA(NULL, path.c_str(), 0);
+    ASSERT_NE(nullptr, own);
+    EXPECT_EQ(IconPixels(NULL, 0, own), IconPixels(icons, Grid().GetCell(row, COL_NAME)->m_image, NULL));
+    EXPECT_EQ(1, ImageList_GetImageCount(icons));
+    Shot("after-change");
+    ::DestroyIcon(own);
+    ::DestroyIcon(standIn);
+}
+
 TEST_F(ProgramGrid, ActivityNoticesMarkOnlyAChangedKnownRow)
 {
     const DWORD first = StoreRule("C:\\a\\one.exe", 0, 0, 0, 0);
