@@ -187,7 +187,7 @@ TEST_F(ProgramGrid, EachRuleShowsItsNameIconAndValues)
         ::DestroyIcon(c.icon);
     }
     Shot("filled");
-    // A refill starts the icons afresh.
+    // A refill keeps one image per rule.
     ClickControl(Control(IDC_VIEW_TIME));
     ClickControl(Control(IDC_VIEW_PROGRAM));
     EXPECT_EQ(static_cast<int>(cases.size()), ImageList_GetImageCount(icons));
