@@ -11,14 +11,18 @@
 //     with no window to tell (the page's own work) and what one message
 //     posted and taken costs on its own, each timed in passes between the
 //     live ones, as the machine's load and the display's start change what
-//     a message costs;
+//     a message costs; and the handling with the connections fed to a real
+//     (hidden) connection tree, as the page does while it follows;
 //   - rows a second into ProgramLogs.dat over passes of 100 closed records;
 //   - handles, GDI/user objects and memory before and after 1,000 passes of
 //     churn (connections opened, counted and closed).
 // A measuring program, not a test:  MonitorEventsBenchmark
 #include "ConnectionEvents.h"
+#include "ConnectionTree.h"
 #include "ConsoleMessages.h"
 #include "ProgramLogs.h"
+
+#include <CWinApp.h>
 
 #include <windows.h>
 #include <psapi.h>
@@ -41,14 +45,25 @@ const ConnectionSources kSources = {
     [](int) -> const DriverQueueRecord * { return nullptr; },
 };
 
-class CNoView : public IConnectionView {
+// The tree while one is given, else nothing.
+class CBenchView : public IConnectionView {
 public:
-    void ShowConnection(const SessionRecord &) override {}
-    void RemoveConnection(const SessionRecord &) override {}
+    void ShowConnection(const SessionRecord &record) override
+    {
+        if (Tree)
+            Tree->ShowConnection(record);
+    }
+    void RemoveConnection(const SessionRecord &record) override
+    {
+        if (Tree)
+            Tree->RemoveConnection(record);
+    }
     void RaiseAlert(const SessionRecord &) override {}
+
+    CConnectionTree *Tree = nullptr;
 };
 
-CNoView g_view;
+CBenchView g_view;
 CConnectionEvents *g_events;
 LONG g_handled;
 LONG g_messages;          // of the pass, deltas included
@@ -212,6 +227,18 @@ int main()
         printf("no window\n");
         return 1;
     }
+    AfxInitCommonControls();
+    CItemTree treeControl;
+    CImageList treeImages;
+    if (!treeControl.CreateEx(0, WC_TREEVIEWA, "", WS_POPUP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+                              0, 0, 360, 220, NULL, NULL)) {
+        printf("no tree\n");
+        return 1;
+    }
+    CConnectionTree tree(treeControl, treeImages, GetModuleHandleA(NULL));
+    tree.SetUpImages();
+    tree.SetFormats("Listening on port %u", "%u -> %s:%u, sent %s, received %s");
+
     CConnectionEvents events(kSources, g_view);
     const ConnectionPeers allPeers = {window, programPage, NULL};
     events.SetPeers(allPeers);
@@ -222,26 +249,30 @@ int main()
     for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
         Fill(index, SESSION_OPEN, 0);
     RunPass(window, SESSION_RECORD_COUNT); // the counters are made
-    std::vector<PassTimes> live, withoutProgramPage, unposted, bare;
+    std::vector<PassTimes> live, withoutProgramPage, unposted, bare, withTree;
     const struct {
         ConnectionPeers Peers;
         UINT Message;
+        CConnectionTree *Tree;
         std::vector<PassTimes> &Passes;
     } kinds[] = {
-        {allPeers, WM_SESSION_UPDATE, live},
-        {{window, NULL, NULL}, WM_SESSION_UPDATE, withoutProgramPage},
-        {{NULL, NULL, NULL}, WM_SESSION_UPDATE, unposted}, // the page's own work
-        {allPeers, WM_BARE, bare},
+        {allPeers, WM_SESSION_UPDATE, nullptr, live},
+        {{window, NULL, NULL}, WM_SESSION_UPDATE, nullptr, withoutProgramPage},
+        {{NULL, NULL, NULL}, WM_SESSION_UPDATE, nullptr, unposted}, // the page's own work
+        {allPeers, WM_BARE, nullptr, bare},
+        {allPeers, WM_SESSION_UPDATE, &tree, withTree},
     };
     for (int pass = 1; pass <= 21; ++pass) {
         for (const auto &kind : kinds) {
             for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
                 g_table[index].BytesReceived += 1000;
             events.SetPeers(kind.Peers);
+            g_view.Tree = kind.Tree;
             kind.Passes.push_back(TimePass(window, SESSION_RECORD_COUNT, kind.Message));
         }
     }
     events.SetPeers(allPeers);
+    g_view.Tree = nullptr;
     printf("pass of 1,024 live records:   %.2f ms to the last handled message\n",
            MedianMillis(live, [](const PassTimes &p) { return p.Total; }));
     printf("  posting the pass:           %.2f ms\n", MedianMillis(live, [](const PassTimes &p) { return p.Posting; }));
@@ -257,6 +288,10 @@ int main()
     printf("  a bare message:             %.2f us posted, %.2f us taken\n",
            MedianMillis(bare, [](const PassTimes &p) { return p.PostingEach(); }) * 1000,
            MedianMillis(bare, [](const PassTimes &p) { return p.TakingEach(); }) * 1000);
+    printf("the same pass fed to the tree: %.2f ms to the last handled message, %.2f ms of it handling"
+           " (%u nodes)\n",
+           MedianMillis(withTree, [](const PassTimes &p) { return p.Total; }),
+           MedianMillis(withTree, [](const PassTimes &p) { return p.Handling; }), treeControl.GetCount());
 
     // 100 closed records a pass, logged in one batch and freed.
     const int closedPasses = 100;
@@ -287,6 +322,7 @@ int main()
     printf("connections counted:          %zu before the churn, %zu after\n", countedBefore,
            events.CounterCount());
 
+    treeControl.DestroyWindow();
     DestroyWindow(programPage);
     DestroyWindow(window);
     delete &logs; // closes the file before it is removed
