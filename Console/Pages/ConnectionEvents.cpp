@@ -274,8 +274,7 @@ void CConnectionEvents::UpdateConnection(const SessionRecord &record)
 
 // The counts a connection has reached minus those already counted go to the
 // burst's sums, which the graphs get at its end; a connection seen for the
-// first time counts whole. A finished
-// connection's counter goes with it.
+// first time counts whole. A finished connection's counter goes with it.
 void CConnectionEvents::CountBytes(const SessionRecord &record, bool finished)
 {
     DWORD received = static_cast<DWORD>(record.BytesReceived);

@@ -96,7 +96,10 @@ void CConnectionTree::ShowConnection(const SessionRecord &record)
         m_tree.SetItemData(connection, record.Socket);
         Remember(group, record.Socket, connection);
     }
-    m_tree.SetItemText(connection, ConnectionText(record));
+    // A connection that moved nothing keeps its line and is not drawn again.
+    const CString text = ConnectionText(record);
+    if (m_tree.GetItemText(connection) != text)
+        m_tree.SetItemText(connection, text);
 }
 
 HTREEITEM CConnectionTree::AddProcessNode(const SessionRecord &record)

@@ -293,6 +293,24 @@ TEST_F(ConnectionTreeTest, NodesOfEndedProcessesGoWithTheirWholeSubtree)
     EXPECT_EQ(3, CTItemBase::LiveCount() - m_baseline) << "the ended process's five nodes freed";
 }
 
+TEST_F(ConnectionTreeTest, AConnectionShownAgainShowsItsNewCountsInItsOneNode)
+{
+    SessionRecord record = Connection(GetCurrentProcessId(), 0x60, PROTO_UDP, DIR_OUTBOUND);
+    m_connections->ShowConnection(record);
+    const HTREEITEM udp = m_connections->FindChild(m_tree.GetRootItem(), 0);
+    ASSERT_TRUE(udp);
+    const HTREEITEM node = m_connections->FindChild(udp, 0x60);
+    ASSERT_TRUE(node);
+    m_connections->ShowConnection(record);
+    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 12 B, received 34 B", Text(node));
+    record.BytesSent = 2048;
+    record.BytesReceived = 3072;
+    m_connections->ShowConnection(record);
+    EXPECT_EQ(node, m_connections->FindChild(udp, 0x60));
+    EXPECT_EQ(nullptr, m_tree.GetNextSiblingItem(node));
+    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 2.000 K, received 3.000 K", Text(node));
+}
+
 // Deleted nodes give their handles to the next ones made; a node found
 // later must be one that is in the tree.
 TEST_F(ConnectionTreeTest, NodesMadeAfterAWholeSubtreeWentAreEachFoundOnceUnderTheirOwnParents)
