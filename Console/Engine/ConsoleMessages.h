@@ -18,8 +18,9 @@ enum {
     // The rules of programs changed (the query pop-up made one): to the
     // program page, which reads them again; wParam and lParam 0.
     WM_PROGRAM_LIST_CHANGED = 2025,
-    // Bytes a connection moved since it was last seen: posted by the traffic
-    // monitor page to itself; wParam 0 received, 1 sent; lParam the count.
+    // Bytes the connections moved since they were last seen: posted by the
+    // traffic monitor page to itself at the end of a burst of connection
+    // events; wParam 0 received, 1 sent; lParam the count.
     WM_TRAFFIC_DELTA = 10929,
     // A program's connection was seen: from the traffic monitor page to the
     // program page, sent; wParam the rule ID (0: none), lParam 1 while the

@@ -103,7 +103,7 @@ bool FilterAdmits(int filter, BYTE protocol)
 
 CConnectionEvents::CConnectionEvents(const ConnectionSources &sources, IConnectionView &view)
     : m_sources(sources), m_view(view), m_peers(), m_logs(NULL), m_filter(FILTER_ALL), m_treeFollows(true),
-      m_markerPosted(false)
+      m_markerPosted(false), m_receivedInBurst(0), m_sentInBurst(0)
 {
 }
 
@@ -204,11 +204,40 @@ void CConnectionEvents::HandlePosted(HWND window, WPARAM source, LPARAM index)
         return;
     }
     Handle(source, index);
-    if (!m_closing.empty() && !m_markerPosted)
+    if (!m_markerPosted && BurstHasAnEnd())
         m_markerPosted = PostMessage(window, WM_SESSION_UPDATE, SESSION_SOURCE_BURST_END, 0) != FALSE;
 }
 
+bool CConnectionEvents::BurstHasAnEnd() const
+{
+    return !m_closing.empty() || m_receivedInBurst || m_sentInBurst || !m_reportedInBurst.empty();
+}
+
 void CConnectionEvents::EndBurst()
+{
+    PostTraffic();
+    LogAndFreeClosing();
+    m_reportedInBurst.clear();
+}
+
+// A sum beyond what one message carries goes in several.
+void CConnectionEvents::PostTraffic()
+{
+    const struct { WPARAM Which; ULONGLONG &Bytes; } directions[] = {
+        {0, m_receivedInBurst},
+        {1, m_sentInBurst},
+    };
+    for (const auto &direction : directions) {
+        while (direction.Bytes) {
+            const DWORD bytes = static_cast<DWORD>(std::min<ULONGLONG>(direction.Bytes, MAXDWORD));
+            if (m_peers.Monitor)
+                PostMessage(m_peers.Monitor, WM_TRAFFIC_DELTA, direction.Which, static_cast<LPARAM>(bytes));
+            direction.Bytes -= bytes;
+        }
+    }
+}
+
+void CConnectionEvents::LogAndFreeClosing()
 {
     if (m_closing.empty())
         return;
@@ -244,8 +273,8 @@ void CConnectionEvents::UpdateConnection(const SessionRecord &record)
 }
 
 // The counts a connection has reached minus those already counted go to the
-// graphs; a connection seen for the first time counts whole. A finished
-// connection's counter goes with it.
+// burst's sums, which the graphs get at its end; a connection seen for the
+// first time counts whole. A finished connection's counter goes with it.
 void CConnectionEvents::CountBytes(const SessionRecord &record, bool finished)
 {
     DWORD received = static_cast<DWORD>(record.BytesReceived);
@@ -263,10 +292,10 @@ void CConnectionEvents::CountBytes(const SessionRecord &record, bool finished)
     } else if (!finished) {
         m_counters.push_back({record.Socket, record.ProcessId, received, sent});
     }
-    if (received && m_peers.Monitor)
-        PostMessage(m_peers.Monitor, WM_TRAFFIC_DELTA, 0, static_cast<LPARAM>(received));
-    if (sent && m_peers.Monitor)
-        PostMessage(m_peers.Monitor, WM_TRAFFIC_DELTA, 1, static_cast<LPARAM>(sent));
+    if (m_peers.Monitor) {
+        m_receivedInBurst += received;
+        m_sentInBurst += sent;
+    }
 }
 
 std::vector<CConnectionEvents::Counter>::iterator CConnectionEvents::FindCounter(const SessionRecord &record)
@@ -313,8 +342,17 @@ void CConnectionEvents::HandlePacket(const DriverQueueRecord &event)
         SendMessage(m_peers.LogPage, WM_PACKET_LOGGED, reinterpret_cast<WPARAM>(&entry), 0);
 }
 
+// The program page keeps the last state it was told, so telling it the same
+// again within a burst changes nothing there.
 void CConnectionEvents::ReportActive(LONG ruleId, bool active)
 {
-    if (m_peers.ProgramPage)
-        SendMessage(m_peers.ProgramPage, WM_PROGRAM_ACTIVE, static_cast<WPARAM>(ruleId), active ? 1 : 0);
+    if (!m_peers.ProgramPage)
+        return;
+    const auto told = m_reportedInBurst.emplace(ruleId, active);
+    if (!told.second) {
+        if (told.first->second == active)
+            return;
+        told.first->second = active;
+    }
+    SendMessage(m_peers.ProgramPage, WM_PROGRAM_ACTIVE, static_cast<WPARAM>(ruleId), active ? 1 : 0);
 }

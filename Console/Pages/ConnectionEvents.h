@@ -9,10 +9,17 @@
 // one transaction and freed only after it: a record is freed once, whether
 // the transaction stored its row or not, so each finished connection is
 // offered to the log exactly once.
+//
+// A burst's traffic is summed and posted to the monitor once for each
+// direction at its end, and a program's state is told to the program page
+// only when it differs from what the burst already told it: a pass of a
+// thousand connections would otherwise cost a thousand more messages, each
+// dearer than the handling of an event.
 #pragma once
 
 #include <windows.h>
 
+#include <map>
 #include <vector>
 
 #include "DriverRecords.h"
@@ -55,7 +62,7 @@ ConnectionSources PollerSources();
 // The page's windows that the handling reaches.
 struct ConnectionPeers
 {
-    HWND Monitor;     // receives WM_TRAFFIC_DELTA (posted)
+    HWND Monitor;     // receives WM_TRAFFIC_DELTA (posted, once a direction a burst)
     HWND ProgramPage; // receives WM_PROGRAM_ACTIVE (sent); may be NULL
     HWND LogPage;     // receives WM_PACKET_LOGGED (sent); may be NULL
 };
@@ -86,7 +93,12 @@ public:
     CConnectionEvents(const CConnectionEvents &) = delete;
     CConnectionEvents &operator=(const CConnectionEvents &) = delete;
 
-    void SetPeers(const ConnectionPeers &peers) { m_peers = peers; }
+    // A program page given anew has been told nothing yet.
+    void SetPeers(const ConnectionPeers &peers)
+    {
+        m_peers = peers;
+        m_reportedInBurst.clear();
+    }
     // The store that finished connections go to; NULL logs nothing (records
     // are freed all the same).
     void SetLogStore(CProgramLogs *logs) { m_logs = logs; }
@@ -100,15 +112,16 @@ public:
     // index outside its table or an unknown source changes nothing.
     void Handle(WPARAM source, LPARAM index);
 
-    // One WM_SESSION_UPDATE as the window received it. The first finished
-    // connection of a burst posts the window a marker behind the events
-    // already queued; the marker ends the burst (EndBurst). Asking the
-    // queue after every event would cost more than the events themselves.
+    // One WM_SESSION_UPDATE as the window received it. The first event of a
+    // burst that leaves something for its end posts the window a marker
+    // behind the events already queued; the marker ends the burst
+    // (EndBurst). Asking the queue after every event would cost more than
+    // the events themselves.
     void HandlePosted(HWND window, WPARAM source, LPARAM index);
 
-    // Logs the finished connections gathered since the last call in one
-    // transaction, then frees their records and reports them inactive.
-    // Called when no further event waits.
+    // Posts the bytes counted since the last call, logs the finished
+    // connections gathered since then in one transaction, frees their
+    // records and reports them inactive. Called when no further event waits.
     void EndBurst();
     size_t WaitingRecords() const { return m_closing.size(); }
 
@@ -137,6 +150,9 @@ private:
     void CountBytes(const SessionRecord &record, bool finished);
     std::vector<Counter>::iterator FindCounter(const SessionRecord &record);
     void ForgetCounter(const SessionRecord &record);
+    bool BurstHasAnEnd() const;
+    void PostTraffic();
+    void LogAndFreeClosing();
     void ReportActive(LONG ruleId, bool active);
     static void Free(SessionRecord &shared);
 
@@ -150,4 +166,7 @@ private:
     std::vector<Counter> m_counters;
     std::vector<Closing> m_closing;
     std::vector<LogRecord> m_rows;
+    ULONGLONG m_receivedInBurst;
+    ULONGLONG m_sentInBurst;
+    std::map<LONG, bool> m_reportedInBurst; // rule ID: active
 };

@@ -43,12 +43,31 @@ void CConnectionTree::SetFormats(const CString &listen, const CString &connect)
 
 HTREEITEM CConnectionTree::FindChild(HTREEITEM parent, DWORD value) const
 {
-    HTREEITEM item = parent == TVI_ROOT ? m_tree.GetRootItem() : m_tree.GetChildItem(parent);
-    for (; item; item = m_tree.GetNextSiblingItem(item)) {
-        if (m_tree.GetItemData(item) == value)
-            return item;
+    const auto found = m_nodes.find(NodeKey(parent, value));
+    return found == m_nodes.end() ? NULL : found->second;
+}
+
+void CConnectionTree::Remember(HTREEITEM parent, DWORD value, HTREEITEM item)
+{
+    m_nodes[NodeKey(parent, value)] = item;
+    m_keys[item] = NodeKey(parent, value);
+}
+
+// The nodes below go with their parent: the control deletes them with it,
+// and a handle may be given to a new node at once.
+void CConnectionTree::ForgetIndexed(HTREEITEM item)
+{
+    const auto key = m_keys.find(item);
+    if (key != m_keys.end()) {
+        m_nodes.erase(key->second);
+        m_keys.erase(key);
     }
-    return NULL;
+    for (auto child = m_nodes.lower_bound(NodeKey(item, 0)); child != m_nodes.end() && child->first.first == item;
+         child = m_nodes.lower_bound(NodeKey(item, 0))) {
+        const HTREEITEM below = child->second;
+        m_nodes.erase(child);
+        ForgetIndexed(below);
+    }
 }
 
 void CConnectionTree::ShowConnection(const SessionRecord &record)
@@ -66,6 +85,7 @@ void CConnectionTree::ShowConnection(const SessionRecord &record)
         if (!group)
             return;
         m_tree.SetItemData(group, groupValue);
+        Remember(process, groupValue, group);
     }
     HTREEITEM connection = FindChild(group, record.Socket);
     if (!connection) {
@@ -74,8 +94,12 @@ void CConnectionTree::ShowConnection(const SessionRecord &record)
         if (!connection)
             return;
         m_tree.SetItemData(connection, record.Socket);
+        Remember(group, record.Socket, connection);
     }
-    m_tree.SetItemText(connection, ConnectionText(record));
+    // A connection that moved nothing keeps its line and is not drawn again.
+    const CString text = ConnectionText(record);
+    if (m_tree.GetItemText(connection) != text)
+        m_tree.SetItemText(connection, text);
 }
 
 HTREEITEM CConnectionTree::AddProcessNode(const SessionRecord &record)
@@ -97,12 +121,14 @@ HTREEITEM CConnectionTree::AddProcessNode(const SessionRecord &record)
         return NULL;
     }
     m_tree.SetItemData(process, record.ProcessId);
+    Remember(TVI_ROOT, record.ProcessId, process);
     m_programs[process] = record.Path;
     return process;
 }
 
 void CConnectionTree::ForgetNode(HTREEITEM item)
 {
+    ForgetIndexed(item);
     auto found = m_programs.find(item);
     if (found == m_programs.end())
         return;
@@ -142,6 +168,7 @@ void CConnectionTree::RemoveConnection(const SessionRecord &record)
     HTREEITEM connection = group ? FindChild(group, record.Socket) : NULL;
     if (!connection)
         return;
+    ForgetNode(connection);
     m_tree.DeleteItem(connection);
     DeleteIfEmpty(group);
     DeleteIfEmpty(process);
@@ -173,6 +200,8 @@ void CConnectionTree::RemoveEndedProcesses()
 void CConnectionTree::Clear()
 {
     m_programs.clear();
+    m_nodes.clear();
+    m_keys.clear();
     m_icons.Clear();
     m_tree.DeleteAllItems();
 }

@@ -4,6 +4,12 @@
 // connections (value the socket). It keeps the program file of each
 // process node, so that ending a process can check it is still the same
 // program, and shows one icon per program (CProgramIcons).
+//
+// Nodes are found through an index of their parent and value rather than by
+// walking the siblings: the poller's every pass shows each connection again,
+// and a walk asks the control about every sibling on the way. Every deleted
+// node must reach ForgetNode, which the page does for the tree's
+// notifications and the tree for its own deletions.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +18,7 @@
 #include <CString.h>
 
 #include <map>
+#include <utility>
 
 #include "ItemTree.h"
 #include "ProgramIcons.h"
@@ -61,16 +68,22 @@ public:
     HTREEITEM ProcessNodeOf(HTREEITEM item) const;
     // The program file a process node was made from ("" when unknown).
     CString ProgramOf(HTREEITEM processNode) const;
-    // The tree forgets a node (called as an item is deleted, any number of
-    // times); its program's icon goes with the last process node using it.
+    // The tree forgets a node and the nodes below it (called as an item is
+    // deleted, any number of times); its program's icon goes with the last
+    // process node using it.
     void ForgetNode(HTREEITEM item);
     // The program icons in the image list.
     const CProgramIcons &ProgramIcons() const { return m_icons; }
 
+    // The child of a node (TVI_ROOT for the processes) that has this value.
     HTREEITEM FindChild(HTREEITEM parent, DWORD value) const;
 
 private:
+    using NodeKey = std::pair<HTREEITEM, DWORD>; // parent, value
+
     HTREEITEM AddProcessNode(const SessionRecord &record);
+    void Remember(HTREEITEM parent, DWORD value, HTREEITEM item);
+    void ForgetIndexed(HTREEITEM item);
     void RenumberProcessImages();
     CString ConnectionText(const SessionRecord &record) const;
     void DeleteIfEmpty(HTREEITEM item);
@@ -82,4 +95,6 @@ private:
     CString m_listenFormat;
     CString m_connectFormat;
     std::map<HTREEITEM, CString> m_programs;
+    std::map<NodeKey, HTREEITEM> m_nodes;
+    std::map<HTREEITEM, NodeKey> m_keys;
 };

@@ -293,6 +293,62 @@ TEST_F(ConnectionTreeTest, NodesOfEndedProcessesGoWithTheirWholeSubtree)
     EXPECT_EQ(3, CTItemBase::LiveCount() - m_baseline) << "the ended process's five nodes freed";
 }
 
+TEST_F(ConnectionTreeTest, AConnectionShownAgainShowsItsNewCountsInItsOneNode)
+{
+    SessionRecord record = Connection(GetCurrentProcessId(), 0x60, PROTO_UDP, DIR_OUTBOUND);
+    m_connections->ShowConnection(record);
+    const HTREEITEM udp = m_connections->FindChild(m_tree.GetRootItem(), 0);
+    ASSERT_TRUE(udp);
+    const HTREEITEM node = m_connections->FindChild(udp, 0x60);
+    ASSERT_TRUE(node);
+    m_connections->ShowConnection(record);
+    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 12 B, received 34 B", Text(node));
+    record.BytesSent = 2048;
+    record.BytesReceived = 3072;
+    m_connections->ShowConnection(record);
+    EXPECT_EQ(node, m_connections->FindChild(udp, 0x60));
+    EXPECT_EQ(nullptr, m_tree.GetNextSiblingItem(node));
+    EXPECT_EQ("1100 -> 192.168.1.2:53, sent 2.000 K, received 3.000 K", Text(node));
+}
+
+// Deleted nodes give their handles to the next ones made; a node found
+// later must be one that is in the tree.
+TEST_F(ConnectionTreeTest, NodesMadeAfterAWholeSubtreeWentAreEachFoundOnceUnderTheirOwnParents)
+{
+    const DWORD ended = EndedProcessId();
+    ASSERT_NE(0u, ended);
+    const DWORD self = GetCurrentProcessId();
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        for (DWORD socket = 0x50; socket < 0x58; ++socket)
+            m_connections->ShowConnection(Connection(ended, socket, socket % 2 ? PROTO_UDP : PROTO_TCP, DIR_OUTBOUND));
+        m_connections->RemoveEndedProcesses();
+        ASSERT_EQ(0, RootCount());
+        // The same sockets, now of this process, and shown twice as a pass would.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (DWORD socket = 0x50; socket < 0x58; ++socket)
+                m_connections->ShowConnection(Connection(self, socket, socket % 2 ? PROTO_UDP : PROTO_TCP, DIR_OUTBOUND));
+        }
+        ASSERT_EQ(1, RootCount());
+        const HTREEITEM process = m_tree.GetRootItem();
+        EXPECT_EQ(self, m_tree.GetItemData(process));
+        int connections = 0;
+        for (HTREEITEM group = m_tree.GetChildItem(process); group; group = m_tree.GetNextSiblingItem(group)) {
+            EXPECT_EQ(group, m_connections->FindChild(process, m_tree.GetItemData(group)));
+            for (HTREEITEM item = m_tree.GetChildItem(group); item; item = m_tree.GetNextSiblingItem(item)) {
+                EXPECT_EQ(item, m_connections->FindChild(group, m_tree.GetItemData(item)));
+                ++connections;
+            }
+        }
+        EXPECT_EQ(8, connections);
+        EXPECT_EQ(1 + 2 + 8, CTItemBase::LiveCount() - m_baseline);
+        for (DWORD socket = 0x50; socket < 0x58; ++socket)
+            m_connections->RemoveConnection(Connection(self, socket, socket % 2 ? PROTO_UDP : PROTO_TCP, DIR_OUTBOUND));
+        ASSERT_EQ(0, RootCount());
+        EXPECT_FALSE(m_connections->FindChild(TVI_ROOT, self));
+    }
+}
+
 TEST_F(ConnectionTreeTest, OneProcessOpeningAndClosingASocketAgainAndAgainKeepsOneIcon)
 {
     for (DWORD round = 0; round < 200; ++round) {

@@ -1,21 +1,29 @@
 // How fast the traffic monitor keeps up with the poller: a window of this
 // thread takes WM_SESSION_UPDATE as the monitor page does, over a connection
-// table in named shared memory and a fresh ProgramLogs.dat. Printed:
+// table in named shared memory and a fresh ProgramLogs.dat, and a second
+// window stands for the program page. Printed:
 //   - the time from posting a pass to the last handled message, with 1,024
 //     live records (the median pass), and with 100 closed records in each
 //     pass; for the live records also where it goes: posting the pass, the
-//     page's handling (its own posts of traffic deltas included), and the
-//     rest, which is taking the messages from the queue, beside what one
-//     message posted and taken costs on its own, and what the handling
-//     costs without its posts, timed in passes between the live ones, as the machine's load and the display's start change
-//     what a message costs;
+//     page's handling (its posts of traffic and its notices to the program
+//     page included), and the rest, which is taking the messages from the
+//     queue; beside it the handling without the program page, the handling
+//     with no window to tell (the page's own work) and what one message
+//     posted and taken costs on its own, each timed in passes between the
+//     live ones, as the machine's load and the display's start change what
+//     a message costs; and the pass with the connections fed to a real
+//     (hidden) connection tree, as the page does while it follows, when
+//     every connection moved and when none did;
 //   - rows a second into ProgramLogs.dat over passes of 100 closed records;
 //   - handles, GDI/user objects and memory before and after 1,000 passes of
 //     churn (connections opened, counted and closed).
 // A measuring program, not a test:  MonitorEventsBenchmark
 #include "ConnectionEvents.h"
+#include "ConnectionTree.h"
 #include "ConsoleMessages.h"
 #include "ProgramLogs.h"
+
+#include <CWinApp.h>
 
 #include <windows.h>
 #include <psapi.h>
@@ -38,17 +46,29 @@ const ConnectionSources kSources = {
     [](int) -> const DriverQueueRecord * { return nullptr; },
 };
 
-class CNoView : public IConnectionView {
+// The tree while one is given, else nothing.
+class CBenchView : public IConnectionView {
 public:
-    void ShowConnection(const SessionRecord &) override {}
-    void RemoveConnection(const SessionRecord &) override {}
+    void ShowConnection(const SessionRecord &record) override
+    {
+        if (Tree)
+            Tree->ShowConnection(record);
+    }
+    void RemoveConnection(const SessionRecord &record) override
+    {
+        if (Tree)
+            Tree->RemoveConnection(record);
+    }
     void RaiseAlert(const SessionRecord &) override {}
+
+    CConnectionTree *Tree = nullptr;
 };
 
-CNoView g_view;
+CBenchView g_view;
 CConnectionEvents *g_events;
 LONG g_handled;
 LONG g_messages;          // of the pass, deltas included
+LONG g_notices;           // to the program page in the pass
 double g_handlingSeconds; // in HandlePosted
 
 double Seconds();
@@ -73,6 +93,10 @@ LRESULT CALLBACK MonitorProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     }
     if (message == WM_TRAFFIC_DELTA) {
         ++g_messages;
+        return 0;
+    }
+    if (message == WM_PROGRAM_ACTIVE) {
+        ++g_notices;
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -114,6 +138,7 @@ struct PassTimes {
     double Posting;
     double Handling;
     LONG Messages;
+    LONG Notices;
 
     double Taking() const { return Total - Posting - Handling; }
     double PostingEach() const { return Posting / Messages; }
@@ -136,6 +161,7 @@ PassTimes TimePass(HWND window, int count, UINT message = WM_SESSION_UPDATE)
 {
     g_handled = 0;
     g_messages = 0;
+    g_notices = 0;
     g_handlingSeconds = 0;
     const double start = Seconds();
     for (int index = 0; index < count; ++index)
@@ -146,7 +172,7 @@ PassTimes TimePass(HWND window, int count, UINT message = WM_SESSION_UPDATE)
         DispatchMessageA(&msg);
     while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) // the pass's deltas
         DispatchMessageA(&msg);
-    return {Seconds() - start, posted - start, g_handlingSeconds, g_messages};
+    return {Seconds() - start, posted - start, g_handlingSeconds, g_messages, g_notices};
 }
 
 // The seconds it took.
@@ -196,12 +222,27 @@ int main()
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
                                   windowClass.hInstance, NULL);
-    if (!window) {
+    HWND programPage = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL,
+                                       windowClass.hInstance, NULL);
+    if (!window || !programPage) {
         printf("no window\n");
         return 1;
     }
+    AfxInitCommonControls();
+    CItemTree treeControl;
+    CImageList treeImages;
+    if (!treeControl.CreateEx(0, WC_TREEVIEWA, "", WS_POPUP | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT,
+                              0, 0, 360, 220, NULL, NULL)) {
+        printf("no tree\n");
+        return 1;
+    }
+    CConnectionTree tree(treeControl, treeImages, GetModuleHandleA(NULL));
+    tree.SetUpImages();
+    tree.SetFormats("Listening on port %u", "%u -> %s:%u, sent %s, received %s");
+
     CConnectionEvents events(kSources, g_view);
-    events.SetPeers({window, NULL, NULL});
+    const ConnectionPeers allPeers = {window, programPage, NULL};
+    events.SetPeers(allPeers);
     events.SetLogStore(&logs);
     g_events = &events;
 
@@ -209,31 +250,54 @@ int main()
     for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
         Fill(index, SESSION_OPEN, 0);
     RunPass(window, SESSION_RECORD_COUNT); // the counters are made
-    std::vector<PassTimes> live, unposted, bare;
+    std::vector<PassTimes> live, withoutProgramPage, unposted, bare, withTree, idleTree;
+    const struct {
+        ConnectionPeers Peers;
+        UINT Message;
+        CConnectionTree *Tree;
+        bool Moves; // every connection received bytes since the last pass
+        std::vector<PassTimes> &Passes;
+    } kinds[] = {
+        {allPeers, WM_SESSION_UPDATE, nullptr, true, live},
+        {{window, NULL, NULL}, WM_SESSION_UPDATE, nullptr, true, withoutProgramPage},
+        {{NULL, NULL, NULL}, WM_SESSION_UPDATE, nullptr, true, unposted}, // the page's own work
+        {allPeers, WM_BARE, nullptr, true, bare},
+        {allPeers, WM_SESSION_UPDATE, &tree, true, withTree},
+        {allPeers, WM_SESSION_UPDATE, &tree, false, idleTree},
+    };
     for (int pass = 1; pass <= 21; ++pass) {
-        for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
-            g_table[index].BytesReceived += 1000;
-        live.push_back(TimePass(window, SESSION_RECORD_COUNT));
-        // The same work with no window to post the deltas to: the page's own.
-        for (int index = 0; index < SESSION_RECORD_COUNT; ++index)
-            g_table[index].BytesReceived += 1000;
-        events.SetPeers({NULL, NULL, NULL});
-        unposted.push_back(TimePass(window, SESSION_RECORD_COUNT));
-        events.SetPeers({window, NULL, NULL});
-        bare.push_back(TimePass(window, SESSION_RECORD_COUNT, WM_BARE));
+        for (const auto &kind : kinds) {
+            for (int index = 0; kind.Moves && index < SESSION_RECORD_COUNT; ++index)
+                g_table[index].BytesReceived += 1000;
+            events.SetPeers(kind.Peers);
+            g_view.Tree = kind.Tree;
+            kind.Passes.push_back(TimePass(window, SESSION_RECORD_COUNT, kind.Message));
+        }
     }
+    events.SetPeers(allPeers);
+    g_view.Tree = nullptr;
     printf("pass of 1,024 live records:   %.2f ms to the last handled message\n",
            MedianMillis(live, [](const PassTimes &p) { return p.Total; }));
     printf("  posting the pass:           %.2f ms\n", MedianMillis(live, [](const PassTimes &p) { return p.Posting; }));
-    printf("  the page's handling:        %.2f ms, its posts of traffic deltas included\n",
+    printf("  the page's handling:        %.2f ms, its posts and notices included\n",
            MedianMillis(live, [](const PassTimes &p) { return p.Handling; }));
-    printf("    its own work:             %.2f ms, timed with no deltas posted\n",
+    printf("    without the program page: %.2f ms\n",
+           MedianMillis(withoutProgramPage, [](const PassTimes &p) { return p.Handling; }));
+    printf("    its own work:             %.2f ms, timed with no window to tell\n",
            MedianMillis(unposted, [](const PassTimes &p) { return p.Handling; }));
     printf("  taking the messages:        %.2f ms, %ld messages a pass\n",
            MedianMillis(live, [](const PassTimes &p) { return p.Taking(); }), static_cast<long>(live[0].Messages));
+    printf("  notices to the program page: %ld a pass\n", static_cast<long>(live[0].Notices));
     printf("  a bare message:             %.2f us posted, %.2f us taken\n",
            MedianMillis(bare, [](const PassTimes &p) { return p.PostingEach(); }) * 1000,
            MedianMillis(bare, [](const PassTimes &p) { return p.TakingEach(); }) * 1000);
+    printf("the same pass fed to the tree: %.2f ms to the last handled message, %.2f ms of it handling"
+           " (%u nodes)\n",
+           MedianMillis(withTree, [](const PassTimes &p) { return p.Total; }),
+           MedianMillis(withTree, [](const PassTimes &p) { return p.Handling; }), treeControl.GetCount());
+    printf("  with nothing moved:         %.2f ms to the last handled message, %.2f ms of it handling\n",
+           MedianMillis(idleTree, [](const PassTimes &p) { return p.Total; }),
+           MedianMillis(idleTree, [](const PassTimes &p) { return p.Handling; }));
 
     // 100 closed records a pass, logged in one batch and freed.
     const int closedPasses = 100;
@@ -264,6 +328,8 @@ int main()
     printf("connections counted:          %zu before the churn, %zu after\n", countedBefore,
            events.CounterCount());
 
+    treeControl.DestroyWindow();
+    DestroyWindow(programPage);
     DestroyWindow(window);
     delete &logs; // closes the file before it is removed
     for (const char *suffix : {"", "-wal", "-shm", "-journal"})

@@ -505,6 +505,29 @@ TEST_F(MonitorPage, FinishedConnectionsAddWhatTheyMovedSinceTheirLastPassToTheTo
     EXPECT_EQ(m_page->TotalReceived(), logged) << "the graphs and the log agree";
 }
 
+TEST_F(MonitorPage, EveryConnectionOfABusyPassAddsItsBytesToTheTotals)
+{
+    OpenPage();
+    const int connections = 200;
+    for (int index = 0; index < connections; ++index)
+        Connection(index, 0x700 + index * 4, index % 2 ? PROTO_UDP : PROTO_TCP, DIR_OUTBOUND);
+    for (int pass = 1; pass <= 2; ++pass) {
+        for (int index = 0; index < connections; ++index)
+            m_page->PostMessage(WM_SESSION_UPDATE, SESSION_SOURCE_TABLE, index);
+        PumpUntil([&] { return m_page->TotalReceived() == pass * connections * 3400ULL; }, 5000);
+        EXPECT_EQ(pass * connections * 3400ULL, m_page->TotalReceived()) << "pass " << pass;
+        EXPECT_EQ(pass * connections * 120ULL, m_page->TotalSent()) << "pass " << pass;
+        EXPECT_EQ(std::string(FormatByteCount64(pass * connections * 3400ULL)), ControlText(IDC_RECEIVED_TOTAL));
+        EXPECT_EQ(std::string(FormatByteCount64(pass * connections * 120ULL)), ControlText(IDC_SENT_TOTAL));
+        for (int index = 0; index < connections; ++index) {
+            m_tables.Sessions()[index].BytesReceived += 3400;
+            m_tables.Sessions()[index].BytesSent += 120;
+        }
+    }
+    PumpFor(100);
+    SaveTestScreen(m_host.Handle(), "busy-pass-counted");
+}
+
 TEST_F(MonitorPage, AFinishedConnectionWhoseBurstHasNotEndedIsLoggedWhenThePageGoes)
 {
     OpenPage();
