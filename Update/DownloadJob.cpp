@@ -19,6 +19,31 @@ DownloadJob::~DownloadJob()
         CloseHandle(stopEvent);
 }
 
+namespace {
+
+// What a failed download wrote stays in no cache. The download's own
+// threads may still hold the copy open for a moment after the failure, so
+// that a delete fails or the copy comes back: the copy is deleted again
+// until it is gone, for a while at most.
+void RemoveFailedCopy(const CString &url, const CString &copy, const std::wstring &cacheFile)
+{
+    const DWORD kLimitMs = 3000, kStepMs = 50;
+    for (DWORD waited = 0;; waited += kStepMs) {
+        if (!copy.IsEmpty())
+            DeleteFileA(copy);
+        if (!cacheFile.empty())
+            DeleteFileW(cacheFile.c_str());
+        DeleteUrlCacheEntryA(url);
+        const bool copyGone = copy.IsEmpty() || GetFileAttributesA(copy) == INVALID_FILE_ATTRIBUTES;
+        const bool cacheGone = cacheFile.empty() || GetFileAttributesW(cacheFile.c_str()) == INVALID_FILE_ATTRIBUTES;
+        if ((copyGone && cacheGone) || waited >= kLimitMs)
+            return;
+        Sleep(kStepMs);
+    }
+}
+
+} // namespace
+
 UINT __cdecl DownloadWorker(LPVOID parameter)
 {
     std::unique_ptr<std::shared_ptr<DownloadJob>> held(
@@ -31,12 +56,7 @@ UINT __cdecl DownloadWorker(LPVOID parameter)
                                              MAX_PATH, 0, &callback);
     job.result.ReleaseBuffer();
     if (FAILED(result) || callback.TooLong()) {
-        // What a failed download wrote stays in no cache.
-        if (SUCCEEDED(result))
-            DeleteFileA(job.result);
-        if (!callback.CacheFile().empty())
-            DeleteFileW(callback.CacheFile().c_str());
-        DeleteUrlCacheEntryA(job.url);
+        RemoveFailedCopy(job.url, SUCCEEDED(result) ? job.result : CString(), callback.CacheFile());
         job.result.Empty();
     }
     if (SUCCEEDED(com))
