@@ -57,13 +57,28 @@ void CProgramRuleIndex::Rebuild(const AclSection<ProgramRule> &rules, const Shap
     m_built = true;
 }
 
+// A rule the index names is checked against the image before it is used,
+// so an index that an edit in place left behind can only miss: a found rule
+// is taken at once, and only a miss pays the walk that tells whether the
+// rules changed, and looks again in an index built anew.
 const ProgramRule *CProgramRuleIndex::Find(const AclSection<ProgramRule> &rules, DWORD generation,
                                            const char *path)
 {
-    Shape shape = ShapeOf(rules, generation);
-    if (!m_built || !(shape == m_shape))
-        Rebuild(rules, shape);
     const DWORD hash = PathHash(path);
+    if (m_built && m_shape.Generation == generation && m_shape.First == rules.First &&
+        m_shape.Capacity == rules.Capacity) {
+        if (const ProgramRule *rule = Look(rules, hash, path))
+            return rule;
+    }
+    const Shape shape = ShapeOf(rules, generation);
+    if (m_built && shape == m_shape)
+        return 0;
+    Rebuild(rules, shape);
+    return Look(rules, hash, path);
+}
+
+const ProgramRule *CProgramRuleIndex::Look(const AclSection<ProgramRule> &rules, DWORD hash, const char *path) const
+{
     auto slot = std::lower_bound(m_slots.begin(), m_slots.end(), hash,
                                  [](const Slot &s, DWORD h) { return s.Hash < h; });
     for (; slot != m_slots.end() && slot->Hash == hash; ++slot) {

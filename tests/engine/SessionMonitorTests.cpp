@@ -458,7 +458,8 @@ TEST_F(SessionMonitorTest, StopRightAfterStartEndsTheThread)
 TEST(RunningProcesses, AreTheProcessesOfTheMomentTheListWasTaken)
 {
     const CRunningProcesses before;
-    STARTUPINFOA startup = {sizeof startup};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION child = {};
     char command[] = "cmd.exe /c exit 0";
     ASSERT_TRUE(CreateProcessA(NULL, command, NULL, NULL, FALSE, CREATE_NO_WINDOW | CREATE_SUSPENDED, NULL, NULL,
