@@ -6,16 +6,18 @@
 // routes run the same work: the router over the base provider alone, the
 // router with QFW.DLL in front of it, and a second router over the base
 // provider alone, the control, which shows how far two equal routes differ
-// on this machine. Each round runs the three in another order; each figure
-// of QFW.DLL and of the control is divided by the base route's of the same
-// round, and the median of those ratios is printed with the medians of the
-// figures. A round in which a step fails is named on the error output and
-// measured again.
+// on this machine. Within a step the three take turns op by op (a connect
+// each, a round trip each, ...), so that what else the machine does falls
+// on all three alike; each round starts the turns in another order. Each
+// figure of QFW.DLL and of the control is divided by the base route's of
+// the same round, and the median of those ratios is printed with the
+// medians of the figures. A round in which a step fails is named on the
+// error output and measured again.
 //
 // The work: loopback connects; 32-byte send/receive round trips; bulk
 // sends; datagrams received by a bound UDP socket that has no peer (the
 // sender waits for each to be taken, over a socket of the platform); and
-// the close of a connection that moved data. Between routes the closed
+// the close of a connection that moved data. Before each round the closed
 // connection records are freed, as the console's monitor page frees them.
 // A measuring program, not a test: run it by hand under Wine.
 #include <BenchmarkClock.h>
@@ -37,6 +39,7 @@ const int kConnects = 200;
 const int kRoundTrips = 1000;
 const int kBulkChunk = 64 * 1024;
 const int kBulkChunks = 512; // 32 MB
+const int kBulkBurst = 32;   // 2 MB
 const int kDatagrams = 1000;
 const int kCloses = 100;
 const int kRounds = 18;
@@ -120,6 +123,49 @@ struct Figures {
     double CloseMicros;
 };
 
+enum { BASE, PROVIDER, CONTROL, ROUTES };
+const char *const kRouteNames[ROUTES] = {"base", "QFW.DLL", "control"};
+
+// One round of the three routes. They take turns op by op: op i runs them
+// in the round's order turned by i places, so that whatever the machine
+// does meanwhile falls on all three alike. What each op costs is added to
+// its route's time; a step that fails names the route it failed on.
+class CRound {
+public:
+    CRound(CCatalogRouter *const (&routes)[ROUTES], const int (&order)[ROUTES], sockaddr_in target)
+        : m_routes(routes), m_order(order), m_target(target)
+    {
+    }
+    CCatalogRouter &Router(int route) const { return *m_routes[route]; }
+    sockaddr_in Target() const { return m_target; }
+    // The route at the given place of op i's turn.
+    int RouteAt(int op, int place) const { return m_order[(op + place) % ROUTES]; }
+
+    void ClearTimes()
+    {
+        for (double &seconds : m_seconds)
+            seconds = 0;
+    }
+    void AddTime(int route, double seconds) { m_seconds[route] += seconds; }
+    double Seconds(int route) const { return m_seconds[route]; }
+
+    bool Fail(int route)
+    {
+        m_failedRoute = route;
+        return false;
+    }
+    int FailedRoute() const { return m_failedRoute; }
+
+    Figures Measured[ROUTES] = {};
+
+private:
+    CCatalogRouter *const (&m_routes)[ROUTES];
+    const int (&m_order)[ROUTES];
+    sockaddr_in m_target;
+    double m_seconds[ROUTES] = {};
+    int m_failedRoute = BASE;
+};
+
 // Every route ends at the platform's sockets, whose handles the routes
 // hand out: a receive or send that waits longer fails, and its round is
 // measured again.
@@ -141,117 +187,222 @@ SOCKET Open(CCatalogRouter &router, sockaddr_in target, char kind)
     return s;
 }
 
-bool MeasureConnects(CCatalogRouter &router, sockaddr_in target, Figures &figures)
-{
-    double start = Seconds();
-    for (int i = 0; i < kConnects; ++i) {
-        SOCKET s = router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        bool connected = router.Connect(s, Name(target), sizeof target) == 0;
-        router.CloseSocket(s);
-        if (!connected)
-            return false;
+// A connection of each route to the echo server, for the steps that move
+// data over one; closed when the step ends.
+class CRouteConnections {
+public:
+    CRouteConnections(CRound &round, char kind) : m_round(round)
+    {
+        for (int route = 0; route < ROUTES; ++route) {
+            m_sockets[route] = Open(round.Router(route), round.Target(), kind);
+            if (m_sockets[route] == INVALID_SOCKET && m_opened)
+                m_opened = round.Fail(route);
+        }
     }
-    figures.ConnectMicros = (Seconds() - start) * 1e6 / kConnects;
+    ~CRouteConnections()
+    {
+        for (int route = 0; route < ROUTES; ++route) {
+            if (m_sockets[route] != INVALID_SOCKET)
+                m_round.Router(route).CloseSocket(m_sockets[route]);
+        }
+    }
+    CRouteConnections(const CRouteConnections &) = delete;
+    CRouteConnections &operator=(const CRouteConnections &) = delete;
+
+    bool Opened() const { return m_opened; }
+    SOCKET operator[](int route) const { return m_sockets[route]; }
+
+private:
+    CRound &m_round;
+    SOCKET m_sockets[ROUTES] = {};
+    bool m_opened = true;
+};
+
+// Times a socket's open, connect and close.
+bool MeasureConnects(CRound &round)
+{
+    sockaddr_in target = round.Target();
+    for (int i = 0; i < kConnects; ++i) {
+        for (int place = 0; place < ROUTES; ++place) {
+            int route = round.RouteAt(i, place);
+            CCatalogRouter &router = round.Router(route);
+            double start = Seconds();
+            SOCKET s = router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+            bool connected = router.Connect(s, Name(target), sizeof target) == 0;
+            router.CloseSocket(s);
+            round.AddTime(route, Seconds() - start);
+            if (!connected)
+                return round.Fail(route);
+        }
+    }
+    for (int route = 0; route < ROUTES; ++route)
+        round.Measured[route].ConnectMicros = round.Seconds(route) * 1e6 / kConnects;
     return true;
 }
 
-bool MeasureRoundTrips(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+bool EchoOnce(CCatalogRouter &router, SOCKET echo)
 {
-    SOCKET echo = Open(router, target, 'e');
-    if (echo == INVALID_SOCKET)
-        return false;
     char message[32] = "round trip";
-    bool echoed = true;
-    double start = Seconds();
-    for (int i = 0; echoed && i < kRoundTrips; ++i) {
-        int received = 0;
-        echoed = router.Send(echo, message, sizeof message) == sizeof message;
-        while (echoed && received < static_cast<int>(sizeof message)) {
-            int n = router.Recv(echo, message + received, sizeof message - received);
-            echoed = n > 0;
-            received += n;
+    if (router.Send(echo, message, sizeof message) != sizeof message)
+        return false;
+    for (int received = 0; received < static_cast<int>(sizeof message);) {
+        int n = router.Recv(echo, message + received, sizeof message - received);
+        if (n <= 0)
+            return false;
+        received += n;
+    }
+    return true;
+}
+
+bool MeasureRoundTrips(CRound &round)
+{
+    CRouteConnections echo(round, 'e');
+    if (!echo.Opened())
+        return false;
+    for (int i = 0; i < kRoundTrips; ++i) {
+        for (int place = 0; place < ROUTES; ++place) {
+            int route = round.RouteAt(i, place);
+            double start = Seconds();
+            bool echoed = EchoOnce(round.Router(route), echo[route]);
+            round.AddTime(route, Seconds() - start);
+            if (!echoed)
+                return round.Fail(route);
         }
     }
-    figures.RoundTripMicros = (Seconds() - start) * 1e6 / kRoundTrips;
-    router.CloseSocket(echo);
-    return echoed;
+    for (int route = 0; route < ROUTES; ++route)
+        round.Measured[route].RoundTripMicros = round.Seconds(route) * 1e6 / kRoundTrips;
+    return true;
 }
 
-bool MeasureBulk(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+// The routes take turns a burst of chunks at a time: enough to fill the
+// connection's buffers, so that each burst waits for the far end to drain.
+bool MeasureBulk(CRound &round)
 {
-    SOCKET bulk = Open(router, target, 'b');
-    if (bulk == INVALID_SOCKET)
+    CRouteConnections bulk(round, 'b');
+    if (!bulk.Opened())
         return false;
     std::vector<char> chunk(kBulkChunk, 'x');
-    bool sent = true;
-    double start = Seconds();
-    for (int i = 0; sent && i < kBulkChunks; ++i)
-        sent = router.Send(bulk, chunk.data(), kBulkChunk) == kBulkChunk;
-    figures.BulkMegabytesPerSecond = kBulkChunks * (kBulkChunk / 1048576.0) / (Seconds() - start);
-    router.CloseSocket(bulk);
-    return sent;
+    for (int i = 0; i < kBulkChunks / kBulkBurst; ++i) {
+        for (int place = 0; place < ROUTES; ++place) {
+            int route = round.RouteAt(i, place);
+            CCatalogRouter &router = round.Router(route);
+            bool sent = true;
+            double start = Seconds();
+            for (int k = 0; sent && k < kBulkBurst; ++k)
+                sent = router.Send(bulk[route], chunk.data(), kBulkChunk) == kBulkChunk;
+            round.AddTime(route, Seconds() - start);
+            if (!sent)
+                return round.Fail(route);
+        }
+    }
+    for (int route = 0; route < ROUTES; ++route)
+        round.Measured[route].BulkMegabytesPerSecond = kBulkChunks * (kBulkChunk / 1048576.0) / round.Seconds(route);
+    return true;
 }
 
-// A bound UDP socket of the route receives datagrams with recv: it never
+// A bound UDP socket of each route receives datagrams with recv: it never
 // learns a peer. The sender, on the platform's Winsock, sends the next one
-// when the last was taken, which the receiver tells it on a socket of the
-// platform.
-bool MeasureDatagrams(CCatalogRouter &router, sockaddr_in, Figures &figures)
+// to the route whose turn it is when the last was taken, which the
+// receiver tells it on a socket of the platform.
+class CDatagramReceivers {
+public:
+    explicit CDatagramReceivers(CRound &round) : m_round(round)
+    {
+        for (int route = 0; route < ROUTES; ++route) {
+            CCatalogRouter &router = round.Router(route);
+            m_sockets[route] = router.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+            LimitWaits(m_sockets[route]);
+            m_names[route] = Loopback(0);
+            int length = sizeof m_names[route];
+            if (m_bound && (router.Bind(m_sockets[route], Name(m_names[route]), sizeof m_names[route]) != 0 ||
+                            getsockname(m_sockets[route], Name(m_names[route]), &length) != 0))
+                m_bound = round.Fail(route);
+        }
+    }
+    ~CDatagramReceivers()
+    {
+        for (int route = 0; route < ROUTES; ++route)
+            m_round.Router(route).CloseSocket(m_sockets[route]);
+    }
+    CDatagramReceivers(const CDatagramReceivers &) = delete;
+    CDatagramReceivers &operator=(const CDatagramReceivers &) = delete;
+
+    bool Bound() const { return m_bound; }
+    SOCKET operator[](int route) const { return m_sockets[route]; }
+    sockaddr_in Address(int route) const { return m_names[route]; }
+
+private:
+    CRound &m_round;
+    SOCKET m_sockets[ROUTES] = {};
+    sockaddr_in m_names[ROUTES] = {};
+    bool m_bound = true;
+};
+
+bool MeasureDatagrams(CRound &round)
 {
-    SOCKET receiver = router.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
-    LimitWaits(receiver);
-    sockaddr_in bound = Loopback(0);
-    int length = sizeof bound;
+    CDatagramReceivers receivers(round);
     SOCKET sender = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     SOCKET taken = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     sockaddr_in senderName = Loopback(0);
     int senderLength = sizeof senderName;
-    bool ready = router.Bind(receiver, Name(bound), sizeof bound) == 0 &&
-                 getsockname(receiver, Name(bound), &length) == 0 &&
-                 bind(sender, Name(senderName), sizeof senderName) == 0 &&
+    bool ready = receivers.Bound() && bind(sender, Name(senderName), sizeof senderName) == 0 &&
                  getsockname(sender, Name(senderName), &senderLength) == 0;
-    bool done = ready;
     std::thread send([&] {
         char datagram[32] = "datagram", ack;
         for (int i = 0; ready && i < kDatagrams; ++i) {
-            if (sendto(sender, datagram, sizeof datagram, 0, Name(bound), sizeof bound) != sizeof datagram ||
-                recv(sender, &ack, 1, 0) != 1)
-                return;
+            for (int place = 0; place < ROUTES; ++place) {
+                sockaddr_in to = receivers.Address(round.RouteAt(i, place));
+                if (sendto(sender, datagram, sizeof datagram, 0, Name(to), sizeof to) != sizeof datagram ||
+                    recv(sender, &ack, 1, 0) != 1)
+                    return;
+            }
         }
     });
-    double start = Seconds();
+    bool done = ready;
     char buffer[64], ack = 'a';
-    for (int i = 0; done && i < kDatagrams; ++i)
-        done = router.Recv(receiver, buffer, sizeof buffer) > 0 &&
-               sendto(taken, &ack, 1, 0, Name(senderName), sizeof senderName) == 1;
-    figures.DatagramMicros = (Seconds() - start) * 1e6 / kDatagrams;
+    for (int i = 0; done && i < kDatagrams; ++i) {
+        for (int place = 0; done && place < ROUTES; ++place) {
+            int route = round.RouteAt(i, place);
+            double start = Seconds();
+            done = round.Router(route).Recv(receivers[route], buffer, sizeof buffer) > 0 &&
+                   sendto(taken, &ack, 1, 0, Name(senderName), sizeof senderName) == 1;
+            round.AddTime(route, Seconds() - start);
+            if (!done)
+                round.Fail(route);
+        }
+    }
     if (!done)
         closesocket(sender); // ends a sender still waiting
     send.join();
     closesocket(taken);
     if (done)
         closesocket(sender);
-    router.CloseSocket(receiver);
+    for (int route = 0; done && route < ROUTES; ++route)
+        round.Measured[route].DatagramMicros = round.Seconds(route) * 1e6 / kDatagrams;
     return done;
 }
 
-// Only the closes are timed.
-bool MeasureCloses(CCatalogRouter &router, sockaddr_in target, Figures &figures)
+// Each route opens a connection, sends on it and closes it in its turn;
+// only the closes are timed.
+bool MeasureCloses(CRound &round)
 {
-    double closing = 0;
     for (int i = 0; i < kCloses; ++i) {
-        SOCKET s = Open(router, target, 'b');
-        if (s == INVALID_SOCKET)
-            return false;
-        if (router.Send(s, "data", 4) != 4) {
+        for (int place = 0; place < ROUTES; ++place) {
+            int route = round.RouteAt(i, place);
+            CCatalogRouter &router = round.Router(route);
+            SOCKET s = Open(router, round.Target(), 'b');
+            if (s == INVALID_SOCKET)
+                return round.Fail(route);
+            bool sent = router.Send(s, "data", 4) == 4;
+            double start = Seconds();
             router.CloseSocket(s);
-            return false;
+            round.AddTime(route, Seconds() - start);
+            if (!sent)
+                return round.Fail(route);
         }
-        double start = Seconds();
-        router.CloseSocket(s);
-        closing += Seconds() - start;
     }
-    figures.CloseMicros = closing * 1e6 / kCloses;
+    for (int route = 0; route < ROUTES; ++route)
+        round.Measured[route].CloseMicros = round.Seconds(route) * 1e6 / kCloses;
     return true;
 }
 
@@ -274,7 +425,7 @@ struct Metric {
     const char *Name;
     const char *Unit;
     double Figures::*Field;
-    bool (*Measure)(CCatalogRouter &router, sockaddr_in target, Figures &figures);
+    bool (*Measure)(CRound &round);
 };
 
 const Metric kMetrics[] = {
@@ -285,37 +436,29 @@ const Metric kMetrics[] = {
     {"close after data", "us", &Figures::CloseMicros, MeasureCloses},
 };
 
-// Runs every step over one route; the step that failed, or null.
-const Metric *Measure(CCatalogRouter &router, sockaddr_in target, Figures &figures)
-{
-    FreeClosedRecords();
-    for (const Metric &metric : kMetrics) {
-        if (!metric.Measure(router, target, figures))
-            return &metric;
-    }
-    return nullptr;
-}
-
-enum { BASE, PROVIDER, CONTROL, ROUTES };
-const char *const kRouteNames[ROUTES] = {"base", "QFW.DLL", "control"};
-
-// Measures the routes of one round in the order given. A step that fails
-// is named, and the whole round is measured again, as its figures are
-// compared with each other; false when no attempt measured it.
+// Measures one round in the order given. A step that fails is named, and
+// the whole round is measured again, as its figures are compared with each
+// other; false when no attempt measured it.
 bool MeasureRound(CCatalogRouter *const (&routes)[ROUTES], const int (&order)[ROUTES], sockaddr_in target,
                   Figures (&figures)[ROUTES], int round)
 {
     for (int attempt = 1; attempt <= kRoundAttempts; ++attempt) {
+        CRound turns(routes, order, target);
+        FreeClosedRecords();
         const Metric *failed = nullptr;
-        int route = BASE;
-        for (int i = 0; !failed && i < ROUTES; ++i) {
-            route = order[i];
-            failed = Measure(*routes[route], target, figures[route]);
+        for (const Metric &metric : kMetrics) {
+            turns.ClearTimes();
+            if (!metric.Measure(turns)) {
+                failed = &metric;
+                break;
+            }
         }
-        if (!failed)
+        if (!failed) {
+            std::copy(turns.Measured, turns.Measured + ROUTES, figures);
             return true;
+        }
         fprintf(stderr, "round %d, attempt %d: the %s route's %s step failed; %s\n", round + 1, attempt,
-                kRouteNames[route], failed->Name,
+                kRouteNames[turns.FailedRoute()], failed->Name,
                 attempt < kRoundAttempts ? "measuring the round again" : "measuring failed");
     }
     return false;
@@ -451,7 +594,7 @@ int main()
     server.Stop();
     if (!measured)
         return 1;
-    printf("program %s, %d rounds, the routes in turn in every order; medians of each round's figures and of "
+    printf("program %s, %d rounds, the routes taking turns op by op in every order; medians of each round's figures and of "
            "the ratios to the base route of the same round\n",
            folder.c_str(), kRounds);
     printf("%-24s %12s %12s %12s %9s %9s\n", "", "base", "QFW.DLL", "control", "ratio", "control");
