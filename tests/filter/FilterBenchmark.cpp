@@ -126,10 +126,10 @@ struct Figures {
 enum { BASE, PROVIDER, CONTROL, ROUTES };
 const char *const kRouteNames[ROUTES] = {"base", "QFW.DLL", "control"};
 
-// One round of the three routes. They take turns op by op: op i runs them
-// in the round's order turned by i places, so that whatever the machine
-// does meanwhile falls on all three alike. What each op costs is added to
-// its route's time; a step that fails names the route it failed on.
+// One round of the three routes. Within a step they take turns op by op:
+// op i runs them in the round's order turned by i places, so that whatever
+// the machine does meanwhile falls on all three alike. A step that fails
+// names the route it failed on.
 class CRound {
 public:
     CRound(CCatalogRouter *const (&routes)[ROUTES], const int (&order)[ROUTES], sockaddr_in target)
@@ -141,13 +141,32 @@ public:
     // The route at the given place of op i's turn.
     int RouteAt(int op, int place) const { return m_order[(op + place) % ROUTES]; }
 
-    void ClearTimes()
+    // Runs a step of the given number of turns: op(route, seconds) does one
+    // op of the route and sets the seconds it timed, which are added up for
+    // the route. False at the first op that fails, its route named.
+    template <class TimedOp> bool TakeTurns(int ops, TimedOp op)
     {
         for (double &seconds : m_seconds)
             seconds = 0;
+        for (int i = 0; i < ops; ++i) {
+            for (int place = 0; place < ROUTES; ++place) {
+                int route = RouteAt(i, place);
+                double seconds = 0;
+                if (!op(route, seconds))
+                    return Fail(route);
+                m_seconds[route] += seconds;
+            }
+        }
+        return true;
     }
-    void AddTime(int route, double seconds) { m_seconds[route] += seconds; }
+    // The seconds of the last step's ops of the route.
     double Seconds(int route) const { return m_seconds[route]; }
+    // Each route's time an op of the last step, in microseconds.
+    void StoreMicrosPerOp(double Figures::*field, int ops)
+    {
+        for (int route = 0; route < ROUTES; ++route)
+            Measured[route].*field = m_seconds[route] * 1e6 / ops;
+    }
 
     bool Fail(int route)
     {
@@ -222,22 +241,18 @@ private:
 bool MeasureConnects(CRound &round)
 {
     sockaddr_in target = round.Target();
-    for (int i = 0; i < kConnects; ++i) {
-        for (int place = 0; place < ROUTES; ++place) {
-            int route = round.RouteAt(i, place);
-            CCatalogRouter &router = round.Router(route);
-            double start = Seconds();
-            SOCKET s = router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-            bool connected = router.Connect(s, Name(target), sizeof target) == 0;
-            router.CloseSocket(s);
-            round.AddTime(route, Seconds() - start);
-            if (!connected)
-                return round.Fail(route);
-        }
-    }
-    for (int route = 0; route < ROUTES; ++route)
-        round.Measured[route].ConnectMicros = round.Seconds(route) * 1e6 / kConnects;
-    return true;
+    bool measured = round.TakeTurns(kConnects, [&](int route, double &seconds) {
+        CCatalogRouter &router = round.Router(route);
+        double start = Seconds();
+        SOCKET s = router.Socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        bool connected = router.Connect(s, Name(target), sizeof target) == 0;
+        router.CloseSocket(s);
+        seconds = Seconds() - start;
+        return connected;
+    });
+    if (measured)
+        round.StoreMicrosPerOp(&Figures::ConnectMicros, kConnects);
+    return measured;
 }
 
 bool EchoOnce(CCatalogRouter &router, SOCKET echo)
@@ -257,21 +272,15 @@ bool EchoOnce(CCatalogRouter &router, SOCKET echo)
 bool MeasureRoundTrips(CRound &round)
 {
     CRouteConnections echo(round, 'e');
-    if (!echo.Opened())
-        return false;
-    for (int i = 0; i < kRoundTrips; ++i) {
-        for (int place = 0; place < ROUTES; ++place) {
-            int route = round.RouteAt(i, place);
-            double start = Seconds();
-            bool echoed = EchoOnce(round.Router(route), echo[route]);
-            round.AddTime(route, Seconds() - start);
-            if (!echoed)
-                return round.Fail(route);
-        }
-    }
-    for (int route = 0; route < ROUTES; ++route)
-        round.Measured[route].RoundTripMicros = round.Seconds(route) * 1e6 / kRoundTrips;
-    return true;
+    bool measured = echo.Opened() && round.TakeTurns(kRoundTrips, [&](int route, double &seconds) {
+        double start = Seconds();
+        bool echoed = EchoOnce(round.Router(route), echo[route]);
+        seconds = Seconds() - start;
+        return echoed;
+    });
+    if (measured)
+        round.StoreMicrosPerOp(&Figures::RoundTripMicros, kRoundTrips);
+    return measured;
 }
 
 // The routes take turns a burst of chunks at a time: enough to fill the
@@ -279,25 +288,19 @@ bool MeasureRoundTrips(CRound &round)
 bool MeasureBulk(CRound &round)
 {
     CRouteConnections bulk(round, 'b');
-    if (!bulk.Opened())
-        return false;
     std::vector<char> chunk(kBulkChunk, 'x');
-    for (int i = 0; i < kBulkChunks / kBulkBurst; ++i) {
-        for (int place = 0; place < ROUTES; ++place) {
-            int route = round.RouteAt(i, place);
-            CCatalogRouter &router = round.Router(route);
-            bool sent = true;
-            double start = Seconds();
-            for (int k = 0; sent && k < kBulkBurst; ++k)
-                sent = router.Send(bulk[route], chunk.data(), kBulkChunk) == kBulkChunk;
-            round.AddTime(route, Seconds() - start);
-            if (!sent)
-                return round.Fail(route);
-        }
-    }
-    for (int route = 0; route < ROUTES; ++route)
+    bool measured = bulk.Opened() && round.TakeTurns(kBulkChunks / kBulkBurst, [&](int route, double &seconds) {
+        CCatalogRouter &router = round.Router(route);
+        bool sent = true;
+        double start = Seconds();
+        for (int k = 0; sent && k < kBulkBurst; ++k)
+            sent = router.Send(bulk[route], chunk.data(), kBulkChunk) == kBulkChunk;
+        seconds = Seconds() - start;
+        return sent;
+    });
+    for (int route = 0; measured && route < ROUTES; ++route)
         round.Measured[route].BulkMegabytesPerSecond = kBulkChunks * (kBulkChunk / 1048576.0) / round.Seconds(route);
-    return true;
+    return measured;
 }
 
 // A bound UDP socket of each route receives datagrams with recv: it never
@@ -347,6 +350,7 @@ bool MeasureDatagrams(CRound &round)
     int senderLength = sizeof senderName;
     bool ready = receivers.Bound() && bind(sender, Name(senderName), sizeof senderName) == 0 &&
                  getsockname(sender, Name(senderName), &senderLength) == 0;
+    // The sender walks the same turns as the receiving routes.
     std::thread send([&] {
         char datagram[32] = "datagram", ack;
         for (int i = 0; ready && i < kDatagrams; ++i) {
@@ -358,27 +362,22 @@ bool MeasureDatagrams(CRound &round)
             }
         }
     });
-    bool done = ready;
     char buffer[64], ack = 'a';
-    for (int i = 0; done && i < kDatagrams; ++i) {
-        for (int place = 0; done && place < ROUTES; ++place) {
-            int route = round.RouteAt(i, place);
-            double start = Seconds();
-            done = round.Router(route).Recv(receivers[route], buffer, sizeof buffer) > 0 &&
-                   sendto(taken, &ack, 1, 0, Name(senderName), sizeof senderName) == 1;
-            round.AddTime(route, Seconds() - start);
-            if (!done)
-                round.Fail(route);
-        }
-    }
+    bool done = ready && round.TakeTurns(kDatagrams, [&](int route, double &seconds) {
+        double start = Seconds();
+        bool received = round.Router(route).Recv(receivers[route], buffer, sizeof buffer) > 0 &&
+                        sendto(taken, &ack, 1, 0, Name(senderName), sizeof senderName) == 1;
+        seconds = Seconds() - start;
+        return received;
+    });
     if (!done)
         closesocket(sender); // ends a sender still waiting
     send.join();
     closesocket(taken);
-    if (done)
+    if (done) {
         closesocket(sender);
-    for (int route = 0; done && route < ROUTES; ++route)
-        round.Measured[route].DatagramMicros = round.Seconds(route) * 1e6 / kDatagrams;
+        round.StoreMicrosPerOp(&Figures::DatagramMicros, kDatagrams);
+    }
     return done;
 }
 
@@ -386,24 +385,20 @@ bool MeasureDatagrams(CRound &round)
 // only the closes are timed.
 bool MeasureCloses(CRound &round)
 {
-    for (int i = 0; i < kCloses; ++i) {
-        for (int place = 0; place < ROUTES; ++place) {
-            int route = round.RouteAt(i, place);
-            CCatalogRouter &router = round.Router(route);
-            SOCKET s = Open(router, round.Target(), 'b');
-            if (s == INVALID_SOCKET)
-                return round.Fail(route);
-            bool sent = router.Send(s, "data", 4) == 4;
-            double start = Seconds();
-            router.CloseSocket(s);
-            round.AddTime(route, Seconds() - start);
-            if (!sent)
-                return round.Fail(route);
-        }
-    }
-    for (int route = 0; route < ROUTES; ++route)
-        round.Measured[route].CloseMicros = round.Seconds(route) * 1e6 / kCloses;
-    return true;
+    bool measured = round.TakeTurns(kCloses, [&](int route, double &seconds) {
+        CCatalogRouter &router = round.Router(route);
+        SOCKET s = Open(router, round.Target(), 'b');
+        if (s == INVALID_SOCKET)
+            return false;
+        bool sent = router.Send(s, "data", 4) == 4;
+        double start = Seconds();
+        router.CloseSocket(s);
+        seconds = Seconds() - start;
+        return sent;
+    });
+    if (measured)
+        round.StoreMicrosPerOp(&Figures::CloseMicros, kCloses);
+    return measured;
 }
 
 // The console's monitor page frees closed records once a second.
@@ -447,7 +442,6 @@ bool MeasureRound(CCatalogRouter *const (&routes)[ROUTES], const int (&order)[RO
         FreeClosedRecords();
         const Metric *failed = nullptr;
         for (const Metric &metric : kMetrics) {
-            turns.ClearTimes();
             if (!metric.Measure(turns)) {
                 failed = &metric;
                 break;
