@@ -1,5 +1,6 @@
 #include "FileInfo.h"
 
+#include <CWinApp.h>
 #include <PathText.h>
 
 #include <shellapi.h>
@@ -9,6 +10,12 @@
 namespace {
 
 const char kTimeFormat[] = "%Y-%m-%d %H:%M:%S";
+
+HICON LoadResourceIcon(UINT id)
+{
+    // Not shared, so that the caller can destroy it like a file's icon.
+    return static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
+}
 
 // One text of the version block's string table for a language and code
 // page; empty when the block does not hold it.
@@ -107,6 +114,22 @@ CString CFileInfo::FormatSize(CString unit)
 int CFileInfo::ReadLocal(LPCTSTR path)
 {
     return IsLocalAbsolutePath(path) ? Read(path) : READ_NO_FILE;
+}
+
+HICON ReadProgramLook(LPCTSTR path, CString &name, UINT noIconId, UINT lostId)
+{
+    CFileInfo info;
+    if (info.Read(path) != CFileInfo::READ_OK) {
+        const CString whole(path);
+        name = whole.Mid(whole.ReverseFind('\\') + 1);
+        return LoadResourceIcon(lostId);
+    }
+    name = info.GetDescription();
+    HICON icon = ExtractIconA(AfxGetInstanceHandle(), path, 0);
+    // NULL: no icon; 1: the file is no program or icon file.
+    if (reinterpret_cast<UINT_PTR>(icon) <= 1)
+        icon = LoadResourceIcon(noIconId);
+    return icon;
 }
 
 HICON ExtractLocalIcon(HINSTANCE instance, LPCTSTR path)

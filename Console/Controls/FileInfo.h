@@ -51,6 +51,12 @@ protected:
     LONG m_size = 0;
 };
 
+// What a list shows of a program file: the description its file gives and
+// its first icon. A file that holds no icon shows the module's icon noIconId;
+// one that cannot be read shows its file name and the icon lostId. The icon
+// is the caller's to destroy; NULL when none could be loaded.
+HICON ReadProgramLook(LPCTSTR path, CString &name, UINT noIconId, UINT lostId);
+
 // The first icon of a program file that another process reported, as
 // ExtractIconA gives it (NULL or 1 for none); NULL, with nothing opened, for
 // a path that is not a local absolute one.

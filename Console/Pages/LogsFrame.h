@@ -87,7 +87,6 @@ private:
     void AddLogRow(const LogRecord &log, const CString &name, int icon, const CString &direction);
     // The name and the new icon of a program row's path (-1: no icon).
     void DescribeProgram(const CString &path, CString &name, int &icon);
-    int AddResourceIcon(UINT id);
     // The texts of the directions 0 to 4, then of any other.
     enum { DIRECTION_TEXTS = 6 };
     CString DirectionText(BYTE direction) const;

@@ -5,14 +5,12 @@
 #include "LoggedOn.h"
 
 #include <CMenu.h>
-#include <CWinApp.h>
 #include <CWaitCursor.h>
 #include <FileInfo.h>
 #include <Formatting.h>
 #include <ProgramLogs.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <map>
@@ -84,33 +82,11 @@ void CLogsFrame::QueryProgramLogs()
 
 void CLogsFrame::DescribeProgram(const CString &path, CString &name, int &icon)
 {
-    CFileInfo info;
-    if (info.Read(path) == CFileInfo::READ_OK) {
-        name = info.GetDescription();
-        HICON fileIcon = ExtractIconA(AfxGetInstanceHandle(), path, 0);
-        // NULL: no icon; 1: the file is no program or icon file.
-        if (fileIcon == NULL || fileIcon == reinterpret_cast<HICON>(1)) {
-            icon = AddResourceIcon(IDI_PROGRAM_NO_ICON);
-        } else {
-            icon = m_programIcons.Add(fileIcon);
-            DestroyIcon(fileIcon);
-        }
-    } else {
-        name = path.Mid(path.ReverseFind('\\') + 1);
-        icon = AddResourceIcon(IDI_PROGRAM_MISSING);
-    }
-}
-
-int CLogsFrame::AddResourceIcon(UINT id)
-{
-    // Not shared, so that it can be destroyed once the list holds a copy.
-    HICON resourceIcon = static_cast<HICON>(
-        LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCE(id), IMAGE_ICON, 16, 16, 0));
-    if (!resourceIcon)
-        return -1;
-    const int index = m_programIcons.Add(resourceIcon);
-    DestroyIcon(resourceIcon);
-    return index;
+    HICON look = ReadProgramLook(path, name, IDI_PROGRAM_NO_ICON, IDI_PROGRAM_MISSING);
+    icon = look ? m_programIcons.Add(look) : -1;
+    // The list keeps a copy.
+    if (look)
+        DestroyIcon(look);
 }
 
 void CLogsFrame::AddLogRow(const LogRecord &log, const CString &name, int icon, const CString &direction)

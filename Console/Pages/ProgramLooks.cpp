@@ -2,27 +2,8 @@
 
 #include <FileInfo.h>
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <vector>
-
-namespace {
-
-// The part of a path after its last backslash; the whole path without one.
-CString FileNameOf(const CString &path)
-{
-    const int slash = path.ReverseFind('\\');
-    return slash < 0 ? path : path.Mid(slash + 1);
-}
-
-HICON LoadOwnIcon(UINT id)
-{
-    // Not shared: the caller destroys it.
-    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(NULL), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0));
-}
-
-} // namespace
 
 bool CProgramLooks::Stamp::operator==(const Stamp &other) const
 {
@@ -95,18 +76,7 @@ void CProgramLooks::KeepOnly(const std::map<DWORD, CString> &rulePaths)
 CProgramLooks::Look CProgramLooks::Read(const CString &path, int image)
 {
     Look look;
-    CFileInfo info;
-    HICON icon = NULL;
-    if (info.Read(path) == CFileInfo::READ_OK) {
-        look.Name = info.GetDescription();
-        icon = ::ExtractIconA(::GetModuleHandleA(NULL), path, 0);
-        // 1 stands for a file that is no program and holds no icons.
-        if (reinterpret_cast<UINT_PTR>(icon) <= 1)
-            icon = LoadOwnIcon(m_noIconId);
-    } else {
-        look.Name = FileNameOf(path);
-        icon = LoadOwnIcon(m_lostId);
-    }
+    HICON icon = ReadProgramLook(path, look.Name, m_noIconId, m_lostId);
     // A changed file's icon takes its old image's place; where it cannot,
     // the old picture stays.
     look.Image = image;
